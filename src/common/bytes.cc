@@ -1,0 +1,87 @@
+#include "common/bytes.h"
+
+#include <limits>
+
+namespace common {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerByte(c);
+  return out;
+}
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = char(c - 32);
+  }
+  return out;
+}
+
+std::string_view TrimLeft(std::string_view text) {
+  size_t start = text.find_first_not_of(' ');
+  return start == std::string_view::npos ? std::string_view() : text.substr(start);
+}
+
+std::string_view TrimRight(std::string_view text) {
+  size_t end = text.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerByte(a[i]) != LowerByte(b[i])) return false;
+  }
+  return true;
+}
+
+size_t FindNoCase(std::string_view text, std::string_view part) {
+  if (part.size() > text.size()) return std::string_view::npos;
+  for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+    if (EqualsNoCase(text.substr(i, part.size()), part)) return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string PadLeft(std::string_view text, size_t width) {
+  if (text.size() >= width) return std::string(text);
+  std::string out(width - text.size(), ' ');
+  out += text;
+  return out;
+}
+
+std::string ZeroPad(long long value, size_t width) {
+  std::string digits = std::to_string(value);
+  if (digits.size() >= width) return digits;
+  return std::string(width - digits.size(), '0') + digits;
+}
+
+std::string Labelled(long long value) {
+  std::string out = value >= 0 ? std::string(1, ' ') : std::string();
+  out += std::to_string(value);
+  return out;
+}
+
+void AppendZone(std::string& line, std::string_view text) {
+  line += text;
+  constexpr size_t kZone = 14;
+  size_t rest = line.size() % kZone;
+  if (rest != 0) line.append(kZone - rest, ' ');
+}
+
+long long ParseDigits(std::string_view text) {
+  long long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    if (value > (std::numeric_limits<long long>::max() - 9) / 10) {
+      return std::numeric_limits<long long>::max();
+    }
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+}  // namespace common

@@ -1,0 +1,49 @@
+// Byte-string helpers shared by every phase. Text is handled as bytes:
+// casing changes ASCII letters only, trimming removes spaces only, and
+// positions that the phases count from 1 are converted here.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace common {
+
+/// ASCII lower case; every other byte is kept.
+std::string Lower(std::string_view text);
+/// ASCII upper case; every other byte is kept.
+std::string Upper(std::string_view text);
+inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+/// Removes spaces (byte 32 only, never tabs) from both ends.
+std::string_view Trim(std::string_view text);
+std::string_view TrimLeft(std::string_view text);
+std::string_view TrimRight(std::string_view text);
+
+/// True when `text` contains `part`.
+inline bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+/// Case-insensitive (ASCII) search; npos when absent.
+size_t FindNoCase(std::string_view text, std::string_view part);
+/// Case-insensitive (ASCII) equality.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+/// `text` right-aligned in `width` characters, padded with spaces on the
+/// left; a longer text is returned whole.
+std::string PadLeft(std::string_view text, size_t width);
+/// The decimal digits of `value` with leading zeros up to `width`.
+std::string ZeroPad(long long value, size_t width);
+/// An integer as printed after a label: one leading space when >= 0.
+std::string Labelled(long long value);
+
+/// Appends `text` to `line` and then spaces up to the start of the next
+/// 14-column print zone (columns 1, 15, 29, ...). A value that ends exactly
+/// at the end of a zone gets no padding.
+void AppendZone(std::string& line, std::string_view text);
+
+/// Parses a run of ASCII digits; stops at the first other byte. No digits
+/// read as 0. Values too large to hold saturate.
+long long ParseDigits(std::string_view text);
+
+}  // namespace common

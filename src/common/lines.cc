@@ -1,0 +1,167 @@
+#include "common/lines.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace common {
+namespace {
+
+constexpr size_t kReadBuffer = 1 << 20;
+constexpr size_t kWriteBuffer = 1 << 20;
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace
+
+IoError::IoError(std::string path, std::string reason)
+    : std::runtime_error(path + ": " + reason), path_(std::move(path)), reason_(std::move(reason)) {}
+
+LineReader::LineReader(const std::filesystem::path& path) {
+  if (path.empty()) return;
+  file_ = std::fopen(path.string().c_str(), "rb");
+  if (file_ != nullptr) buffer_.resize(kReadBuffer);
+}
+
+LineReader::~LineReader() { Close(); }
+
+LineReader::LineReader(LineReader&& other) noexcept { *this = std::move(other); }
+
+LineReader& LineReader::operator=(LineReader&& other) noexcept {
+  if (this != &other) {
+    Close();
+    file_ = std::exchange(other.file_, nullptr);
+    buffer_ = std::move(other.buffer_);
+    start_ = other.start_;
+    end_ = other.end_;
+    eof_ = other.eof_;
+    carry_ = std::move(other.carry_);
+  }
+  return *this;
+}
+
+void LineReader::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void LineReader::Rewind() {
+  if (file_ == nullptr) return;
+  std::rewind(file_);
+  start_ = end_ = 0;
+  eof_ = false;
+  carry_.clear();
+}
+
+bool LineReader::Fill() {
+  if (eof_ || file_ == nullptr) return false;
+  size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  start_ = 0;
+  end_ = got;
+  if (got == 0) eof_ = true;
+  return got > 0;
+}
+
+bool LineReader::Next(std::string_view* line) {
+  if (file_ == nullptr) return false;
+  carry_.clear();
+  bool carrying = false;
+  for (;;) {
+    if (start_ < end_) {
+      const char* begin = buffer_.data() + start_;
+      const void* hit = std::memchr(begin, '\n', end_ - start_);
+      if (hit != nullptr) {
+        size_t length = static_cast<const char*>(hit) - begin;
+        start_ += length + 1;
+        std::string_view piece(begin, length);
+        if (carrying) {
+          carry_.append(piece);
+          piece = carry_;
+        }
+        if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+        *line = piece;
+        return true;
+      }
+      carry_.append(begin, end_ - start_);
+      carrying = true;
+      start_ = end_;
+    }
+    if (!Fill()) {
+      if (!carrying) return false;
+      std::string_view piece = carry_;
+      *line = piece;
+      return true;
+    }
+  }
+}
+
+LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(path.string()) {
+  file_ = std::fopen(path_.c_str(), append ? "ab" : "wb");
+  if (file_ == nullptr) throw IoError(path_, ErrorText(errno));
+  buffer_.reserve(kWriteBuffer);
+}
+
+LineWriter::~LineWriter() {
+  if (file_ == nullptr) return;
+  try {
+    Close();
+  } catch (const IoError&) {
+    // A writer left open by an earlier failure: that failure is reported.
+  }
+}
+
+LineWriter::LineWriter(LineWriter&& other) noexcept { *this = std::move(other); }
+
+LineWriter& LineWriter::operator=(LineWriter&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = std::exchange(other.file_, nullptr);
+    path_ = std::move(other.path_);
+    buffer_ = std::move(other.buffer_);
+  }
+  return *this;
+}
+
+void LineWriter::Write(std::string_view text) {
+  if (file_ == nullptr) return;
+  buffer_.append(text);
+  if (buffer_.size() >= kWriteBuffer) {
+    size_t size = buffer_.size();
+    size_t put = std::fwrite(buffer_.data(), 1, size, file_);
+    int error = errno;
+    buffer_.clear();
+    if (put != size) throw IoError(path_, ErrorText(error));
+  }
+}
+
+void LineWriter::Line(std::string_view text) {
+  Write(text);
+  Write("\r\n");
+}
+
+void LineWriter::Close() {
+  if (file_ == nullptr) return;
+  std::FILE* file = std::exchange(file_, nullptr);
+  size_t size = buffer_.size();
+  size_t put = size == 0 ? 0 : std::fwrite(buffer_.data(), 1, size, file);
+  int error = errno;
+  buffer_.clear();
+  bool flushed = std::fflush(file) == 0;
+  if (!flushed) error = errno;
+  bool closed = std::fclose(file) == 0;
+  if (!closed && flushed) error = errno;
+  if (put != size || !flushed || !closed) throw IoError(path_, ErrorText(error));
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::string bytes;
+  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  if (file == nullptr) return bytes;
+  char chunk[1 << 16];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  std::fclose(file);
+  return bytes;
+}
+
+}  // namespace common

@@ -1,0 +1,90 @@
+// Buffered line reading and writing for work files and pages. A line ends
+// at LF; a CR directly before the LF is dropped; a last line without LF is
+// still a line. Every line written ends with CR LF.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+/// A hard I/O failure the run cannot go on from (a work file or page that
+/// cannot be written). The driver shows it as an error screen naming the
+/// file and ends the run with exit status 1.
+class IoError : public std::runtime_error {
+ public:
+  IoError(std::string path, std::string reason);
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string path_;
+  std::string reason_;
+};
+
+/// Reads a file line by line. A file that is missing or cannot be opened
+/// delivers no lines: listings that do not exist are simply empty.
+class LineReader {
+ public:
+  LineReader() = default;
+  explicit LineReader(const std::filesystem::path& path);
+  ~LineReader();
+  LineReader(LineReader&& other) noexcept;
+  LineReader& operator=(LineReader&& other) noexcept;
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+  /// Sets `line` to the next line without its ending; false at the end.
+  /// The view stays valid until the next call.
+  bool Next(std::string_view* line);
+  /// Starts again from the first line.
+  void Rewind();
+  void Close();
+
+ private:
+  bool Fill();
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  size_t start_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+  std::string carry_;
+};
+
+/// Writes lines ended by CR LF through a large buffer. Failing to open or
+/// to write raises IoError.
+class LineWriter {
+ public:
+  LineWriter() = default;
+  /// Creates (or empties) the file, or appends to it when `append`.
+  explicit LineWriter(const std::filesystem::path& path, bool append = false);
+  ~LineWriter();
+  LineWriter(LineWriter&& other) noexcept;
+  LineWriter& operator=(LineWriter&& other) noexcept;
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+  /// Writes `text` followed by CR LF.
+  void Line(std::string_view text);
+  /// Writes `text` as it is.
+  void Write(std::string_view text);
+  /// Flushes and closes; raises IoError when the data could not be written.
+  void Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string buffer_;
+};
+
+/// Reads a whole file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+}  // namespace common

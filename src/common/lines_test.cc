@@ -1,0 +1,71 @@
+#include "common/lines.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_run.h"
+
+namespace common {
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::ScopedTempDir;
+using testing_support::WriteFile;
+
+std::vector<std::string> ReadAll(const std::filesystem::path& path) {
+  LineReader reader(path);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.Next(&line)) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(LinesTest, ReadsLfCrLfAndALastLineWithoutEnding) {
+  ScopedTempDir dir;
+  WriteFile(dir.path() / "a.txt", "one\r\ntwo\n\nthree\rx\nlast");
+  EXPECT_EQ(ReadAll(dir.path() / "a.txt"),
+            (std::vector<std::string>{"one", "two", "", "three\rx", "last"}));
+  EXPECT_TRUE(ReadAll(dir.path() / "missing.txt").empty());
+}
+
+TEST(LinesTest, ReadsLinesLongerThanTheBuffer) {
+  ScopedTempDir dir;
+  std::string big(3 << 20, 'x');
+  WriteFile(dir.path() / "big.txt", "a\n" + big + "\r\nb");
+  std::vector<std::string> lines = ReadAll(dir.path() / "big.txt");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], big);
+  EXPECT_EQ(lines[2], "b");
+}
+
+TEST(LinesTest, RewindStartsAgain) {
+  ScopedTempDir dir;
+  WriteFile(dir.path() / "a.txt", "1\n2\n");
+  LineReader reader(dir.path() / "a.txt");
+  std::string_view line;
+  while (reader.Next(&line)) {
+  }
+  reader.Rewind();
+  ASSERT_TRUE(reader.Next(&line));
+  EXPECT_EQ(line, "1");
+}
+
+TEST(LinesTest, WritesCrLfAndAppends) {
+  ScopedTempDir dir;
+  {
+    LineWriter out(dir.path() / "o.txt");
+    out.Line("a");
+    out.Line("");
+  }
+  LineWriter more(dir.path() / "o.txt", /*append=*/true);
+  more.Line("b");
+  more.Close();
+  EXPECT_EQ(ReadFile(dir.path() / "o.txt"), "a\r\n\r\nb\r\n");
+}
+
+TEST(LinesTest, OpeningAnUnwritableFileRaises) {
+  ScopedTempDir dir;
+  EXPECT_THROW(LineWriter(dir.path() / "no" / "such" / "x.txt"), IoError);
+}
+
+}  // namespace
+}  // namespace common

@@ -1,0 +1,107 @@
+#include "driver/conventions.h"
+
+#include <system_error>
+
+#include "common/bytes.h"
+
+namespace driver {
+
+void EndProgram(int status) { throw RunEnded{status}; }
+
+void RunCommand(RunContext& run, std::string_view line) { run.interpreter.Run(line); }
+
+common::LineReader OpenListing(RunContext& run, std::string_view name) {
+  return common::LineReader(run.paths.ForRead(name));
+}
+
+common::LineWriter CreateFile(RunContext& run, std::string_view name, bool append) {
+  return common::LineWriter(run.paths.ForWrite(name), append);
+}
+
+bool DetectFolder(RunContext& run, std::string_view command, std::string_view listing,
+                  std::string_view folder, bool long_form) {
+  RunCommand(run, command);
+  common::LineReader reader = OpenListing(run, listing);
+  std::string_view line;
+  while (reader.Next(&line)) {
+    std::string text = common::Lower(long_form ? common::TrimRight(line) : line);
+    if (common::Contains(text, folder)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Deletes one file named by the program; folders, missing files and paths
+// outside the program's folder are left alone without a message.
+void DeleteFile(RunContext& run, std::string_view name) {
+  std::optional<platform::fs::path> host = run.paths.ResolveForRemove(name);
+  if (!host) return;
+  std::error_code error;
+  platform::fs::file_status status = platform::fs::symlink_status(*host, error);
+  if (error || status.type() == platform::fs::file_type::directory ||
+      status.type() == platform::fs::file_type::not_found) {
+    return;
+  }
+  if (platform::fs::remove(*host, error)) run.paths.NoteRemoved(*host);
+}
+
+}  // namespace
+
+void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix) {
+  RunCommand(run, "dir /b " + std::string(pattern) + " > dir_01.txt");
+  common::LineReader reader = OpenListing(run, "dir_01.txt");
+  std::string_view line;
+  while (reader.Next(&line)) {
+    std::string name = std::string(prefix) + common::Lower(line);
+    // The listing is open while it is read, so it survives its own list.
+    if (prefix.empty() && common::EqualsNoCase(name, "dir_01.txt")) continue;
+    DeleteFile(run, name);
+  }
+}
+
+void RemoveTree(RunContext& run, std::string_view folder) {
+  RunCommand(run, "dir /b /s " + std::string(folder) + "\\*.* > dir_01.txt");
+  common::LineReader reader = OpenListing(run, "dir_01.txt");
+  std::string_view line;
+  while (reader.Next(&line)) DeleteFile(run, common::Lower(line));
+  reader.Close();
+  RunCommand(run, "rd " + std::string(folder));
+}
+
+void ContinueOrEnd(RunContext& run) {
+  run.console.Line("<1> continue");
+  run.console.Line("<2> end");
+  for (;;) {
+    std::optional<std::string> key = run.console.ReadKey();
+    if (!key || *key == "2") EndProgram(0);
+    if (*key == "1") return;
+  }
+}
+
+void AcknowledgeAndEnd(RunContext& run) {
+  run.console.Line("<1> = continue and end");
+  for (;;) {
+    std::optional<std::string> key = run.console.ReadKey();
+    if (!key || *key == "1") EndProgram(0);
+  }
+}
+
+void KeyPromptAndEnd(RunContext& run) {
+  run.console.Line("<...> any key to continue and end");
+  run.console.ReadKey();
+  EndProgram(0);
+}
+
+void KeyPause(RunContext& run) {
+  run.console.Line("<...> any key to continue");
+  if (!run.console.ReadKey()) EndProgram(0);
+}
+
+void Progress(RunContext& run, int percent) {
+  run.console.Line("processed " + std::to_string(percent) + "%");
+}
+
+std::string Rule(size_t count, char c) { return std::string(count, c); }
+
+}  // namespace driver

@@ -1,0 +1,118 @@
+#include "driver/run.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "common/lines.h"
+#include "driver/conventions.h"
+#include "driver/identity.h"
+#include "driver/run_context.h"
+#include "driver/startup.h"
+#include "driver/workspace.h"
+#include "input/collect.h"
+#include "input/convert.h"
+#include "pages/pages.h"
+#include "params/params.h"
+#include "params/promote.h"
+#include "publish/publish.h"
+#include "scan/extract.h"
+#include "scan/page_set.h"
+#include "trace/trace.h"
+#include "words/pipeline.h"
+
+namespace driver {
+namespace {
+
+// Times each phase on the error stream when INDEXER_PHASE_TIMES is set;
+// the console shows nothing more otherwise.
+class PhaseTimer {
+ public:
+  explicit PhaseTimer(RunContext& run)
+      : run_(run), enabled_(std::getenv("INDEXER_PHASE_TIMES") != nullptr) {}
+
+  template <typename Phase>
+  void operator()(const char* name, Phase phase) {
+    auto start = std::chrono::steady_clock::now();
+    phase(run_);
+    if (!enabled_) return;
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    run_.console.Error("phase " + std::string(name) + " " + std::to_string(took.count()) + " s");
+  }
+
+ private:
+  RunContext& run_;
+  bool enabled_;
+};
+
+void RunPhases(RunContext& run) {
+  PhaseTimer phase(run);
+  phase("identity", StartUp);
+  phase("startup", [](RunContext& r) {
+    ShowInstructions(r);
+    CheckTools(r);
+  });
+  phase("workspace", [](RunContext& r) {
+    PrepareOutputAndInput(r);
+    PrepareWorkFolders(r);
+  });
+  phase("collect", input::CollectInput);
+  phase("convert", input::ConvertTexts);
+  phase("leftovers", [](RunContext& r) {
+    PrintProgramPath(r);
+    CleanLeftovers(r);
+  });
+  phase("trace", trace::OpenTrace);
+  phase("params", [](RunContext& r) {
+    RemoveOutputFolder(r);
+    params::AskDestination(r);
+    CreateIndexFolders(r);
+    params::ShowSettings(r);
+  });
+  phase("promote", params::WritePromotionalPage);
+  phase("page_set", scan::AssemblePageSet);
+  phase("extract", scan::ExtractWords);
+  phase("word_lists", words::BuildWordLists);
+  phase("group_pages", pages::WriteGroupPages);
+  phase("main_index", pages::WriteMainIndex);
+  phase("publish", publish::Publish);
+}
+
+// A hard I/O failure: the run cannot go on; say which file and why.
+void ShowIoError(RunContext& run, const common::IoError& error) {
+  run.console.Line();
+  run.console.Line(Rule(28));
+  run.console.Line("The run stopped: a file could not be written.");
+  run.console.Line("file: " + error.path());
+  run.console.Line("reason: " + error.reason());
+  run.console.Line("Nothing was published; the next run clears the leftovers.");
+  run.console.Line(Rule(28));
+  run.console.Line();
+  run.console.Line("<...> any key to continue and end");
+  run.console.ReadKey();
+}
+
+}  // namespace
+
+int Main(int argc, char** argv, std::string_view program_name) {
+  platform::Console console = platform::Console::Standard();
+  platform::Paths paths(std::filesystem::current_path());
+  platform::Interpreter interpreter(paths, console);
+  RunContext run(console, paths, interpreter);
+  run.program_name = std::string(program_name);
+  run.program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
+  int status = 0;
+  try {
+    RunPhases(run);
+  } catch (const RunEnded& end) {
+    status = end.status;
+  } catch (const common::IoError& error) {
+    ShowIoError(run, error);
+    status = 1;
+  }
+  console.Flush();
+  return status;
+}
+
+}  // namespace driver

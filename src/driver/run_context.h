@@ -1,0 +1,54 @@
+// The run context: the few values that live for the whole run, set once by
+// the phase that owns them and then only read, plus the console, the
+// program's folder and the command interpreter every phase uses.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/console.h"
+#include "platform/interpreter/interpreter.h"
+#include "platform/paths.h"
+
+namespace driver {
+
+/// The display settings written into the generated pages.
+struct Settings {
+  std::string code_page = "UTF-8";
+  std::string font_color = "red";
+  std::string font_size = "140%";
+  bool find_word = true;
+};
+
+struct RunContext {
+  RunContext(platform::Console& console_in, platform::Paths& paths_in,
+             platform::Interpreter& interpreter_in)
+      : console(console_in), paths(paths_in), interpreter(interpreter_in) {}
+
+  platform::Console& console;
+  platform::Paths& paths;
+  platform::Interpreter& interpreter;
+
+  // Identity: fixed at build time, derived at start-up.
+  std::string program_name;
+  std::string executable_name;
+  std::string site_stem;
+  std::string target_site;
+  std::string program_path;  // as the program was started
+
+  int input_count = 0;            // files listed in txt_in; the group size
+  int page_number_width = 0;      // digits of the page numbers
+  std::string destination_address;  // the targeted-search answer
+  Settings settings;
+  int group_count = 0;            // G, the number of page groups
+
+  // The file sort's parameters: the caller sets both names, then sorts.
+  std::string sort_input;
+  std::string sort_output;
+  // Lines sorted in memory per run and chunk files merged per pass; tests
+  // lower them to exercise several runs and merge levels on small inputs.
+  size_t sort_run_lines = 200000;
+  size_t sort_merge_width = 50;
+};
+
+}  // namespace driver

@@ -1,0 +1,9 @@
+#include "driver/startup.h"
+
+namespace driver {
+
+void ShowInstructions(RunContext& /*run*/) {}
+
+void CheckTools(RunContext& /*run*/) {}
+
+}  // namespace driver

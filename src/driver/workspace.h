@@ -1,0 +1,28 @@
+// The workspace folders: the output folder emptied, the input checked, the
+// work folders recreated, the leftovers of earlier runs removed, htm_in and
+// htm_out made around the targeted-search prompt.
+#pragma once
+
+#include "driver/run_context.h"
+
+namespace driver {
+
+/// Empties htm_out and checks that txt_in holds "*.txt" names (writes
+/// txt_file.txt); "Subfolder txt_in is empty" ends the program otherwise.
+void PrepareOutputAndInput(RunContext& run);
+
+/// Recreates htm_in, sets the input count from txt_file.list, and creates or
+/// empties txt_wrk and htm_wrk, with their failure screens.
+void PrepareWorkFolders(RunContext& run);
+
+/// Deletes every *.htm*, *.list and *.txt of the program's folder (but the
+/// open dir_01.txt) and every file of htm_out.
+void CleanLeftovers(RunContext& run);
+
+/// Removes htm_out before the targeted-search prompt.
+void RemoveOutputFolder(RunContext& run);
+
+/// Makes htm_in and htm_out after the prompt and checks both exist.
+void CreateIndexFolders(RunContext& run);
+
+}  // namespace driver

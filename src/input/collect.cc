@@ -1,0 +1,7 @@
+#include "input/collect.h"
+
+namespace input {
+
+void CollectInput(driver::RunContext& /*run*/) {}
+
+}  // namespace input

@@ -1,0 +1,172 @@
+#include "platform/paths.h"
+
+#include <system_error>
+#include <vector>
+
+#include "common/bytes.h"
+#include "common/lines.h"
+
+namespace platform {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Splits a relative program path into its names; ".." steps back and fails
+// when it would leave the top. Empty names and "." are dropped.
+std::optional<std::vector<std::string>> SplitRelative(std::string_view path) {
+  std::vector<std::string> names;
+  size_t i = 0;
+  while (i <= path.size()) {
+    size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    std::string_view name = path.substr(i, end - i);
+    if (name == "..") {
+      if (names.empty()) return std::nullopt;
+      names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.emplace_back(name);
+    }
+    i = end + 1;
+  }
+  return names;
+}
+
+bool StartsWithFolder(const std::string& path, const std::string& folder) {
+  if (path.size() < folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+  return path.size() == folder.size() || IsSeparator(path[folder.size()]) ||
+         IsSeparator(folder.back());
+}
+
+}  // namespace
+
+bool IsAllowedName(std::string_view name) {
+  for (unsigned char c : name) {
+    if (c < 32) return false;
+    switch (c) {
+      case '\\': case '/': case ':': case '*': case '?':
+      case '"': case '<': case '>': case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  return !name.empty();
+}
+
+std::string FoldName(std::string_view name) { return common::Lower(name); }
+
+Paths::Paths(const fs::path& root) {
+  std::error_code error;
+  root_ = fs::canonical(fs::absolute(root), error);
+  if (error) root_ = fs::absolute(root).lexically_normal();
+  root_.make_preferred();
+  root_folded_ = FoldName(root_.string());
+}
+
+const Paths::NameIndex& Paths::IndexOf(const fs::path& folder) const {
+  auto [it, inserted] = indexes_.try_emplace(folder.string());
+  if (inserted) {
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+      std::string name = entry->path().filename().string();
+      it->second.try_emplace(FoldName(name), name);
+    }
+  }
+  return it->second;
+}
+
+std::optional<fs::path> Paths::Walk(std::string_view path) const {
+  std::string_view relative = path;
+  fs::path as_written{std::string(path)};
+  if (as_written.is_absolute()) {
+    std::string folded = FoldName(path);
+    if (!StartsWithFolder(folded, root_folded_)) return std::nullopt;
+    relative = path.substr(root_folded_.size());
+  }
+  std::optional<std::vector<std::string>> names = SplitRelative(relative);
+  if (!names) return std::nullopt;
+  fs::path host = root_;
+  bool exists = true;
+  for (const std::string& name : *names) {
+    if (exists) {
+      std::error_code error;
+      fs::path exact = host / name;
+      if (fs::symlink_status(exact, error).type() != fs::file_type::not_found && !error) {
+        host = std::move(exact);
+        continue;
+      }
+      const NameIndex& index = IndexOf(host);
+      auto hit = index.find(FoldName(name));
+      if (hit != index.end()) {
+        host /= hit->second;
+        continue;
+      }
+      exists = false;
+    }
+    host /= name;
+  }
+  return host;
+}
+
+std::optional<fs::path> Paths::Resolve(std::string_view path) const { return Walk(path); }
+
+bool Paths::IsInside(const fs::path& host) const {
+  std::error_code error;
+  fs::path real = fs::weakly_canonical(host, error);
+  if (error) return false;
+  real.make_preferred();
+  return StartsWithFolder(real.string(), root_.string());
+}
+
+std::optional<fs::path> Paths::ResolveForWrite(std::string_view path) const {
+  std::optional<fs::path> host = Walk(path);
+  if (!host) return std::nullopt;
+  if (*host == root_) return host;
+  if (!IsInside(host->parent_path())) return std::nullopt;
+  std::error_code error;
+  if (fs::is_symlink(*host, error) && !IsInside(*host)) return std::nullopt;
+  return host;
+}
+
+std::optional<fs::path> Paths::ResolveForRemove(std::string_view path) const {
+  std::optional<fs::path> host = Walk(path);
+  if (!host || *host == root_ || !IsInside(host->parent_path())) return std::nullopt;
+  return host;
+}
+
+fs::path Paths::ForRead(std::string_view path) const {
+  std::optional<fs::path> host = Walk(path);
+  return host ? *host : fs::path();
+}
+
+fs::path Paths::ForWrite(std::string_view path) {
+  std::optional<fs::path> host = ResolveForWrite(path);
+  if (!host) throw common::IoError(std::string(path), "Access is denied.");
+  NoteCreated(*host);
+  return *host;
+}
+
+std::string Paths::Native(const fs::path& host) {
+  fs::path native = host;
+  native.make_preferred();
+  return native.string();
+}
+
+void Paths::NoteCreated(const fs::path& host) {
+  auto it = indexes_.find(host.parent_path().string());
+  if (it == indexes_.end()) return;
+  std::string name = host.filename().string();
+  it->second.try_emplace(FoldName(name), name);
+}
+
+void Paths::NoteRemoved(const fs::path& host) {
+  indexes_.erase(host.string());
+  auto it = indexes_.find(host.parent_path().string());
+  if (it == indexes_.end()) return;
+  std::string name = host.filename().string();
+  auto hit = it->second.find(FoldName(name));
+  if (hit != it->second.end() && hit->second == name) it->second.erase(hit);
+}
+
+}  // namespace platform

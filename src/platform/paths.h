@@ -1,0 +1,77 @@
+// The program's folder and the paths inside it. Paths in the program and
+// in command lines use '\' and are relative to the program's folder; this
+// layer maps them to the host, finds existing names whatever their case
+// (as the home platform does) and keeps every change inside the folder.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+/// True when the home platform could hold a directory entry of this name:
+/// none of \ / : * ? " < > | and no byte below 32. Other entries are
+/// invisible to every listing and pattern.
+bool IsAllowedName(std::string_view name);
+
+/// ASCII case-folded copy, the key under which names are matched.
+std::string FoldName(std::string_view name);
+
+class Paths {
+ public:
+  /// `root` is the program's folder; it is made absolute and canonical.
+  explicit Paths(const fs::path& root);
+
+  const fs::path& root() const { return root_; }
+
+  /// Maps a program path ('\' or '/' separated; relative to the program's
+  /// folder, or absolute and inside it) to a host path. Existing entries are
+  /// found whatever the case of the name used; missing ones take the name as
+  /// written. nullopt when the path leads outside the folder ("..", another
+  /// absolute path).
+  std::optional<fs::path> Resolve(std::string_view path) const;
+
+  /// As Resolve, and also refuses a path that would write through a link
+  /// (or a linked folder) leading outside the program's folder.
+  std::optional<fs::path> ResolveForWrite(std::string_view path) const;
+
+  /// As Resolve, for removing or renaming the entry itself: its folder must
+  /// lie inside; a link may point anywhere (removing it never touches the
+  /// target).
+  std::optional<fs::path> ResolveForRemove(std::string_view path) const;
+
+  /// Host path for reading a file named by the program; an empty path (which
+  /// reads as a missing file) when it lies outside the folder.
+  fs::path ForRead(std::string_view path) const;
+  /// Host path for writing a file named by the program. Raises
+  /// common::IoError("Access is denied.") when it lies outside the folder.
+  fs::path ForWrite(std::string_view path);
+
+  /// True when `host` (an absolute host path) lies inside the folder once
+  /// every link is followed.
+  bool IsInside(const fs::path& host) const;
+
+  /// The native form of a host path, as "dir /b /s" prints it.
+  static std::string Native(const fs::path& host);
+
+  /// Keeps the name index in step with changes made by the program.
+  void NoteCreated(const fs::path& host);
+  void NoteRemoved(const fs::path& host);
+
+ private:
+  // The entries of one host folder, by folded name.
+  using NameIndex = std::unordered_map<std::string, std::string>;
+  const NameIndex& IndexOf(const fs::path& folder) const;
+  std::optional<fs::path> Walk(std::string_view path) const;
+
+  fs::path root_;
+  std::string root_folded_;
+  mutable std::unordered_map<std::string, NameIndex> indexes_;
+};
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+// Publishing: the finished pages copied into htm_out, every work file and
+// work folder removed, and the results screen.
+#pragma once
+
+#include "driver/run_context.h"
+
+namespace publish {
+
+/// "processed 90%", the copies into htm_out, the clean-up, "processed 100%",
+/// the results screen and its key prompt (which ends the program).
+void Publish(driver::RunContext& run);
+
+}  // namespace publish

@@ -1,0 +1,13 @@
+// The trace file trace\file_trace.txt, kept only when the user made the
+// trace folder.
+#pragma once
+
+#include "driver/run_context.h"
+
+namespace trace {
+
+/// Opens (and so empties) trace\file_trace.txt when the folder trace exists;
+/// creates nothing otherwise.
+void OpenTrace(driver::RunContext& run);
+
+}  // namespace trace

@@ -1,0 +1,7 @@
+#include "words/file_sort.h"
+
+namespace words {
+
+void FileSort(driver::RunContext& /*run*/) {}
+
+}  // namespace words

@@ -1,0 +1,85 @@
+#include "support/test_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <random>
+
+#include "common/lines.h"
+
+namespace testing_support {
+
+ScopedTempDir::ScopedTempDir() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (;;) {
+    fs::path candidate = fs::temp_directory_path() / ("ixtest_" + std::to_string(random() % 1000000000));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = fs::canonical(candidate);
+      return;
+    }
+  }
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  std::error_code error;
+  // Make read-only folders removable again before removing the tree.
+  for (auto it = fs::recursive_directory_iterator(path_, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_directory(error) && !it->is_symlink(error)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+    }
+  }
+  fs::remove_all(path_, error);
+}
+
+TestRun::TestRun(std::string input)
+    : in_(std::move(input)),
+      console_(in_, out_, err_, /*terminal=*/false),
+      paths_(dir_.path()),
+      interpreter_(paths_, console_),
+      run_(console_, paths_, interpreter_) {
+  run_.program_name = "www.example.com.exe";
+  run_.executable_name = "www.example.com.exe";
+  run_.site_stem = "www.example.com";
+  run_.target_site = "www.example.com";
+}
+
+std::vector<std::string> TestRun::OutLines() const { return SplitLines(out_.str()); }
+
+void WriteFile(const fs::path& path, std::string_view bytes) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const fs::path& path) { return common::ReadFileBytes(path); }
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> ReadLines(const fs::path& path) { return SplitLines(ReadFile(path)); }
+
+std::vector<std::string> ListFolder(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace testing_support

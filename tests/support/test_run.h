@@ -1,0 +1,73 @@
+// Test support: a scoped temporary folder, a run context over it with a
+// scripted console, and helpers to write and read files there.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/run_context.h"
+#include "platform/console.h"
+#include "platform/interpreter/interpreter.h"
+#include "platform/paths.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+/// A fresh folder under the system's temporary folder, removed at the end.
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+/// A run context over a temporary program folder. The console reads the
+/// scripted `input` (one key answer per line) and collects what is printed.
+class TestRun {
+ public:
+  explicit TestRun(std::string input = {});
+
+  driver::RunContext& run() { return run_; }
+  const fs::path& root() const { return dir_.path(); }
+  /// What was printed on the console (CR LF line ends kept).
+  std::string out() const { return out_.str(); }
+  std::string err() const { return err_.str(); }
+  /// Printed lines without their CR LF.
+  std::vector<std::string> OutLines() const;
+  void ClearOut() { out_.str(""); err_.str(""); }
+  /// Runs a command line through the interpreter.
+  void Command(std::string_view line) { interpreter_.Run(line); }
+
+ private:
+  ScopedTempDir dir_;
+  std::istringstream in_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+  platform::Console console_;
+  platform::Paths paths_;
+  platform::Interpreter interpreter_;
+  driver::RunContext run_;
+};
+
+/// Writes `bytes` to `path`, creating the parent folders.
+void WriteFile(const fs::path& path, std::string_view bytes);
+/// The bytes of `path`; empty when missing.
+std::string ReadFile(const fs::path& path);
+/// The lines of `path` without their endings (CR LF or LF).
+std::vector<std::string> ReadLines(const fs::path& path);
+/// Splits text into lines at LF, dropping a CR before it.
+std::vector<std::string> SplitLines(std::string_view text);
+/// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> ListFolder(const fs::path& folder);
+
+}  // namespace testing_support
