@@ -1,1 +1,49 @@
+#include "platform/console.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace platform {
+namespace {
+
+TEST(ConsoleTest, PipedKeysAreOneLineEach) {
+  std::istringstream in("12\n\nx\r\nlast");
+  std::ostringstream out, err;
+  Console console(in, out, err, /*terminal=*/false);
+  EXPECT_EQ(console.ReadKey(), "1");   // the rest of the line is dropped
+  EXPECT_EQ(console.ReadKey(), "\r");  // an empty line is Enter
+  EXPECT_EQ(console.ReadKey(), "x");
+  EXPECT_EQ(console.ReadKey(), "l");   // a last line without ending counts
+  EXPECT_EQ(console.ReadKey(), std::nullopt);
+}
+
+TEST(ConsoleTest, LinesEndWithCrLfAndClearScreenIsSilentOffTerminal) {
+  std::istringstream in(" www.example.org, x\r\n");
+  std::ostringstream out, err;
+  Console console(in, out, err, /*terminal=*/false);
+  console.Line("a");
+  console.Line();
+  console.ClearScreen();
+  console.Error("oops");
+  EXPECT_EQ(out.str(), "a\r\n\r\n");
+  EXPECT_EQ(err.str(), "oops\r\n");
+  EXPECT_EQ(console.ReadLine(), " www.example.org, x");
+  EXPECT_EQ(console.ReadLine(), std::nullopt);
+}
+
+TEST(ConsoleTest, SourceDateEpochFixesTheClockInUtc) {
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);  // 2023-11-14 22:13:20 UTC
+  Stamp stamp = Now();
+  unsetenv("SOURCE_DATE_EPOCH");
+  EXPECT_EQ(stamp.year, 2023);
+  EXPECT_EQ(stamp.month, 11);
+  EXPECT_EQ(stamp.day, 14);
+  EXPECT_EQ(stamp.hour, 22);
+  EXPECT_EQ(stamp.minute, 13);
+  EXPECT_EQ(stamp.second, 20);
+}
+
+}  // namespace
+}  // namespace platform
