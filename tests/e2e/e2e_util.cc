@@ -4,20 +4,17 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <stdexcept>
 
 namespace testing_support {
 
 fs::path ProgramBinary() {
   const char* binary = std::getenv("INDEXER_BINARY");
-  if (binary == nullptr) throw std::runtime_error("INDEXER_BINARY is not set");
-  return binary;
+  return binary != nullptr ? fs::path(binary) : fs::path(INDEXER_BINARY);
 }
 
 fs::path SourceDir() {
   const char* source = std::getenv("INDEXER_SOURCE_DIR");
-  if (source == nullptr) throw std::runtime_error("INDEXER_SOURCE_DIR is not set");
-  return source;
+  return source != nullptr ? fs::path(source) : fs::path(INDEXER_SOURCE_DIR);
 }
 
 ProgramResult RunProgram(const fs::path& folder, const std::string& input, const fs::path& binary,

@@ -1,0 +1,110 @@
+// The whole run through the real program over the bundled sample folder:
+// what it prints, what it publishes and what it leaves behind.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "e2e/e2e_util.h"
+
+namespace testing_support {
+namespace {
+
+constexpr char kAnswers[] = "1\n1\n1\nwww.example.org\n\n";
+
+// A run folder holding a copy of the bundled samples in txt_in.
+class SampleRun {
+ public:
+  SampleRun() {
+    fs::copy(SourceDir() / "examples" / "txt_in", dir_.path() / "txt_in",
+             fs::copy_options::recursive);
+  }
+  const fs::path& path() const { return dir_.path(); }
+  ProgramResult Run(const std::string& answers = kAnswers) {
+    return RunProgram(dir_.path(), answers);
+  }
+
+ private:
+  ScopedTempDir dir_;
+};
+
+// Every file of a folder tree with its bytes, by relative path.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) {
+      files[fs::relative(entry.path(), folder).string()] = ReadFile(entry.path());
+    }
+  }
+  return files;
+}
+
+TEST(RunEndToEndTest, PublishesTheDocumentBaseAndCleansUp) {
+  SampleRun run;
+  std::map<std::string, std::string> input = Snapshot(run.path() / "txt_in");
+  WriteFile(run.path() / "notes.txt", "a user's own file beside the program");
+  fs::create_directory(run.path() / "trace");
+  ProgramResult result = run.Run();
+  ASSERT_EQ(result.status, 0) << result.out << result.err;
+
+  std::vector<std::string> published = ListFolder(run.path() / "htm_out");
+  std::regex page(R"(page_\d\d\.htm)");
+  std::vector<std::string> others;
+  int pages = 0;
+  for (const std::string& name : published) {
+    if (std::regex_match(name, page)) {
+      ++pages;
+    } else {
+      others.push_back(name);
+    }
+  }
+  // Five sample files plus the promotional page; one group of five pages and
+  // a second group holding the last page.
+  EXPECT_EQ(pages, 6);
+  EXPECT_EQ(others, (std::vector<std::string>{"files_list.htm", "i_1.htm", "i_2.htm",
+                                              "index.htm", "s_1.htm", "s_2.htm"}));
+  EXPECT_EQ(ListFolder(run.path()),
+            (std::vector<std::string>{"dir_01.txt", "htm_out", "trace", "txt_in",
+                                      "www.example.com.exe"}));
+  EXPECT_EQ(ReadFile(run.path() / "trace" / "file_trace.txt"), "");
+  EXPECT_EQ(Snapshot(run.path() / "txt_in"), input);
+}
+
+TEST(RunEndToEndTest, PrintsEveryScreenFromBannerToResults) {
+  SampleRun run;
+  ProgramResult result = run.Run();
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::string> expected =
+      ReadLines(SourceDir() / "tests" / "e2e" / "golden" / "sample_transcript.txt");
+  ASSERT_EQ(result.lines.size(), expected.size()) << result.out;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (expected[i] == "<program path>") {
+      EXPECT_TRUE(result.lines[i].ends_with("www.example.com.exe")) << result.lines[i];
+      continue;
+    }
+    EXPECT_EQ(result.lines[i], expected[i]) << "line " << i + 1;
+  }
+}
+
+TEST(RunEndToEndTest, SameInputAndClockGiveTheSameOutput) {
+  SampleRun first;
+  SampleRun second;
+  ASSERT_EQ(first.Run().status, 0);
+  ASSERT_EQ(second.Run().status, 0);
+  EXPECT_EQ(Snapshot(first.path() / "htm_out"), Snapshot(second.path() / "htm_out"));
+}
+
+TEST(RunEndToEndTest, ARunAfterAnEndedRunGivesTheSameOutput) {
+  SampleRun clean;
+  ASSERT_EQ(clean.Run().status, 0);
+  SampleRun ended;
+  ProgramResult stopped = ended.Run("1\n1\n2\n");
+  ASSERT_EQ(stopped.status, 0);
+  EXPECT_TRUE(fs::exists(ended.path() / "txt_wrk"));  // its work is left behind
+  ASSERT_EQ(ended.Run().status, 0);
+  EXPECT_EQ(Snapshot(ended.path() / "htm_out"), Snapshot(clean.path() / "htm_out"));
+  EXPECT_FALSE(fs::exists(ended.path() / "txt_wrk"));
+}
+
+}  // namespace
+}  // namespace testing_support
