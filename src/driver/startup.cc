@@ -1,9 +1,111 @@
+// The instruction screens shown after the banner and the checks that the
+// interpreter and the find, findstr and sort tools answer by name. The check
+// files are left behind; the leftover clean-up removes them.
 #include "driver/startup.h"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/bytes.h"
+#include "driver/conventions.h"
+
 namespace driver {
+namespace {
 
-void ShowInstructions(RunContext& /*run*/) {}
+// One tool check: the name printed first, the command lines run in order,
+// the file whose non-blank lines are counted, the count needed to pass and
+// the two lines of its failure screen.
+struct ToolCheck {
+  std::string_view name;
+  std::vector<std::string_view> commands;
+  std::string_view result_file;
+  int needed;
+  std::string_view failure_title;
+  std::string_view failure_advice;
+};
 
-void CheckTools(RunContext& /*run*/) {}
+constexpr std::string_view kPathAdvice =
+    "The system path to the program is most likely to be configured.";
+
+// Lines that are not empty once their leading spaces are gone.
+int CountNonBlankLines(RunContext& run, std::string_view name) {
+  common::LineReader reader = OpenListing(run, name);
+  int count = 0;
+  std::string_view line;
+  while (reader.Next(&line)) {
+    if (!common::TrimLeft(line).empty()) ++count;
+  }
+  return count;
+}
+
+void RunCheck(RunContext& run, const ToolCheck& check) {
+  run.console.Line(check.name);
+  for (std::string_view command : check.commands) RunCommand(run, command);
+  if (CountNonBlankLines(run, check.result_file) >= check.needed) return;
+  run.console.Line(Rule(21));
+  run.console.Line(check.failure_title);
+  run.console.Line(check.failure_advice);
+  AcknowledgeAndEnd(run);
+}
+
+}  // namespace
+
+void ShowInstructions(RunContext& run) {
+  platform::Console& out = run.console;
+  out.Line();
+  out.Line(Rule(28));
+  out.Line("FONT CONSOLAS OR LUCIDA CONSOLE MUST BE SELECTED IN THE PROGRAM EXECUTION WINDOW.");
+  out.Line("Setting procedure (necessary for correct printing):");
+  out.Line("- move the mouse to the center of the upper bold edge of the execution window;");
+  out.Line("- right mouse click;");
+  out.Line("- select Properties from the drop-down menu;");
+  out.Line("- select the Font tab;");
+  out.Line("- this tab includes the Consolas or Lucida Console font.");
+  out.Line();
+  out.Line("In the Layout tab, select the size of the execution window.");
+  out.Line("Selected settings work when the program is restarted.");
+  out.Line(Rule(28));
+  out.Line();
+  ContinueOrEnd(run);
+
+  out.Line();
+  out.Line(Rule(28));
+  out.Line("THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.");
+  out.Line("During execution, the program creates and also deletes most *.txt and other files.");
+  out.Line();
+  out.Line("The TXT files you want to index must be written in UTF-8 format and copied to the "
+           "TXT_IN subfolder.");
+  out.Line("The TXT file names must not contain spaces or special characters (ASCII only).");
+  out.Line(Rule(28));
+  out.Line();
+  ContinueOrEnd(run);
+}
+
+void CheckTools(RunContext& run) {
+  // The find check looks for the program itself (".exe") in the listing of
+  // its own folder, so the program must be started from there.
+  const ToolCheck checks[] = {
+      {"cmd", {"cmd /c dir *. > check_01.txt"}, "check_01.txt", 1, "Checking for cmd.exe!",
+       kPathAdvice},
+      {"find",
+       {"dir > out_null.txt", "cmd /c for %i in (check_*.txt) do del /q %i >> out_null.txt",
+        "cmd /c dir > check_01.txt", "cmd /c find /i \".exe\" check_01.txt >  check_02.txt"},
+       "check_02.txt", 2, "Checking for find.exe!", kPathAdvice},
+      {"findstr",
+       {"dir > out_null.txt", "cmd /c for %i in (check_*.txt) do del /q %i >> out_null.txt",
+        "cmd /c dir > check_01.txt", "cmd /c findstr /i \".exe\" check_01.txt > check_02.txt"},
+       "check_02.txt", 1, "Checking for findstr.exe!", kPathAdvice},
+      {"sort",
+       {"dir > check_01.txt", "del /q check_*.txt", "dir *. > check_01.txt",
+        "sort check_01.txt /o check_02.txt"},
+       "check_02.txt", 2, "Checking for sort.exe",
+       "It is probably necessary to set the system path to the program."},
+  };
+  run.console.Line(Rule(27));
+  run.console.Line("Checking the accessibility of some urgently needed programs:");
+  run.console.Line("cmd.exe, find.exe, findstr.exe, sort.exe");
+  for (const ToolCheck& check : checks) RunCheck(run, check);
+}
 
 }  // namespace driver

@@ -1,11 +1,127 @@
+// The workspace folders. Before any input is touched htm_out is emptied,
+// txt_in is checked and the work folders are recreated, so nothing from an
+// earlier run leaks into this one; after the conversion every leftover work
+// file of the program's folder goes.
 #include "driver/workspace.h"
 
-namespace driver {
+#include <string>
+#include <string_view>
 
-void PrepareOutputAndInput(RunContext& /*run*/) {}
-void PrepareWorkFolders(RunContext& /*run*/) {}
-void CleanLeftovers(RunContext& /*run*/) {}
-void RemoveOutputFolder(RunContext& /*run*/) {}
-void CreateIndexFolders(RunContext& /*run*/) {}
+#include "common/bytes.h"
+#include "driver/conventions.h"
+
+namespace driver {
+namespace {
+
+// Counts the lines of a listing; with `part`, only those that contain it
+// (case-sensitive).
+int CountLines(RunContext& run, std::string_view listing, std::string_view part = {}) {
+  common::LineReader reader = OpenListing(run, listing);
+  int count = 0;
+  std::string_view line;
+  while (reader.Next(&line)) {
+    if (common::Contains(line, part)) ++count;
+  }
+  return count;
+}
+
+// An error screen of this phase: a rule, the message, an empty line, then
+// the key prompt that ends the program.
+[[noreturn]] void EndWithKeyPrompt(RunContext& run, size_t rule, std::string_view message) {
+  run.console.Line(Rule(rule));
+  run.console.Line(message);
+  run.console.Line();
+  KeyPromptAndEnd(run);
+}
+
+// The work folders txt_wrk and htm_wrk are emptied when present and made
+// otherwise; they are never removed here.
+void EmptyOrMake(RunContext& run, std::string_view folder) {
+  std::string name(folder);
+  if (DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
+    RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
+  } else {
+    RunCommand(run, "md " + name + " > out_null.list");
+  }
+}
+
+// Empties a folder and removes it; "dir > FOLDER\f_01.txt" first makes sure
+// the folder holds a file for the delete.
+void EmptyAndRemove(RunContext& run, std::string_view folder) {
+  std::string name(folder);
+  RunCommand(run, "dir > " + name + "\\f_01.txt");
+  RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
+  RunCommand(run, "rd " + name + " > out_null.list");
+}
+
+}  // namespace
+
+void PrepareOutputAndInput(RunContext& run) {
+  RunCommand(run, "dir > htm_out\\f_01.txt");
+  RunCommand(run, "del /q htm_out\\*.*");
+  // A missing txt_in lists nothing and so ends here like an empty one. The
+  // test is for ".txt" exactly: names ending in ".TXT" alone count as none.
+  RunCommand(run, "dir /b  txt_in\\*.txt > txt_file.txt");
+  if (CountLines(run, "txt_file.txt", ".txt") > 0) return;
+  run.console.Line();
+  run.console.Line(Rule(28));
+  run.console.Line("Subfolder txt_in is empty");
+  run.console.Line();
+  AcknowledgeAndEnd(run);
+}
+
+void PrepareWorkFolders(RunContext& run) {
+  if (DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in")) {
+    EmptyAndRemove(run, "htm_in");
+  }
+  RunCommand(run, "dir /b *. > dir_01.txt");
+  RunCommand(run, "md htm_in > out_null.list");
+  if (!DetectFolder(run, "dir *. > dir_cur.txt", "dir_cur.txt", "htm_in", /*long_form=*/true)) {
+    EndWithKeyPrompt(run, 32, "subfolder htm_in must be created");
+  }
+  run.console.Line();
+
+  RunCommand(run, "dir /b txt_in\\*.txt  > txt_file.list");
+  run.input_count = CountLines(run, "txt_file.list");
+  if (run.input_count == 0) EndWithKeyPrompt(run, 18, "missing txt_in subfolder");
+
+  EmptyOrMake(run, "txt_wrk");
+  EmptyOrMake(run, "htm_wrk");
+  if (!DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", "txt_wrk",
+                    /*long_form=*/true)) {
+    EndWithKeyPrompt(run, 28, "Subfolder txt_wrk must be created.");
+  }
+}
+
+void CleanLeftovers(RunContext& run) {
+  DeleteListed(run, "*.htm*");
+  DeleteListed(run, "*.list");
+  DeleteListed(run, "*.txt");
+  DeleteListed(run, "htm_out\\*.*", "htm_out\\");
+}
+
+void RemoveOutputFolder(RunContext& run) {
+  if (DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
+    EmptyAndRemove(run, "htm_out");
+  }
+}
+
+void CreateIndexFolders(RunContext& run) {
+  RunCommand(run, "md htm_in > out_null.list");
+  RunCommand(run, "md htm_out > out_null.list");
+  // One long listing serves both checks.
+  RunCommand(run, "dir *. > dir_cur.txt");
+  bool has_in = false;
+  bool has_out = false;
+  common::LineReader reader = OpenListing(run, "dir_cur.txt");
+  std::string_view line;
+  while (reader.Next(&line) && !(has_in && has_out)) {
+    std::string text = common::Lower(common::TrimRight(line));
+    has_in = has_in || common::Contains(text, "htm_in");
+    has_out = has_out || common::Contains(text, "htm_out");
+  }
+  reader.Close();
+  if (!has_in || !has_out) EndWithKeyPrompt(run, 42, "subfolders htm_in, htm_out must be created");
+}
 
 }  // namespace driver

@@ -2,6 +2,11 @@
 // renamed to names safe in command lines and links.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "driver/run_context.h"
 
 namespace input {
@@ -9,5 +14,26 @@ namespace input {
 /// Copies txt_in\*.txt into txt_wrk and renames each copy to its sanitized
 /// name (writes txt_wrk.list); no input is lost or merged.
 void CollectInput(driver::RunContext& run);
+
+/// The safe name for one line of a txt_wrk listing: every byte of the base
+/// (before the first ".txt", any case; spaces trimmed) outside 0-9, A-Z,
+/// a-z becomes "_", the tail from ".txt" on stays. Names that would clash
+/// with the numbered pages ("page_...") or whose base is "page" or
+/// "f_promote" get "file_" in front. nullopt when the line has no ".txt".
+std::optional<std::string> SanitizedName(std::string_view line);
+
+/// One rename command of the renaming pass.
+struct Rename {
+  std::string from;  // the name as listed
+  std::string to;    // the new bare name
+};
+
+/// Plans one renaming pass over the names of txt_wrk in listing order. A
+/// name takes its sanitized form unless that is the name of another file
+/// of txt_wrk, or its page name (up to the first ".txt", then "htm") is
+/// that of a name kept earlier in the pass, case ignored in both; then
+/// "_2", "_3", ... is appended to its base until both tests pass. Names
+/// that stay as they are get no entry.
+std::vector<Rename> PlanRenames(const std::vector<std::string>& listing);
 
 }  // namespace input

@@ -1,7 +1,92 @@
+// Text-to-page conversion. Every sanitized text file of txt_wrk becomes one
+// page of htm_wrk showing its text unchanged (markup stays markup) inside a
+// preformatted block; after the listing screen the pages go into htm_in,
+// which the page set reads, and into htm_ndx\htm_in.
 #include "input/convert.h"
 
-namespace input {
+#include "common/bytes.h"
+#include "driver/conventions.h"
 
-void ConvertTexts(driver::RunContext& /*run*/) {}
+namespace input {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Converts the listed text files, stopping after as many pages as txt_in
+// listed files.
+void ConvertListed(driver::RunContext& run) {
+  driver::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
+  common::LineReader listing = driver::OpenListing(run, "txt_wrk.list");
+  int written = 0;
+  std::string_view line;
+  while (written < run.input_count && listing.Next(&line)) {
+    std::optional<std::string> page = PageFileName(line);
+    if (!page) continue;
+    WritePage(run, "txt_wrk\\" + std::string(common::Trim(line)), "htm_wrk\\" + *page);
+    ++written;
+  }
+}
+
+void ShowListingScreen(driver::RunContext& run) {
+  run.console.Line("----- dir htm_wrk -----");
+  driver::RunCommand(run, "dir /b htm_wrk\\*.htm");
+  run.console.Line();
+  run.console.Line(driver::Rule(23));
+  run.console.Line("number of files =" + common::Labelled(run.input_count));
+  run.console.Line();
+  driver::ContinueOrEnd(run);
+}
+
+void CopyPages(driver::RunContext& run) {
+  run.console.Line();
+  driver::RunCommand(run, "md htm_in > out_null.list");
+  driver::RunCommand(run, "del /q htm_in\\*.* > out_null.list");
+  driver::RunCommand(run, "copy /y htm_wrk\\*.htm htm_in\\ > out_null.list");
+  driver::RunCommand(run, "md htm_ndx > out_null.list");
+  driver::RunCommand(run, "md htm_ndx\\htm_in > out_null.list");
+  driver::RunCommand(run, "del /q htm_ndx\\htm_in\\*.* > out_null.list");
+  driver::RunCommand(run, "copy /y htm_in\\*.htm htm_ndx\\htm_in\\ > out_null.txt");
+}
+
+}  // namespace
+
+std::optional<std::string> PageFileName(std::string_view line) {
+  std::string_view name = common::Trim(line);
+  size_t at = common::FindNoCase(name, ".txt");
+  if (at == std::string_view::npos) return std::nullopt;
+  return std::string(name.substr(0, at + 1)) + "htm";
+}
+
+void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path) {
+  common::LineReader source = driver::OpenListing(run, source_path);
+  common::LineWriter page = driver::CreateFile(run, page_path);
+  page.Line("<HTML>");
+  page.Line("<head>");
+  page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");
+  page.Line("<title>");
+  page.Line(page_path);
+  page.Line("</title>");
+  page.Line("</head>");
+  page.Line("<body>");
+  page.Line("<pre>");
+  std::string_view line;
+  bool first = true;
+  while (source.Next(&line)) {
+    // A byte order mark would otherwise glue itself to the first word.
+    if (first && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    first = false;
+    page.Line(common::TrimRight(line));
+  }
+  page.Line("</pre>");
+  page.Line("</body>");
+  page.Line("</html>");
+  page.Close();
+}
+
+void ConvertTexts(driver::RunContext& run) {
+  ConvertListed(run);
+  ShowListingScreen(run);
+  CopyPages(run);
+}
 
 }  // namespace input

@@ -3,6 +3,10 @@
 // confirmed and copied into htm_in and htm_ndx\htm_in.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "driver/run_context.h"
 
 namespace input {
@@ -11,5 +15,17 @@ namespace input {
 /// count), shows the listing screen and its continue-or-end prompt, then
 /// copies the pages into htm_in and htm_ndx\htm_in.
 void ConvertTexts(driver::RunContext& run);
+
+/// The page file name for one line of the txt_wrk listing: the trimmed name
+/// up to and including the dot of its first ".txt" (any case), then "htm".
+/// nullopt when the line holds no ".txt".
+std::optional<std::string> PageFileName(std::string_view line);
+
+/// Writes the page `page_path` (created or emptied) for the text file
+/// `source_path`: the page head titled with the page path, then every text
+/// line, trailing spaces removed and nothing escaped, inside <pre>. A UTF-8
+/// byte order mark opening the text is dropped. A missing source gives a
+/// page with no text line.
+void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path);
 
 }  // namespace input

@@ -1,7 +1,26 @@
+// The trace file. It is opened, and so emptied, when the user has made the
+// folder trace; the run writes nothing into it.
 #include "trace/trace.h"
+
+#include <system_error>
+
+#include "common/lines.h"
+#include "driver/conventions.h"
 
 namespace trace {
 
-void OpenTrace(driver::RunContext& /*run*/) {}
+void OpenTrace(driver::RunContext& run) {
+  std::optional<std::filesystem::path> folder = run.paths.Resolve("trace");
+  std::error_code error;
+  if (!folder || !std::filesystem::is_directory(*folder, error)) return;
+  // A trace file that cannot be opened (a folder without write permission,
+  // a link leading out of the program's folder) is passed over in silence,
+  // like a missing folder: the run needs nothing from it.
+  try {
+    common::LineWriter file = driver::CreateFile(run, "trace\\file_trace.txt");
+    file.Close();
+  } catch (const common::IoError&) {
+  }
+}
 
 }  // namespace trace
