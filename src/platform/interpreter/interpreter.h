@@ -4,12 +4,26 @@
 // same on every host. Nothing is ever handed to a host shell.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "platform/console.h"
 #include "platform/paths.h"
 
 namespace platform {
+
+namespace commands {
+class Sink;
+}  // namespace commands
+
+/// How much of a file "sort" holds in memory before it spills a sorted run
+/// to a chunk file, and how many chunk files one merge pass reads at once.
+/// Tests lower them to drive the spill and merge paths with small files.
+struct SortLimits {
+  size_t run_bytes = size_t{32} << 20;
+  size_t run_lines = size_t{1} << 20;
+  size_t merge_width = 16;
+};
 
 class Interpreter {
  public:
@@ -19,15 +33,26 @@ class Interpreter {
   /// goes to the redirection target ("> FILE", ">> FILE") or the console;
   /// messages go to the console's error stream. No exit status: callers
   /// judge success by the files left afterwards. Every line starts in the
-  /// program's folder ("cd .." affects nothing later).
+  /// program's folder ("cd .." affects nothing later). A failure to write
+  /// data (disk full) raises common::IoError naming the file.
   void Run(std::string_view line);
+
+  /// Runs a line nested in another ("cmd /c", the body of "for"): its
+  /// output goes to `out` unless the line redirects it itself.
+  void RunNested(std::string_view line, commands::Sink& out);
 
   Paths& paths() { return paths_; }
   Console& console() { return console_; }
 
+  const SortLimits& sort_limits() const { return sort_limits_; }
+  void set_sort_limits(const SortLimits& limits) { sort_limits_ = limits; }
+
  private:
+  void Dispatch(std::string_view text, commands::Sink& out);
+
   Paths& paths_;
   Console& console_;
+  SortLimits sort_limits_;
 };
 
 }  // namespace platform

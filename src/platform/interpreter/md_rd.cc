@@ -1,0 +1,97 @@
+// "md FOLDER" creates a folder (and the folders leading to it); "rd FOLDER"
+// removes an empty folder, or a link to a folder (never what it links to).
+// Both stay inside the program's folder.
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/interpreter/command.h"
+
+namespace platform::commands {
+namespace {
+
+bool NamesAllowed(std::string_view path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view name = path.substr(start, end - start);
+    if (!name.empty() && name != "." && name != ".." && !IsAllowedName(name)) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+void MakeFolder(Command& command, const std::string& argument) {
+  std::optional<fs::path> host = command.paths().ResolveForWrite(argument);
+  if (!host) {
+    command.Error(kAccessDenied);
+    return;
+  }
+  std::error_code error;
+  if (fs::symlink_status(*host, error).type() != fs::file_type::not_found) {
+    command.Error("A subdirectory or file " + argument + " already exists.");
+    return;
+  }
+  if (!NamesAllowed(argument)) {
+    command.Error(kBadName);
+    return;
+  }
+  // The folders that do not exist yet, deepest first, for the name index.
+  std::vector<fs::path> created;
+  for (fs::path level = *host; !fs::exists(fs::symlink_status(level, error));
+       level = level.parent_path()) {
+    created.push_back(level);
+    if (level == level.parent_path()) break;
+  }
+  if (!fs::create_directories(*host, error)) {
+    command.Error(kAccessDenied);
+    return;
+  }
+  for (auto level = created.rbegin(); level != created.rend(); ++level) {
+    command.paths().NoteCreated(*level);
+  }
+}
+
+void RemoveFolder(Command& command, const std::string& argument) {
+  std::optional<fs::path> host = command.paths().ResolveForRemove(argument);
+  if (!host) {
+    command.Error(kAccessDenied);
+    return;
+  }
+  std::error_code error;
+  fs::file_status status = fs::symlink_status(*host, error);
+  if (status.type() == fs::file_type::not_found) {
+    command.Error(kFileNotFound);
+    return;
+  }
+  if (!fs::is_directory(*host, error)) {
+    command.Error("The directory name is invalid.");
+    return;
+  }
+  if (!fs::is_symlink(status) && !fs::is_empty(*host, error)) {
+    command.Error("The directory is not empty.");
+    return;
+  }
+  if (!fs::remove(*host, error)) {
+    command.Error(kAccessDenied);
+    return;
+  }
+  command.paths().NoteRemoved(*host);
+}
+
+}  // namespace
+
+void RunMd(Command& command) {
+  std::vector<std::string> operands = Operands(command.words);
+  if (operands.empty()) command.Error(kSyntaxError);
+  for (const std::string& operand : operands) MakeFolder(command, operand);
+}
+
+void RunRd(Command& command) {
+  std::vector<std::string> operands = Operands(command.words);
+  if (operands.empty()) command.Error(kSyntaxError);
+  for (const std::string& operand : operands) RemoveFolder(command, operand);
+}
+
+}  // namespace platform::commands
