@@ -17,10 +17,12 @@ std::string ErrorText(int error) { return std::strerror(error); }
 IoError::IoError(std::string path, std::string reason)
     : std::runtime_error(path + ": " + reason), path_(std::move(path)), reason_(std::move(reason)) {}
 
-LineReader::LineReader(const std::filesystem::path& path) {
+LineReader::LineReader(const std::filesystem::path& path) : LineReader(path, kReadBuffer) {}
+
+LineReader::LineReader(const std::filesystem::path& path, size_t buffer_size) {
   if (path.empty()) return;
   file_ = std::fopen(path.string().c_str(), "rb");
-  if (file_ != nullptr) buffer_.resize(kReadBuffer);
+  if (file_ != nullptr) buffer_.resize(buffer_size > 0 ? buffer_size : 1);
 }
 
 LineReader::~LineReader() { Close(); }

@@ -32,6 +32,9 @@ class LineReader {
  public:
   LineReader() = default;
   explicit LineReader(const std::filesystem::path& path);
+  /// As above with a read buffer of `buffer_size` bytes (the sort's merge
+  /// keeps many chunk files open at once, each with a small buffer).
+  LineReader(const std::filesystem::path& path, size_t buffer_size);
   ~LineReader();
   LineReader(LineReader&& other) noexcept;
   LineReader& operator=(LineReader&& other) noexcept;

@@ -49,6 +49,9 @@ struct RunContext {
   // lower them to exercise several runs and merge levels on small inputs.
   size_t sort_run_lines = 200000;
   size_t sort_merge_width = 50;
+  // Bytes of line text held in one run, so a run of very long lines stays
+  // bounded too (a single longer line is a run of its own).
+  size_t sort_run_bytes = size_t{16} << 20;
 };
 
 }  // namespace driver

@@ -1,7 +1,119 @@
+// Page set assembly. The pages of htm_in are listed, put in order with the
+// promotional page first, cleaned line by line into <base>_01.htm and copied
+// to their numbered names page_<n>.htm.
 #include "scan/page_set.h"
 
-namespace scan {
+#include <string>
 
-void AssemblePageSet(driver::RunContext& /*run*/) {}
+#include "common/bytes.h"
+#include "common/lines.h"
+#include "driver/conventions.h"
+
+namespace scan {
+namespace {
+
+constexpr std::string_view kPromotionalPage = "f_promote.htm";
+
+// dir_01.txt: the promotional page, then the sorted names of htm_in in
+// lower case. Only a name equal to the promotional page's is passed over, so
+// a page such as my_f_promote.htm keeps its place in the set.
+void WritePageOrder(driver::RunContext& run) {
+  common::LineWriter order = driver::CreateFile(run, "dir_01.txt");
+  order.Line(kPromotionalPage);
+  common::LineReader sorted = driver::OpenListing(run, "dir_03.txt");
+  std::string_view line;
+  while (sorted.Next(&line)) {
+    std::string name = common::Lower(line);
+    if (name == kPromotionalPage) continue;
+    order.Line(name);
+  }
+  sorted.Close();
+  order.Close();
+}
+
+long long CountPages(driver::RunContext& run) {
+  common::LineReader order = driver::OpenListing(run, "dir_01.txt");
+  long long count = 0;
+  std::string_view line;
+  while (order.Next(&line)) {
+    if (common::Contains(common::Lower(line), ".htm")) ++count;
+  }
+  return count;
+}
+
+// Writes the cleaned page of htm_in\<name>. Table mode starts off on every
+// page, so a table left open on one page cannot swallow the next.
+void CleanPage(driver::RunContext& run, const std::string& name, const std::string& cleaned) {
+  common::LineWriter out = driver::CreateFile(run, cleaned);
+  common::LineReader in = driver::OpenListing(run, "htm_in\\" + name);
+  bool table_mode = false;
+  std::string text;
+  std::string_view line;
+  while (in.Next(&line)) {
+    if (CleanLine(line, &table_mode, &text)) out.Line(text);
+  }
+  in.Close();
+  out.Close();
+}
+
+void NumberPages(driver::RunContext& run) {
+  common::LineReader order = driver::OpenListing(run, "dir_01.txt");
+  long long number = 0;
+  std::string_view line;
+  while (order.Next(&line)) {
+    std::string name = common::Lower(line);
+    size_t dot = name.find(".htm");
+    if (dot == std::string::npos) continue;
+    std::string cleaned = name.substr(0, dot) + "_01.htm";
+    CleanPage(run, name, cleaned);
+    ++number;
+    std::string page = "page_" + common::ZeroPad(number, run.page_number_width) + ".htm";
+    driver::RunCommand(run, "copy " + cleaned + " " + page + " > out_null.list");
+  }
+}
+
+}  // namespace
+
+bool CleanLine(std::string_view line, bool* table_mode, std::string* out) {
+  out->clear();
+  std::string_view text = common::TrimRight(line);
+  std::string_view trimmed = common::TrimLeft(text);
+  if (common::Contains(trimmed, "<pre>") || trimmed == "</pre>") return false;
+  if (common::FindNoCase(trimmed, "<table ") != std::string_view::npos) *table_mode = true;
+  if (common::FindNoCase(trimmed, "</table") != std::string_view::npos) *table_mode = false;
+  if (*table_mode) {
+    out->assign(text);
+    return true;
+  }
+  // Leading spaces are made visible and stay; a line that had any starts
+  // with "&nbsp;" and so always gets its own "<br>".
+  const size_t leading = text.size() - trimmed.size();
+  if (leading > 0 || trimmed.substr(0, 4) != "<br>") out->append("<br>");
+  for (size_t k = 0; k < leading; ++k) out->append("&nbsp;");
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 16) out->push_back(c);
+  }
+  return true;
+}
+
+int PageNumberWidth(long long page_count) {
+  int width = 2;
+  long long limit = 10;
+  while (page_count > limit && width < 8) {
+    limit *= 10;
+    ++width;
+  }
+  return width;
+}
+
+void AssemblePageSet(driver::RunContext& run) {
+  driver::RunCommand(run, "dir /b htm_in\\*.htm* > dir_02.txt");
+  driver::RunCommand(run, "sort dir_02.txt /o dir_03.txt");
+  WritePageOrder(run);
+  run.page_number_width = PageNumberWidth(CountPages(run));
+  NumberPages(run);
+  run.console.Line();
+  driver::Progress(run, 1);
+}
 
 }  // namespace scan
