@@ -1,0 +1,139 @@
+// Makes a deterministic corpus of text files for timing the indexer: a
+// Zipf-like vocabulary (a few very common short words, a long tail of rare
+// ones, some UTF-8), sentence capitals, punctuation, quotes and blank lines.
+//
+//   make_corpus FILES WORDS OUTPUT_FOLDER [SEED]
+//
+// Sizes used by bench_words.sh: s = 50 100000, m = 200 1000000,
+// l = 400 5000000, xl = 1000 20000000.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// SplitMix64: small, fast and the same on every host.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
+
+ private:
+  std::uint64_t state_;
+};
+
+constexpr size_t kVocabulary = 60000;
+
+// Common words first, then made-up words that grow longer with their rank.
+std::vector<std::string> MakeVocabulary(Random& random) {
+  std::vector<std::string> words = {"the", "of", "and", "to", "in", "a", "is", "that", "for",
+                                    "it", "as", "was", "with", "be", "by", "on", "not", "he",
+                                    "this", "are", "or", "his", "from", "at", "which", "but"};
+  const std::vector<std::string> syllables = {"ka", "lo", "mi", "ren", "tas", "ver", "qui", "pon",
+                                              "del", "fra", "sto", "ul", "an", "ex", "bri", "gor",
+                                              "ne", "sa", "tum", "vi", "o", "ar", "le", "mon"};
+  const std::vector<std::string> utf8 = {"\xC3\xA9", "\xC3\xBC", "\xC3\x9F", "\xD0\xB6",
+                                         "\xE6\x97\xA5\xE6\x9C\xAC", "\xC3\xB1"};
+  while (words.size() < kVocabulary) {
+    size_t rank = words.size();
+    size_t count = 1 + static_cast<size_t>(std::log10(static_cast<double>(rank))) / 2 + random.Below(3);
+    std::string word;
+    for (size_t i = 0; i < count; ++i) word += syllables[random.Below(syllables.size())];
+    if (random.Below(20) == 0) word.insert(random.Below(word.size() + 1), utf8[random.Below(utf8.size())]);
+    words.push_back(word);
+  }
+  return words;
+}
+
+// Cumulative Zipf-Mandelbrot weights 1 / (rank + 2.7).
+std::vector<double> MakeWeights() {
+  std::vector<double> cumulative(kVocabulary);
+  double sum = 0;
+  for (size_t rank = 0; rank < kVocabulary; ++rank) {
+    sum += 1.0 / (static_cast<double>(rank) + 2.7);
+    cumulative[rank] = sum;
+  }
+  for (double& value : cumulative) value /= sum;
+  return cumulative;
+}
+
+struct Corpus {
+  std::vector<std::string> words;
+  std::vector<double> weights;
+};
+
+const std::string& PickWord(const Corpus& corpus, Random& random) {
+  auto hit = std::lower_bound(corpus.weights.begin(), corpus.weights.end(), random.Unit());
+  size_t rank = std::min(static_cast<size_t>(hit - corpus.weights.begin()), kVocabulary - 1);
+  return corpus.words[rank];
+}
+
+// Writes one text file of `count` words.
+void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t count, Random& random) {
+  std::ofstream out(path, std::ios::binary);
+  std::string line;
+  bool sentence_start = true;
+  size_t line_words = 5 + random.Below(11);
+  for (size_t i = 0; i < count; ++i) {
+    std::string word = PickWord(corpus, random);
+    if (sentence_start && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
+    sentence_start = false;
+    size_t mark = random.Below(100);
+    if (mark < 2) word = "\"" + word + "\"";
+    if (mark >= 2 && mark < 7) word += ",";
+    if (mark >= 7 && mark < 11) {
+      word += ".";
+      sentence_start = true;
+    }
+    if (!line.empty()) line += ' ';
+    line += word;
+    if (--line_words == 0) {
+      out << line << "\r\n";
+      if (random.Below(12) == 0) out << "\r\n";
+      line.clear();
+      line_words = 5 + random.Below(11);
+    }
+  }
+  if (!line.empty()) out << line << "\r\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [SEED]\n";
+    return 2;
+  }
+  size_t files = std::stoul(argv[1]);
+  size_t words = std::stoul(argv[2]);
+  std::filesystem::path folder = argv[3];
+  std::uint64_t seed = argc > 4 ? std::stoull(argv[4]) : 1;
+  if (files == 0) return 2;
+  std::filesystem::create_directories(folder);
+  Random random(seed);
+  Corpus corpus{MakeVocabulary(random), MakeWeights()};
+  // Files vary in size around the mean; the last one takes what is left.
+  size_t left = words;
+  for (size_t i = 0; i < files; ++i) {
+    size_t mean = words / files;
+    size_t count = i + 1 == files ? left : std::min(left, mean / 2 + random.Below(mean + 1));
+    left -= count;
+    char name[32];
+    std::snprintf(name, sizeof name, "doc_%05zu.txt", i + 1);
+    WriteText(folder / name, corpus, count, random);
+  }
+  return 0;
+}

@@ -1,0 +1,195 @@
+// Step 8 of the word list pipeline: the next page of every occurrence and
+// the id files. wrd_03.txt lists the records of one word id together, and
+// within a word its pages in ascending order (it is sorted by word, then
+// page), so one pass over it finds, for each word and page, the word's
+// next page. Those (page, id, next page) entries are sorted by page; the
+// group lists then look them up one page at a time. A second pass writes
+// the id files.
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "common/bytes.h"
+#include "common/lines.h"
+#include "common/record.h"
+#include "driver/conventions.h"
+#include "words/file_sort.h"
+#include "words/pipeline_steps.h"
+#include "words/record_io.h"
+
+namespace words {
+namespace {
+
+// Scratch files of this step only: the next-page entries, and sorted.
+constexpr std::string_view kEntries = "wrd_21.txt";
+constexpr std::string_view kEntriesByPage = "wrd_22.txt";
+
+// The id file of the word being read, and whether any of its records will
+// reach the group lists (only those words get an id file).
+struct IdFile {
+  std::string id;
+  std::string name;
+  common::LineWriter writer;
+  bool listed = false;
+};
+
+void CloseIdFile(driver::RunContext& run, IdFile& file) {
+  file.writer.Close();
+  if (!file.listed) driver::RunCommand(run, "del /q " + file.name + " > out_null.list");
+}
+
+// One pass over wrd_03.txt: one entry per word and page, holding the page
+// of the word's next run of records when it compares greater, else empty.
+void WriteEntries(driver::RunContext& run) {
+  RecordReader in(run, "wrd_03.txt");
+  RecordWriter entries(run, kEntries);
+  std::string id;
+  std::string page;
+  bool first = true;
+  while (in.Next()) {
+    std::string_view record_page = in.field(0), record_id = in.field(4);
+    if (first || record_id != id) {
+      if (!first) entries.Write({page, id, ""});
+      first = false;
+      id.assign(record_id);
+      page.assign(record_page);
+    } else if (record_page != page) {
+      entries.Write({page, id, record_page > page ? record_page : std::string_view()});
+      page.assign(record_page);
+    }
+  }
+  if (!first) entries.Write({page, id, ""});
+  entries.Close();
+}
+
+// One pass over wrd_03.txt: the id file of every word id that reaches the
+// group lists, holding exactly the records whose id field equals the id,
+// in file order.
+void WriteIdFiles(driver::RunContext& run) {
+  RecordReader in(run, "wrd_03.txt");
+  IdFile file;
+  bool first = true;
+  while (in.Next()) {
+    std::string_view page = in.field(0), id = in.field(4);
+    if (first || id != file.id) {
+      if (!first) CloseIdFile(run, file);
+      first = false;
+      file.id.assign(id);
+      file.name = file.id + ".txt";
+      file.writer = driver::CreateFile(run, file.name);
+      file.listed = false;
+    }
+    // The filters of the occurrence numbering: only such records go on.
+    if (common::Contains(page, "page_") && common::Contains(id, "id")) file.listed = true;
+    file.writer.Line(in.line());
+  }
+  if (!first) CloseIdFile(run, file);
+}
+
+// Where the entries of each page lie in the sorted entry file.
+using PageBlocks = std::unordered_map<std::string, std::pair<std::uint64_t, std::uint64_t>,
+                                      ViewHash, std::equal_to<>>;
+
+// Reads the sorted entries once and notes each page's byte range. Every
+// line was written by the file sort and so ends with CR LF.
+PageBlocks IndexEntries(driver::RunContext& run) {
+  PageBlocks blocks;
+  common::LineReader in = driver::OpenListing(run, kEntriesByPage);
+  std::vector<std::string_view> fields;
+  std::string page;
+  std::uint64_t offset = 0;
+  std::uint64_t start = 0;
+  std::string_view line;
+  while (in.Next(&line)) {
+    common::SplitRecord(line, &fields);
+    std::string_view entry_page = fields.empty() ? std::string_view() : fields[0];
+    if (offset == 0 || entry_page != page) {
+      if (offset > 0) blocks.try_emplace(page, start, offset - start);
+      page.assign(entry_page);
+      start = offset;
+    }
+    offset += line.size() + 2;
+  }
+  if (offset > 0) blocks.try_emplace(page, start, offset - start);
+  return blocks;
+}
+
+// The next page of each word on one page, read from the sorted entries.
+class NextPages {
+ public:
+  NextPages(driver::RunContext& run, PageBlocks blocks)
+      : blocks_(std::move(blocks)),
+        file_(run.paths.ForRead(kEntriesByPage), std::ios::binary) {}
+
+  // Loads the entries of `page` (none when the page has none).
+  void Load(std::string_view page) {
+    next_.clear();
+    bytes_.clear();
+    auto hit = blocks_.find(page);
+    if (hit == blocks_.end()) return;
+    bytes_.resize(hit->second.second);
+    file_.clear();
+    file_.seekg(static_cast<std::streamoff>(hit->second.first));
+    file_.read(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+    bytes_.resize(static_cast<size_t>(file_.gcount()));
+    std::string_view rest = bytes_;
+    while (!rest.empty()) {
+      size_t end = rest.find("\r\n");
+      std::string_view line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+      common::SplitRecord(line, &fields_);
+      if (fields_.size() >= 3) next_.try_emplace(fields_[1], fields_[2]);
+    }
+  }
+
+  std::string_view Of(std::string_view id) const {
+    auto hit = next_.find(id);
+    return hit == next_.end() ? std::string_view() : hit->second;
+  }
+
+ private:
+  PageBlocks blocks_;
+  std::ifstream file_;
+  std::string bytes_;
+  std::vector<std::string_view> fields_;
+  std::unordered_map<std::string_view, std::string_view> next_;
+};
+
+// wrd_12_<g>.txt -> wrd_24_<g>.txt: each record with its next page.
+void WriteGroupNextPages(driver::RunContext& run, NextPages& next_pages, int group) {
+  std::string g = std::to_string(group);
+  RecordReader in(run, "wrd_12_" + g + ".txt");
+  RecordWriter out(run, "wrd_24_" + g + ".txt");
+  std::string page;
+  bool loaded = false;
+  while (in.Next()) {
+    // wrd_12_<g>.txt: page, line, column, word, id, occurrence.
+    if (!loaded || in.field(0) != page) {
+      page.assign(in.field(0));
+      next_pages.Load(page);
+      loaded = true;
+    }
+    out.Write({in.field(0), in.field(1), in.field(2), in.field(3), in.field(4), in.field(5),
+               next_pages.Of(in.field(4))});
+  }
+  out.Close();
+}
+
+}  // namespace
+
+void WriteNextPages(driver::RunContext& run, int group_count) {
+  WriteEntries(run);
+  SortFile(run, kEntries, kEntriesByPage);
+  {
+    NextPages next_pages(run, IndexEntries(run));
+    for (int group = 1; group <= group_count; ++group) WriteGroupNextPages(run, next_pages, group);
+  }
+  driver::RunCommand(run, "del /q " + std::string(kEntries) + " > out_null.list");
+  driver::RunCommand(run, "del /q " + std::string(kEntriesByPage) + " > out_null.list");
+  // Last, so that the listings of the sorts above stay short.
+  WriteIdFiles(run);
+}
+
+}  // namespace words
