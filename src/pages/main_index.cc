@@ -1,5 +1,7 @@
 // The main index index.htm: every word once, with one link per group that
 // holds it, to the word's entry on that group's word index page.
+#include "pages/pages.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,7 +10,6 @@
 #include "common/record.h"
 #include "driver/conventions.h"
 #include "pages/blocks.h"
-#include "pages/pages.h"
 #include "words/file_sort.h"
 
 namespace pages {

@@ -122,6 +122,7 @@ class SearchPageWriter {
   std::string word_list_;    // the words, each followed by one blank
   size_t word_count_ = 0;
   size_t before_last_ = 0;   // the word list's length before its last word
+  std::string random_phrase_;
   std::string line_;
 };
 
@@ -139,9 +140,8 @@ void SearchPageWriter::WriteTextLine() {
   Compose(line_, {"&nbsp <a href=\"files_list.htm#", first_page_, "\"", "> Content (", first_page_,
                   ")</a>"});
   out_.Line(line_);
-  std::string phrase = word_count_ <= kPhraseSlots
-                           ? word_list_
-                           : RandomPhrase(word_list_, before_last_, random_);
+  if (word_count_ > kPhraseSlots) random_phrase_ = RandomPhrase(word_list_, before_last_, random_);
+  std::string_view phrase = word_count_ <= kPhraseSlots ? word_list_ : random_phrase_;
   if (!run_.destination_address.empty()) WriteSearchLink(phrase, run_.destination_address);
   if (!run_.target_site.empty()) WriteSearchLink(phrase, run_.target_site);
   Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q=", phrase, "\"",
