@@ -158,7 +158,8 @@ void AskDestination(driver::RunContext& run) {
   console.Line();
   console.Line("The program enables targeted search.");
   console.Line("Google search phrases will be targeted to a specific web address.");
-  console.Line("If the destination web address is not specified, Google search will run all over the web.");
+  console.Line(
+      "If the destination web address is not specified, Google search will run all over the web.");
   console.Line();
   console.Write("web address for destination search (example: " +
                 std::string(common::kPromptExample) + ") = ? ");

@@ -38,7 +38,8 @@ void WriteWords(Extraction& x, common::LineWriter& listing, const std::string& p
                                     word.text});
     x.records.Line(x.record);
     x.listing_line.clear();
-    common::AppendZone(x.listing_line, common::Labelled(static_cast<long long>(word.scan_position)));
+    const long long scan_position = static_cast<long long>(word.scan_position);
+    common::AppendZone(x.listing_line, common::Labelled(scan_position));
     x.listing_line += word.text;
     listing.Line(x.listing_line);
   }

@@ -81,8 +81,8 @@ class WordScan {
   void Run();
 
  private:
-  // Positions as in the description of a line: S the previous separator, C
-  // the current one, A the last tag start, E the last tag end.
+  // The boundaries seen so far on the line: S the previous separator, C the
+  // current one, A the last tag start, E the last tag end (0 when none).
   bool AtSeparator(size_t i);
   bool AtTagStart(size_t i, size_t end_before);
   void AtLineEnd();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_run.h"
@@ -52,11 +53,13 @@ TEST(PageSetTest, CleanLine) {
 }
 
 TEST(PageSetTest, TableLinesAreCopiedUnchanged) {
-  EXPECT_EQ(CleanPage({"before", "<TABLE border=1>", "  <tr>\t<td>x</td>  ", "</table>", "after"}),
+  EXPECT_EQ(CleanPage({"before", "<TABLE border=1>", "  <tr>\t<td>x</td>  ", "</table>",
+                       "after"}),
             (std::vector<std::string>{"<br>before", "<TABLE border=1>", "  <tr>\t<td>x</td>",
                                       "<br></table>", "<br>after"}));
   // "<table" without its blank opens no table.
-  EXPECT_EQ(CleanPage({"<table>", " x"}), (std::vector<std::string>{"<br><table>", "<br>&nbsp; x"}));
+  EXPECT_EQ(CleanPage({"<table>", " x"}),
+            (std::vector<std::string>{"<br><table>", "<br>&nbsp; x"}));
 }
 
 TEST(PageSetTest, PageNumberWidth) {
