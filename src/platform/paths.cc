@@ -70,7 +70,10 @@ const Paths::NameIndex& Paths::IndexOf(const fs::path& folder) const {
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
       std::string name = entry->path().filename().string();
-      it->second.try_emplace(FoldName(name), name);
+      // Of two names equal but for case (a host can hold both), a lookup
+      // by a third spelling finds the one listed first: raw bytes decide.
+      auto [hit, added] = it->second.try_emplace(FoldName(name), name);
+      if (!added && name < hit->second) hit->second = std::move(name);
     }
   }
   return it->second;

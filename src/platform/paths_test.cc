@@ -90,6 +90,14 @@ TEST(PathsTest, ResolvesInsideAndWhateverTheCase) {
   EXPECT_EQ(paths.ForRead("..\\sentinel\\keep.txt"), fs::path());
 }
 
+TEST(PathsTest, OfTwoNamesEqualButForCaseFindsTheOneListedFirst) {
+  ConfinedFolder f;
+  WriteFile(f.prog() / "aB.txt", "second");
+  WriteFile(f.prog() / "Ab.txt", "first");
+  EXPECT_EQ(f.paths().Resolve("AB.TXT"), f.prog() / "Ab.txt");
+  EXPECT_EQ(f.paths().Resolve("aB.txt"), f.prog() / "aB.txt");
+}
+
 TEST(PathsTest, CommandsNeverChangeAnythingOutsideTheFolder) {
   ConfinedFolder f;
   const auto before = f.Sentinel();

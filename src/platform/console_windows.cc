@@ -1,0 +1,86 @@
+// Console keys and standard streams on Windows. Keys come straight from the
+// console through _getch (no echo, blocking); the standard streams are put in
+// binary mode so the CR LF that ends every line is written as it is, never
+// turned into CR CR LF.
+#include <conio.h>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/console.h"
+
+namespace platform {
+namespace {
+
+// _getch's first byte for the keys that come as two (arrows, function keys).
+bool IsExtendedPrefix(int byte) { return byte == 0x00 || byte == 0xE0; }
+
+// The console's output code page as the program found it, put back at exit.
+UINT saved_output_code_page = 0;
+
+void RestoreOutputCodePage() { SetConsoleOutputCP(saved_output_code_page); }
+
+}  // namespace
+
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+
+void UseBinaryStreams() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  // Piped answers are read as bytes too: a Ctrl-Z byte is no end of input
+  // and a CR before LF is dropped by the line reader, as on other hosts.
+  _setmode(_fileno(stdin), _O_BINARY);
+  // Lines are UTF-8 (page and file names); a console shows them as such
+  // only in code page 65001, which the program's "chcp 65001" asks for.
+  if (_isatty(_fileno(stdout)) != 0 && saved_output_code_page == 0) {
+    saved_output_code_page = GetConsoleOutputCP();
+    if (saved_output_code_page != 0 && SetConsoleOutputCP(CP_UTF8)) {
+      std::atexit(RestoreOutputCodePage);
+    }
+  }
+}
+
+std::optional<std::string> ReadTerminalKey() {
+  int first = _getch();
+  if (first == EOF) return std::nullopt;
+  if (first == 0x03) {
+    // Ctrl-C read as a key: end as an interrupt does. _getch has already
+    // put the console back in its own mode.
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+  }
+  std::string key(1, static_cast<char>(first));
+  if (IsExtendedPrefix(first)) {
+    // An extended key is two codes: 0 or 0xE0, then the key's own code.
+    int second = _getch();
+    if (second == EOF) return std::nullopt;
+    key.push_back(static_cast<char>(second));
+  }
+  return key;
+}
+
+std::string RunningProgramPath(const char* argv0) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) break;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return std::filesystem::path(buffer).string();
+    }
+    buffer.resize(buffer.size() * 2);  // a long path: truncated, try again
+  }
+  if (argv0 == nullptr) return std::string();
+  std::error_code error;
+  return std::filesystem::absolute(argv0, error).string();
+}
+
+}  // namespace platform
