@@ -35,13 +35,22 @@ class PhaseTimer {
   template <typename Phase>
   void operator()(const char* name, Phase phase) {
     auto start = std::chrono::steady_clock::now();
-    phase(run_);
+    try {
+      phase(run_);
+    } catch (const RunEnded&) {
+      Report(name, start);  // the last phase ends the run at its key prompt
+      throw;
+    }
+    Report(name, start);
+  }
+
+ private:
+  void Report(const char* name, std::chrono::steady_clock::time_point start) {
     if (!enabled_) return;
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     run_.console.Error("phase " + std::string(name) + " " + std::to_string(took.count()) + " s");
   }
 
- private:
   RunContext& run_;
   bool enabled_;
 };
