@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -131,8 +130,8 @@ int main(int argc, char** argv) {
     size_t mean = words / files;
     size_t count = i + 1 == files ? left : std::min(left, mean / 2 + random.Below(mean + 1));
     left -= count;
-    char name[32];
-    std::snprintf(name, sizeof name, "doc_%05zu.txt", i + 1);
+    std::string number = std::to_string(i + 1);
+    std::string name = "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";
     WriteText(folder / name, corpus, count, random);
   }
   return 0;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "support/test_run.h"
 
 namespace common {
@@ -65,6 +68,24 @@ TEST(LinesTest, WritesCrLfAndAppends) {
 TEST(LinesTest, OpeningAnUnwritableFileRaises) {
   ScopedTempDir dir;
   EXPECT_THROW(LineWriter(dir.path() / "no" / "such" / "x.txt"), IoError);
+}
+
+// /dev/full takes every open and fails every write with "No space left
+// on device": the failure must surface whether the buffer fills up or is
+// only written out at the close.
+TEST(LinesTest, AFullDiskRaisesOnWriteAndOnClose) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this host";
+  LineWriter small("/dev/full");
+  small.Line("a line that stays in the buffer until the close");
+  try {
+    small.Close();
+    FAIL() << "the close did not raise";
+  } catch (const IoError& error) {
+    EXPECT_EQ(error.path(), "/dev/full");
+    EXPECT_EQ(error.reason(), std::strerror(ENOSPC));
+  }
+  LineWriter big("/dev/full");
+  EXPECT_THROW(big.Write(std::string(2 << 20, 'x')), IoError);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "driver/conventions.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <system_error>
 
 #include "common/bytes.h"
@@ -8,13 +10,34 @@ namespace driver {
 
 void EndProgram(int status) { throw RunEnded{status}; }
 
-void RunCommand(RunContext& run, std::string_view line) { run.interpreter.Run(line); }
+void KillNow() {
+  // SIGKILL where the host has one; elsewhere an exit that is as abrupt.
+#ifdef SIGKILL
+  std::raise(SIGKILL);
+#endif
+  std::_Exit(137);
+}
+
+namespace {
+
+// Counts the command lines and work files of a run that is to be killed.
+void CountStep(RunContext& run) {
+  if (run.kill_countdown > 0 && --run.kill_countdown == 0) KillNow();
+}
+
+}  // namespace
+
+void RunCommand(RunContext& run, std::string_view line) {
+  CountStep(run);
+  run.interpreter.Run(line);
+}
 
 common::LineReader OpenListing(RunContext& run, std::string_view name) {
   return common::LineReader(run.paths.ForRead(name));
 }
 
 common::LineWriter CreateFile(RunContext& run, std::string_view name, bool append) {
+  CountStep(run);
   return common::LineWriter(run.paths.ForWrite(name), append);
 }
 

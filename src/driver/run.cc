@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
+#include "common/bytes.h"
 #include "common/lines.h"
 #include "driver/conventions.h"
 #include "driver/identity.h"
@@ -26,14 +28,27 @@ namespace driver {
 namespace {
 
 // Times each phase on the error stream when INDEXER_PHASE_TIMES is set;
-// the console shows nothing more otherwise.
+// the console shows nothing more otherwise. INDEXER_KILL_AT=PHASE kills
+// the run as PHASE begins, INDEXER_KILL_AT=PHASE:N as its N-th command line
+// or work file does (the interruption tests).
 class PhaseTimer {
  public:
   explicit PhaseTimer(RunContext& run)
-      : run_(run), enabled_(std::getenv("INDEXER_PHASE_TIMES") != nullptr) {}
+      : run_(run), enabled_(std::getenv("INDEXER_PHASE_TIMES") != nullptr) {
+    const char* kill_at = std::getenv("INDEXER_KILL_AT");
+    if (kill_at == nullptr) return;
+    std::string_view text = kill_at;
+    size_t colon = text.find(':');
+    kill_phase_ = text.substr(0, colon);
+    if (colon != std::string_view::npos) kill_step_ = common::ParseDigits(text.substr(colon + 1));
+  }
 
   template <typename Phase>
   void operator()(const char* name, Phase phase) {
+    if (!kill_phase_.empty() && kill_phase_ == name) {
+      if (kill_step_ <= 0) KillNow();
+      run_.kill_countdown = kill_step_;
+    }
     auto start = std::chrono::steady_clock::now();
     try {
       phase(run_);
@@ -53,6 +68,8 @@ class PhaseTimer {
 
   RunContext& run_;
   bool enabled_;
+  std::string kill_phase_;
+  long long kill_step_ = 0;
 };
 
 void RunPhases(RunContext& run) {
@@ -95,7 +112,7 @@ void ShowIoError(RunContext& run, const common::IoError& error) {
   run.console.Line("The run stopped: a file could not be written.");
   run.console.Line("file: " + error.path());
   run.console.Line("reason: " + error.reason());
-  run.console.Line("Nothing was published; the next run clears the leftovers.");
+  run.console.Line("htm_out holds no complete document base; the next run clears the leftovers.");
   run.console.Line(Rule(28));
   run.console.Line();
   run.console.Line("<...> any key to continue and end");

@@ -52,6 +52,11 @@ struct RunContext {
   // Bytes of line text held in one run, so a run of very long lines stays
   // bounded too (a single longer line is a run of its own).
   size_t sort_run_bytes = size_t{16} << 20;
+
+  // Interrupted runs under test (INDEXER_KILL_AT=PHASE:N): the process
+  // kills itself as the N-th command line or work file of PHASE begins,
+  // leaving what a kill at that point leaves. 0: never.
+  long long kill_countdown = 0;
 };
 
 }  // namespace driver

@@ -91,6 +91,14 @@ void PrepareWorkFolders(RunContext& run) {
                     /*long_form=*/true)) {
     EndWithKeyPrompt(run, 28, "Subfolder txt_wrk must be created.");
   }
+  // A work folder that leads outside the program's folder (a link) takes no
+  // copy and no page, as every write through it is refused: the run would
+  // index nothing and still say it is done.
+  for (std::string_view folder : {"txt_wrk", "htm_wrk"}) {
+    if (!run.paths.ResolveForWrite(std::string(folder) + "\\f_01.txt")) {
+      throw common::IoError(std::string(folder), "the folder leads outside the program's folder");
+    }
+  }
 }
 
 void CleanLeftovers(RunContext& run) {

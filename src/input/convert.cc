@@ -12,6 +12,35 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// The longest page line, in bytes. A word's column is written in six
+// characters, so a page line must stay well under a million bytes: beyond
+// that the records of the line no longer sort by column and its annotated
+// page comes apart. The page set may widen a line up to six times (each
+// leading blank becomes "&nbsp;"); this leaves room for it.
+constexpr size_t kLongestPageLine = 100000;
+
+// Writes one text line, trailing blanks removed. A longer line than a page
+// line may be is cut after a blank; where the last half of the piece holds
+// none, at the limit itself, but not inside a UTF-8 character.
+void WriteTextLine(common::LineWriter& page, std::string_view line) {
+  line = common::TrimRight(line);
+  while (line.size() > kLongestPageLine) {
+    size_t cut = line.rfind(' ', kLongestPageLine);
+    size_t next = cut + 1;
+    if (cut == std::string_view::npos || cut < kLongestPageLine / 2) {
+      cut = kLongestPageLine;
+      for (int back = 0; back < 3 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80;
+           ++back) {
+        --cut;
+      }
+      next = cut;
+    }
+    page.Line(common::TrimRight(line.substr(0, cut)));
+    line.remove_prefix(next);
+  }
+  page.Line(line);
+}
+
 // Converts the listed text files, stopping after as many pages as txt_in
 // listed files.
 void ConvertListed(driver::RunContext& run) {
@@ -75,7 +104,7 @@ void WritePage(driver::RunContext& run, std::string_view source_path, std::strin
     // A byte order mark would otherwise glue itself to the first word.
     if (first && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
     first = false;
-    page.Line(common::TrimRight(line));
+    WriteTextLine(page, line);
   }
   page.Line("</pre>");
   page.Line("</body>");

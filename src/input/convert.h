@@ -24,8 +24,9 @@ std::optional<std::string> PageFileName(std::string_view line);
 /// Writes the page `page_path` (created or emptied) for the text file
 /// `source_path`: the page head titled with the page path, then every text
 /// line, trailing spaces removed and nothing escaped, inside <pre>. A UTF-8
-/// byte order mark opening the text is dropped. A missing source gives a
-/// page with no text line.
+/// byte order mark opening the text is dropped. A text line of more than
+/// 100,000 bytes is cut into page lines, after a blank where one is near.
+/// A missing source gives a page with no text line.
 void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path);
 
 }  // namespace input

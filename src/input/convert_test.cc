@@ -33,6 +33,29 @@ TEST(ConvertTest, PageHoldsTheTextUnchangedButTrailingSpaces) {
   }
 }
 
+// A word's column has six characters: a page line near a million bytes
+// would break the order of the word records, so long lines are cut.
+TEST(ConvertTest, LongLinesAreCutBetweenWords) {
+  const std::string word(999, 'w');
+  std::string spaced;  // 999-byte words, each with its blank: 250,000 bytes
+  for (int i = 0; i < 250; ++i) spaced += word + " ";
+  const std::string unbroken = "\xC3\xA9" + std::string(99997, 'u') + "\xE2\x82\xAC" + "tail";
+  testing_support::TestRun t;
+  testing_support::WriteFile(t.root() / "txt_wrk" / "a.txt", spaced + "\n" + unbroken + "\n");
+  std::filesystem::create_directory(t.root() / "htm_wrk");
+  WritePage(t.run(), "txt_wrk\\a.txt", "htm_wrk\\a.htm");
+  std::vector<std::string> lines = testing_support::ReadLines(t.root() / "htm_wrk" / "a.htm");
+  std::vector<std::string> text(lines.begin() + 9, lines.end() - 3);
+  ASSERT_EQ(text.size(), 5u);
+  // Cut after the last blank within 100,000 bytes; the blank goes.
+  EXPECT_EQ(text[0], spaced.substr(0, 99999));
+  EXPECT_EQ(text[1], spaced.substr(100000, 99999));
+  EXPECT_EQ(text[2], spaced.substr(200000, 49999));
+  // No blank: cut at the limit, but before the euro sign's first byte.
+  EXPECT_EQ(text[3], unbroken.substr(0, 99999));
+  EXPECT_EQ(text[4], unbroken.substr(99999));
+}
+
 TEST(ConvertTest, PageFileNameEndsAtTheFirstTxt) {
   EXPECT_EQ(PageFileName("notes.TXT").value_or(""), "notes.htm");
   EXPECT_EQ(PageFileName(" a_2.txt.txt ").value_or(""), "a_2.htm");

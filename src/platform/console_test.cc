@@ -8,6 +8,19 @@
 namespace platform {
 namespace {
 
+// Sets an environment variable of this process; an empty value removes it.
+void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value);
+#else
+  if (*value != '\0') {
+    setenv(name, value, /*overwrite=*/1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
 TEST(ConsoleTest, PipedKeysAreOneLineEach) {
   std::istringstream in("12\n\nx\r\nlast");
   std::ostringstream out, err;
@@ -34,9 +47,9 @@ TEST(ConsoleTest, LinesEndWithCrLfAndClearScreenIsSilentOffTerminal) {
 }
 
 TEST(ConsoleTest, SourceDateEpochFixesTheClockInUtc) {
-  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);  // 2023-11-14 22:13:20 UTC
+  SetEnv("SOURCE_DATE_EPOCH", "1700000000");  // 2023-11-14 22:13:20 UTC
   Stamp stamp = Now();
-  unsetenv("SOURCE_DATE_EPOCH");
+  SetEnv("SOURCE_DATE_EPOCH", "");
   EXPECT_EQ(stamp.year, 2023);
   EXPECT_EQ(stamp.month, 11);
   EXPECT_EQ(stamp.day, 14);

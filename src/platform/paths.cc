@@ -55,6 +55,16 @@ bool IsAllowedName(std::string_view name) {
 
 std::string FoldName(std::string_view name) { return common::Lower(name); }
 
+fs::path HostName(std::string_view name) {
+  try {
+    return fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(name.data()), name.size()));
+  } catch (const fs::filesystem_error&) {
+    // Bytes that are no UTF-8 cannot name an entry a listing gave; they
+    // still make a path (of a missing entry) rather than end the run.
+    return fs::path(std::string(name));
+  }
+}
+
 Paths::Paths(const fs::path& root) {
   std::error_code error;
   root_ = fs::canonical(fs::absolute(root), error);
@@ -92,22 +102,27 @@ std::optional<fs::path> Paths::Walk(std::string_view path) const {
   fs::path host = root_;
   bool exists = true;
   for (const std::string& name : *names) {
+    fs::path host_name = HostName(name);
+    // A drive ("C:") would replace the folder walked so far.
+    if (host_name.has_root_name()) return std::nullopt;
     if (exists) {
       std::error_code error;
-      fs::path exact = host / name;
+      fs::path exact = host / host_name;
       if (fs::symlink_status(exact, error).type() != fs::file_type::not_found && !error) {
-        host = std::move(exact);
+        // A host that ignores case finds the entry under any case; the path
+        // carries the name as stored, as listings show it.
+        host /= HostName(StoredName(exact));
         continue;
       }
       const NameIndex& index = IndexOf(host);
       auto hit = index.find(FoldName(name));
       if (hit != index.end()) {
-        host /= hit->second;
+        host /= HostName(hit->second);
         continue;
       }
       exists = false;
     }
-    host /= name;
+    host /= host_name;
   }
   return host;
 }

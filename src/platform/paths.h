@@ -4,6 +4,7 @@
 // (as the home platform does) and keeps every change inside the folder.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,6 +22,20 @@ bool IsAllowedName(std::string_view name);
 
 /// ASCII case-folded copy, the key under which names are matched.
 std::string FoldName(std::string_view name);
+
+/// A name or relative path (UTF-8, as the program holds every name) as a
+/// host path. Hosts with wide paths decode the UTF-8; path::string() gives
+/// UTF-8 back, so names make the round trip unchanged on every host.
+fs::path HostName(std::string_view name);
+
+/// The name of the existing entry `host` as its folder stores it. On a host
+/// whose file names ignore case, `host` may name the entry in another case.
+std::string StoredName(const fs::path& host);
+
+/// std::fopen for a host path, whatever characters its names hold (hosts
+/// with wide paths open it by its wide name). nullptr when it cannot be
+/// opened, with errno set.
+std::FILE* OpenFile(const fs::path& host, const char* mode);
 
 class Paths {
  public:

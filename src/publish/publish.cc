@@ -1,7 +1,10 @@
 #include "publish/publish.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "common/bytes.h"
 #include "common/constants.h"
@@ -12,6 +15,43 @@ namespace {
 
 using driver::RunCommand;
 using driver::RunContext;
+namespace fs = std::filesystem;
+
+// True when the page `name` of the program's folder exists; raises IoError
+// when htm_out does not hold a copy of it of the same size. The copies go
+// through the interpreter, which only prints why one failed (htm_out is a
+// file, may not be written, the disk is full); ending such a run in
+// "Indexing is done." would announce a document base that is not there.
+bool CheckPublished(RunContext& run, const std::string& name) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(run.paths.ForRead(name), error);
+  if (error) return false;  // a page that is gone was never copied (the run goes on)
+  const std::string copy = "htm_out\\" + name;
+  const std::uintmax_t copied = fs::file_size(run.paths.ForRead(copy), error);
+  if (!error && copied == size) return true;
+  if (!fs::is_directory(run.paths.ForRead("htm_out"), error)) {
+    throw common::IoError(copy, "htm_out is not a folder");
+  }
+  throw common::IoError(copy, "the page could not be copied into htm_out");
+}
+
+// Every page that was to be copied is in htm_out: the numbered pages of
+// dir_02.txt, the contents page, the main index and the pages of each group.
+void CheckAllPublished(RunContext& run) {
+  common::LineReader pages = driver::OpenListing(run, "dir_02.txt");
+  std::string_view line;
+  while (pages.Next(&line)) {
+    if (common::Contains(line, ".htm")) CheckPublished(run, std::string(common::Trim(line)));
+  }
+  pages.Close();
+  CheckPublished(run, "files_list.htm");
+  CheckPublished(run, "index.htm");
+  for (int group = 1;; ++group) {
+    const bool index_page = CheckPublished(run, "i_" + std::to_string(group) + ".htm");
+    const bool search_page = CheckPublished(run, "s_" + std::to_string(group) + ".htm");
+    if (!index_page && !search_page) break;
+  }
+}
 
 // Copies the numbered pages (listed in dir_02.txt, now annotated) and the
 // index pages into an emptied htm_out.
@@ -69,6 +109,7 @@ void ShowResults(RunContext& run) {
 void Publish(RunContext& run) {
   driver::Progress(run, 90);
   CopyPages(run);
+  CheckAllPublished(run);
   RemoveWorkFiles(run);
   driver::Progress(run, 100);
   // The three command lines that would follow here ("cd ..", "md htm_out"

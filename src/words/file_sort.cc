@@ -9,6 +9,7 @@
 
 #include "common/lines.h"
 #include "driver/conventions.h"
+#include "words/record_io.h"
 
 namespace words {
 namespace {
@@ -79,9 +80,10 @@ struct LaterFirst {
   }
 };
 
-// Merges the chunk files `chunks` (in input order) into `target`. No
-// chunks give an empty target.
-void MergeChunks(driver::RunContext& run, const std::vector<size_t>& chunks,
+// Merges the chunk files `chunks` (in input order) into `target`; false
+// when a line written is smaller than the one before it (the order check of
+// the merge output, made as it is written). No chunks give an empty target.
+bool MergeChunks(driver::RunContext& run, const std::vector<size_t>& chunks,
                  std::string_view target) {
   std::vector<MergeSource> sources(chunks.size());
   std::vector<size_t> heap;
@@ -92,9 +94,13 @@ void MergeChunks(driver::RunContext& run, const std::vector<size_t>& chunks,
   LaterFirst later{&sources};
   std::make_heap(heap.begin(), heap.end(), later);
   common::LineWriter out = driver::CreateFile(run, target);
+  std::string previous;
+  bool in_order = true;
   while (!heap.empty()) {
     std::pop_heap(heap.begin(), heap.end(), later);
     MergeSource& source = sources[heap.back()];
+    if (source.line < std::string_view(previous)) in_order = false;
+    previous.assign(source.line);
     out.Line(source.line);
     if (source.reader.Next(&source.line)) {
       std::push_heap(heap.begin(), heap.end(), later);
@@ -103,14 +109,16 @@ void MergeChunks(driver::RunContext& run, const std::vector<size_t>& chunks,
     }
   }
   out.Close();
+  return in_order;
 }
 
 // Merges level by level, at most `width` chunks at a time, until one last
 // merge into sort_output.txt remains: ceil(log_width(chunks)) passes, each
 // reading every line once. Consecutive chunks merge into a new chunk
 // numbered after all existing ones, so the input order of equal lines is
-// kept; merged chunks are deleted at once to bound the disk used.
-void MergeAll(driver::RunContext& run, size_t chunk_count) {
+// kept; merged chunks are deleted at once to bound the disk used. Returns
+// the order check of sort_output.txt.
+bool MergeAll(driver::RunContext& run, size_t chunk_count) {
   const size_t width = std::max<size_t>(run.sort_merge_width, 2);
   std::vector<size_t> level(chunk_count);
   std::iota(level.begin(), level.end(), size_t{1});
@@ -126,28 +134,11 @@ void MergeAll(driver::RunContext& run, size_t chunk_count) {
       }
       MergeChunks(run, group, ChunkName(next_number));
       merged.push_back(next_number++);
-      for (size_t number : group) {
-        driver::RunCommand(run, "del /q " + ChunkName(number) + " > out_null.list");
-      }
+      for (size_t number : group) RemoveWorkFile(run, ChunkName(number));
     }
     level = std::move(merged);
   }
-  MergeChunks(run, level, kMergeOutput);
-}
-
-// Reads sort_output.txt back: true when no line is smaller than the one
-// before it.
-bool MergeOutputInOrder(driver::RunContext& run) {
-  common::LineReader in = driver::OpenListing(run, kMergeOutput);
-  std::string previous;
-  std::string_view line;
-  bool first = true;
-  while (in.Next(&line)) {
-    if (!first && line < std::string_view(previous)) return false;
-    previous.assign(line);
-    first = false;
-  }
-  return true;
+  return MergeChunks(run, level, kMergeOutput);
 }
 
 void CopyToOutput(driver::RunContext& run) {
@@ -168,8 +159,7 @@ void FileSort(driver::RunContext& run) {
   size_t chunks = WriteSortedRuns(run);
   // An empty input gives no chunk file; the merge of nothing leaves an
   // empty sort_output.txt, and so an empty output file.
-  MergeAll(run, chunks);
-  if (!MergeOutputInOrder(run)) {
+  if (!MergeAll(run, chunks)) {
     run.console.Line("sort error");
     driver::EndProgram(0);
   }

@@ -76,10 +76,6 @@ void AdvanceTo(driver::RunContext& run, GroupWriters& writers, int& open, int ta
   }
 }
 
-void RemoveScratch(driver::RunContext& run, std::string_view name) {
-  driver::RunCommand(run, "del /q " + std::string(name) + " > out_null.list");
-}
-
 // Reads the records in visiting order and writes each to its group's
 // lists and to wrd_15.txt; every group 1..G gets its lists and sorts.
 void Distribute(driver::RunContext& run, const PageGroups& groups, size_t width) {
@@ -111,8 +107,8 @@ void WriteGroupLists(driver::RunContext& run, const PageGroups& groups) {
   TagByPage(run, groups, width);
   SortFile(run, kTagged, kVisitOrder);
   Distribute(run, groups, width);
-  RemoveScratch(run, kTagged);
-  RemoveScratch(run, kVisitOrder);
+  RemoveWorkFile(run, kTagged);
+  RemoveWorkFile(run, kVisitOrder);
 }
 
 }  // namespace words

@@ -37,7 +37,7 @@ struct IdFile {
 
 void CloseIdFile(driver::RunContext& run, IdFile& file) {
   file.writer.Close();
-  if (!file.listed) driver::RunCommand(run, "del /q " + file.name + " > out_null.list");
+  if (!file.listed) RemoveWorkFile(run, file.name);
 }
 
 // One pass over wrd_03.txt: one entry per word and page, holding the page
@@ -186,8 +186,8 @@ void WriteNextPages(driver::RunContext& run, int group_count) {
     NextPages next_pages(run, IndexEntries(run));
     for (int group = 1; group <= group_count; ++group) WriteGroupNextPages(run, next_pages, group);
   }
-  driver::RunCommand(run, "del /q " + std::string(kEntries) + " > out_null.list");
-  driver::RunCommand(run, "del /q " + std::string(kEntriesByPage) + " > out_null.list");
+  RemoveWorkFile(run, kEntries);
+  RemoveWorkFile(run, kEntriesByPage);
   // Last, so that the listings of the sorts above stay short.
   WriteIdFiles(run);
 }

@@ -1,5 +1,9 @@
 #include "words/record_io.h"
 
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
 #include "common/bytes.h"
 #include "common/record.h"
 #include "driver/conventions.h"
@@ -23,6 +27,16 @@ void RecordWriter::Write(std::initializer_list<std::string_view> fields) {
   scratch_.clear();
   common::AppendRecord(scratch_, fields);
   writer_.Line(scratch_);
+}
+
+void RemoveWorkFile(driver::RunContext& run, std::string_view name) {
+  std::optional<std::filesystem::path> host = run.paths.ResolveForRemove(name);
+  if (!host) return;
+  std::error_code error;
+  if (std::filesystem::is_regular_file(std::filesystem::symlink_status(*host, error)) &&
+      std::filesystem::remove(*host, error)) {
+    run.paths.NoteRemoved(*host);
+  }
 }
 
 std::string WordId(long long number) { return "id" + common::ZeroPad(number, /*width=*/8); }

@@ -1,7 +1,7 @@
-// Record streams of the word list pipeline: a reader that splits each line
-// of a work file into its fields, a writer that composes records in one
-// reused buffer (millions of records pass through each step), and the
-// small field helpers the steps share.
+// Work files of the word list pipeline: a record reader that splits each
+// line into its fields, a writer that composes records in one reused
+// buffer (millions of records pass through each step), and the small
+// helpers the steps share.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +52,12 @@ class RecordWriter {
   common::LineWriter writer_;
   std::string scratch_;
 };
+
+/// Deletes a work file of the phase's own (a merged chunk, a scratch file)
+/// directly: a "del" command would list the whole folder each time, and the
+/// folder may hold one id file per distinct word. A file that cannot be
+/// deleted stays, silently.
+void RemoveWorkFile(driver::RunContext& run, std::string_view name);
 
 /// "id" followed by `number` zero-padded to 8 digits.
 std::string WordId(long long number);

@@ -3,7 +3,9 @@
 // Sources whose names differ only in case are kept apart, and sources the
 // home platform could not name are passed over with a message, so no input
 // is merged or lost without a word.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,6 +28,12 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// A write that failed (disk full): a hard failure naming the file and why.
+[[noreturn]] void WriteFailed(const fs::path& target, int error) {
+  throw common::IoError(target.string(),
+                        error != 0 ? std::strerror(error) : "the file could not be written");
+}
+
 void CopiedLine(Command& command, int count) {
   command.out.Line(common::PadLeft(std::to_string(count), /*width=*/9) + " file(s) copied.");
 }
@@ -42,9 +50,7 @@ bool AppendBytes(Command& command, const fs::path& source, std::FILE* target,
   std::vector<char> buffer(kCopyBuffer);
   size_t got;
   while ((got = std::fread(buffer.data(), 1, buffer.size(), input.get())) > 0) {
-    if (std::fwrite(buffer.data(), 1, got, target) != got) {
-      throw common::IoError(target_path.string(), "the file could not be written");
-    }
+    if (std::fwrite(buffer.data(), 1, got, target) != got) WriteFailed(target_path, errno);
   }
   return true;
 }
@@ -87,9 +93,7 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
   if (!output) return false;
   command.paths().NoteCreated(*host);
   bool copied = AppendBytes(command, source.host, output.get(), *host);
-  if (std::fclose(output.release()) != 0) {
-    throw common::IoError(host->string(), "the file could not be written");
-  }
+  if (std::fclose(output.release()) != 0) WriteFailed(*host, errno);
   return copied;
 }
 
@@ -148,9 +152,7 @@ int JoinInto(Command& command, const std::vector<const Entry*>& sources,
     command.out.Line(selection.prefix + source->name);
     if (!SameFile(source->host, *host)) AppendBytes(command, source->host, output.get(), *host);
   }
-  if (std::fclose(output.release()) != 0) {
-    throw common::IoError(host->string(), "the file could not be written");
-  }
+  if (std::fclose(output.release()) != 0) WriteFailed(*host, errno);
   return 1;
 }
 
