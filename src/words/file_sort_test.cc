@@ -129,12 +129,5 @@ TEST(FileSortTest, EmptyInputNameEndsTheProgram) {
   EXPECT_FALSE(std::filesystem::exists(t.root() / "out.txt"));
 }
 
-TEST(FileSortTest, InputWithoutCarriageReturnsOrLastLineEnd) {
-  TestRun t;
-  WriteFile(t.root() / "in.txt", "b\na\r\nc");
-  SortFile(t.run(), "in.txt", "out.txt");
-  EXPECT_EQ(ReadFile(t.root() / "out.txt"), "a\r\nb\r\nc\r\n");
-}
-
 }  // namespace
 }  // namespace words

@@ -45,8 +45,10 @@ void KeyByOccurrence(driver::RunContext& run);
 /// order of first appearance, run.input_count pages per group.
 PageGroups DividePages(driver::RunContext& run);
 
-/// wrd_08.txt -> wrd_11_<g>.txt, wrd_13_<g>.txt, wrd_15.txt, then the
-/// platform sorts into wrd_12_<g>.txt and wrd_14_<g>.txt.
+/// wrd_11_<g>.txt, wrd_13_<g>.txt and wrd_15.txt: the records of wrd_08.txt
+/// page by page in group order, read from wrd_07.txt (of which wrd_08.txt
+/// is the sorted form); then the platform sorts into wrd_12_<g>.txt and
+/// wrd_14_<g>.txt.
 void WriteGroupLists(driver::RunContext& run, const PageGroups& groups);
 
 /// wrd_03.txt -> the id files <word id>.txt; wrd_12_<g>.txt ->
