@@ -39,9 +39,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 size_t FindNoCase(std::string_view text, std::string_view part) {
+  if (part.empty()) return 0;
   if (part.size() > text.size()) return std::string_view::npos;
-  for (size_t i = 0; i + part.size() <= text.size(); ++i) {
-    if (EqualsNoCase(text.substr(i, part.size()), part)) return i;
+  // Candidates start where the first byte matches in either case.
+  const char lower = LowerByte(part[0]);
+  const char upper = (lower >= 'a' && lower <= 'z') ? char(lower - 32) : lower;
+  const size_t last = text.size() - part.size();
+  for (size_t i = 0; i <= last; ++i) {
+    if (text[i] != lower && text[i] != upper) continue;
+    if (EqualsNoCase(text.substr(i + 1, part.size() - 1), part.substr(1))) return i;
   }
   return std::string_view::npos;
 }

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -21,10 +22,32 @@ namespace {
 // _getch's first byte for the keys that come as two (arrows, function keys).
 bool IsExtendedPrefix(int byte) { return byte == 0x00 || byte == 0xE0; }
 
-// The console's output code page as the program found it, put back at exit.
-UINT saved_output_code_page = 0;
+// The console's output settings as the program found them, put back at
+// exit (the console outlives the program). Set once, by UseBinaryStreams.
+struct SavedConsole {
+  bool saved = false;
+  UINT code_page = 0;
+  DWORD mode = 0;
+};
+SavedConsole saved_console;
 
-void RestoreOutputCodePage() { SetConsoleOutputCP(saved_output_code_page); }
+void RestoreConsole() {
+  SetConsoleOutputCP(saved_console.code_page);
+  SetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), saved_console.mode);
+}
+
+// Lines are UTF-8 (page and file names): a console shows them as such in
+// code page 65001, which the program's "chcp 65001" asks for. The clear
+// screen sequence needs the console's terminal sequences switched on.
+void PrepareConsoleOutput() {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (saved_console.saved || !GetConsoleMode(out, &mode)) return;
+  saved_console = SavedConsole{true, GetConsoleOutputCP(), mode};
+  SetConsoleOutputCP(CP_UTF8);
+  SetConsoleMode(out, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  std::atexit(RestoreConsole);
+}
 
 }  // namespace
 
@@ -38,14 +61,7 @@ void UseBinaryStreams() {
   // Piped answers are read as bytes too: a Ctrl-Z byte is no end of input
   // and a CR before LF is dropped by the line reader, as on other hosts.
   _setmode(_fileno(stdin), _O_BINARY);
-  // Lines are UTF-8 (page and file names); a console shows them as such
-  // only in code page 65001, which the program's "chcp 65001" asks for.
-  if (_isatty(_fileno(stdout)) != 0 && saved_output_code_page == 0) {
-    saved_output_code_page = GetConsoleOutputCP();
-    if (saved_output_code_page != 0 && SetConsoleOutputCP(CP_UTF8)) {
-      std::atexit(RestoreOutputCodePage);
-    }
-  }
+  PrepareConsoleOutput();
 }
 
 std::optional<std::string> ReadTerminalKey() {

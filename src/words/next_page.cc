@@ -1,10 +1,14 @@
-// Step 8 of the word list pipeline: the next page of every occurrence and
-// the id files. wrd_03.txt lists the records of one word id together, and
+// Step 8 of the word list pipeline: the next page of every occurrence.
+// wrd_03.txt lists the records of one word id together, and
 // within a word its pages in ascending order (it is sorted by word, then
 // page), so one pass over it finds, for each word and page, the word's
 // next page. Those (page, id, next page) entries are sorted by page; the
-// group lists then look them up one page at a time. A second pass writes
-// the id files.
+// group lists then look them up one page at a time.
+//
+// No per-word id file is made: the records of one word id stand together in
+// wrd_03.txt, which serves as their index, and the later phases find what
+// they need in streaming passes. One file per distinct word (tens of
+// thousands on a large folder) cost more than all the rest of the step.
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -25,20 +29,6 @@ namespace {
 // Scratch files of this step only: the next-page entries, and sorted.
 constexpr std::string_view kEntries = "wrd_21.txt";
 constexpr std::string_view kEntriesByPage = "wrd_22.txt";
-
-// The id file of the word being read, and whether any of its records will
-// reach the group lists (only those words get an id file).
-struct IdFile {
-  std::string id;
-  std::string name;
-  common::LineWriter writer;
-  bool listed = false;
-};
-
-void CloseIdFile(driver::RunContext& run, IdFile& file) {
-  file.writer.Close();
-  if (!file.listed) RemoveWorkFile(run, file.name);
-}
 
 // One pass over wrd_03.txt: one entry per word and page, holding the page
 // of the word's next run of records when it compares greater, else empty.
@@ -62,30 +52,6 @@ void WriteEntries(driver::RunContext& run) {
   }
   if (!first) entries.Write({page, id, ""});
   entries.Close();
-}
-
-// One pass over wrd_03.txt: the id file of every word id that reaches the
-// group lists, holding exactly the records whose id field equals the id,
-// in file order.
-void WriteIdFiles(driver::RunContext& run) {
-  RecordReader in(run, "wrd_03.txt");
-  IdFile file;
-  bool first = true;
-  while (in.Next()) {
-    std::string_view page = in.field(0), id = in.field(4);
-    if (first || id != file.id) {
-      if (!first) CloseIdFile(run, file);
-      first = false;
-      file.id.assign(id);
-      file.name = file.id + ".txt";
-      file.writer = driver::CreateFile(run, file.name);
-      file.listed = false;
-    }
-    // The filters of the occurrence numbering: only such records go on.
-    if (common::Contains(page, "page_") && common::Contains(id, "id")) file.listed = true;
-    file.writer.Line(in.line());
-  }
-  if (!first) CloseIdFile(run, file);
 }
 
 // Where the entries of each page lie in the sorted entry file.
@@ -188,8 +154,6 @@ void WriteNextPages(driver::RunContext& run, int group_count) {
   }
   RemoveWorkFile(run, kEntries);
   RemoveWorkFile(run, kEntriesByPage);
-  // Last, so that the listings of the sorts above stay short.
-  WriteIdFiles(run);
 }
 
 }  // namespace words

@@ -142,16 +142,13 @@ struct Model {
     }
   }
 
-  // The id file of `id` (made once) and the next page read from it.
+  // The records of `id` in wrd_03.txt (gathered once) and the next page
+  // read from them.
   std::string NextPage(const std::string& id, const std::string& page) {
-    std::string name = id + ".txt";
-    if (!files.count(name)) {
-      Lines& lines = files[name];
+    if (!id_file_pages.count(id)) {
+      Lines& pages_of_id = id_file_pages[id];
       for (const std::string& line : files["wrd_03.txt"]) {
-        if (Split(line)[4] == id) {
-          lines.push_back(line);
-          id_file_pages[id].push_back(Split(line)[0]);
-        }
+        if (Split(line)[4] == id) pages_of_id.push_back(Split(line)[0]);
       }
     }
     const Lines& pages = id_file_pages[id];
@@ -227,10 +224,9 @@ TEST(WordListModelTest, WorkFilesEqualTheLiteralSteps) {
       for (const std::string& line : lines) expected += line + "\r\n";
       EXPECT_EQ(testing_support::ReadFile(t.root() / name), expected) << name;
     }
-    // No id file beyond those of the words in the group lists.
+    // No per-word file: wrd_03.txt holds each word's records together.
     for (const std::string& name : testing_support::ListFolder(t.root())) {
-      if (name.rfind("id", 0) != 0) continue;
-      EXPECT_TRUE(model.files.count(name)) << name;
+      EXPECT_NE(name.rfind("id", 0), 0u) << name;
     }
   }
 }

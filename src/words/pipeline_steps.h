@@ -51,8 +51,8 @@ PageGroups DividePages(driver::RunContext& run);
 /// wrd_14_<g>.txt.
 void WriteGroupLists(driver::RunContext& run, const PageGroups& groups);
 
-/// wrd_03.txt -> the id files <word id>.txt; wrd_12_<g>.txt ->
-/// wrd_24_<g>.txt with the next page of every occurrence.
+/// wrd_03.txt, wrd_12_<g>.txt -> wrd_24_<g>.txt with the next page of
+/// every occurrence.
 void WriteNextPages(driver::RunContext& run, int group_count);
 
 }  // namespace words

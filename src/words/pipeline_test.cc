@@ -82,7 +82,6 @@ TEST(WordListTest, NonBreakingSpaceWordsAreInNoWorkFile) {
     EXPECT_EQ(common::Contains(bytes, "page_02.htm"), false) << name;
   }
   EXPECT_EQ(Lines(t, "group_page_all.txt"), std::vector<std::string>{"page_01.htm"});
-  EXPECT_EQ(Lines(t, "id00000000.txt").size(), 1u);
 }
 
 TEST(WordListTest, PagesDivideIntoGroupsOfTheInputCount) {
@@ -138,18 +137,10 @@ TEST(WordListTest, GroupListsGoPageByPageInGroupOrder) {
                 R"("id00000002","page_03.htm","         1","     1","two","id00000002","3")"});
 }
 
-TEST(WordListTest, IdFilesHoldExactlyTheirWordsRecordsAndGiveTheNextPage) {
+TEST(WordListTest, AWordHoldingAnotherWordsIdKeepsItsOwnNextPages) {
   TestRun t;
   // "xid00000000" holds the id of "apple" in its text.
   Build(t, {{"apple", 1, 1, 1}, {"apple", 1, 2, 1}, {"apple", 3, 1, 1}, {"xid00000000", 4, 1, 1}});
-  EXPECT_EQ(Lines(t, "id00000000.txt"),
-            (std::vector<std::string>{
-                R"("page_01.htm","         1","     1","apple","id00000000")",
-                R"("page_01.htm","         2","     1","apple","id00000000")",
-                R"("page_03.htm","         1","     1","apple","id00000000")"}));
-  EXPECT_EQ(Lines(t, "id00000003.txt"),
-            std::vector<std::string>{
-                R"("page_04.htm","         1","     1","xid00000000","id00000003")"});
   EXPECT_EQ(Lines(t, "wrd_24_1.txt"),
             (std::vector<std::string>{
                 R"("page_01.htm","         1","     1","apple","id00000000","1","page_03.htm")",
