@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The whole-run benchmark: builds the program (Release), makes the corpora
+# (deterministic), runs the program over each in a fresh folder with piped
+# answers, and prints per corpus: wall, user and system time, peak memory,
+# input bytes and words, output bytes, bytes written, the time of each
+# phase, the hash of htm_out against bench/hashes.txt, and, over the same
+# files, the time and memory of GNU ptx (a permuted index) for comparison.
+#
+#   bench/run_bench.sh [SIZES...]      sizes: s m l xl (default: s m l)
+#
+# WORK (default /tmp/indexer_bench_run) holds the corpora and the runs.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build/bench}
+work=${WORK:-/tmp/indexer_bench_run}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(s m l)
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DINDEXER_BUILD_TESTS=OFF > /dev/null
+cmake --build "$build" --target indexer make_corpus > /dev/null
+program=$(ls "$build"/*.exe | head -1)
+mkdir -p "$work"
+
+declare -A files=([s]=50 [m]=200 [l]=400 [xl]=1000)
+declare -A words=([s]=100000 [m]=1000000 [l]=5000000 [xl]=20000000)
+declare -A wall
+
+field() { grep -F "$1" "$2" | head -1 | sed 's/.*: //'; }
+seconds() {  # m:ss.ss or h:mm:ss -> seconds
+  awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }' <<< "$1"
+}
+
+for size in "${sizes[@]}"; do
+  corpus="$work/corpus_$size"
+  [ -d "$corpus" ] || "$build/bench/make_corpus" "${files[$size]}" "${words[$size]}" "$corpus" > /dev/null
+  run="$work/run_$size"
+  rm -rf "$run" && mkdir -p "$run" && cp -r "$corpus" "$run/txt_in" && cp "$program" "$run/"
+  sync
+  ( cd "$run" && printf '1\n1\n1\nwww.example.org\n\n' | SOURCE_DATE_EPOCH=1700000000 INDEXER_PHASE_TIMES=1 \
+      /usr/bin/time -v -o "$work/time_$size.txt" "./$(basename "$program")" > "$work/out_$size.txt" 2> "$work/err_$size.txt" )
+  t="$work/time_$size.txt"
+  wall[$size]=$(seconds "$(field 'Elapsed (wall clock)' "$t")")
+  hash=$(cmake -DDIR="$run/htm_out" -P "$root/bench/hash_tree.cmake" 2>&1 | sed 's/^hash //')
+  kept=$(awk -v s="$size" '$1 == s {print $2}' "$root/bench/hashes.txt" 2>/dev/null || true)
+  echo "== corpus $size: ${files[$size]} files, ${words[$size]} words"
+  echo "input:  $(du -sb "$corpus" | cut -f1) bytes, $(cat "$corpus"/*.txt | wc -w) words"
+  echo "wall ${wall[$size]} s, user $(field 'User time' "$t") s, system $(field 'System time' "$t") s," \
+       "peak $(( $(field 'Maximum resident' "$t") / 1024 )) MB"
+  echo "output: $(du -sb "$run/htm_out" | cut -f1) bytes in htm_out;" \
+       "written in all: $(( $(field 'File system outputs' "$t") * 512 )) bytes"
+  grep '^phase' "$work/err_$size.txt" | awk '{printf "  %-12s %8.3f s\n", $2, $3}'
+  if [ -z "$kept" ]; then
+    echo "htm_out hash $hash (none kept for $size)"
+  elif [ "$hash" = "$kept" ]; then
+    echo "htm_out hash unchanged ($hash)"
+  else
+    echo "htm_out hash CHANGED: $hash, kept $kept"
+  fi
+  ( cd "$corpus" && LC_ALL=C /usr/bin/time -v -o "$work/ptx_$size.txt" \
+      sh -c 'ptx -A -w 120 *.txt > /dev/null' )
+  p="$work/ptx_$size.txt"
+  ptx_wall=$(seconds "$(field 'Elapsed (wall clock)' "$p")")
+  echo "ptx:    wall $ptx_wall s, peak $(( $(field 'Maximum resident' "$p") / 1024 )) MB;" \
+       "indexer/ptx time ratio $(awk -v a="${wall[$size]}" -v b="$ptx_wall" 'BEGIN {printf "%.2f", a / (b > 0 ? b : 0.01)}')"
+done
+
+if [ -n "${wall[m]:-}" ] && [ -n "${wall[l]:-}" ]; then
+  awk -v m="${wall[m]}" -v l="${wall[l]}" 'BEGIN {printf "scaling l/m: %.2f (5x the words)\n", l / m}'
+fi
