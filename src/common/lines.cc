@@ -97,7 +97,31 @@ bool LineReader::Next(std::string_view* line) {
   }
 }
 
+namespace {
+
+// A file may be one of several names of the same data (copies inside the
+// program's folder are made as links). Writing never changes the other
+// names: a file written afresh is a new file, and a file appended to is
+// first given data of its own.
+void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
+  std::error_code error;
+  if (!append) {
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
+      std::filesystem::remove(path, error);
+    }
+    return;
+  }
+  if (std::filesystem::hard_link_count(path, error) <= 1 || error) return;
+  std::filesystem::path own = path;
+  own += ".~own";
+  std::filesystem::copy_file(path, own, std::filesystem::copy_options::overwrite_existing, error);
+  if (!error) std::filesystem::rename(own, path, error);
+}
+
+}  // namespace
+
 LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(path.string()) {
+  DetachFromOtherNames(path, append);
   file_ = std::fopen(path_.c_str(), append ? "ab" : "wb");
   if (file_ == nullptr) throw IoError(path_, ErrorText(errno));
   buffer_.reserve(kWriteBuffer);

@@ -165,6 +165,25 @@ fs::path Paths::ForWrite(std::string_view path) {
   return *host;
 }
 
+bool Paths::LinkFile(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from)) return false;
+  fs::file_status target = fs::symlink_status(to, error);
+  if (target.type() != fs::file_type::not_found && !fs::is_regular_file(target)) return false;
+  fs::path staged = to;
+  staged += ".~link";
+  fs::remove(staged, error);
+  fs::create_hard_link(from, staged, error);
+  if (error) return false;
+  fs::rename(staged, to, error);
+  if (error) {
+    fs::remove(staged, error);
+    return false;
+  }
+  NoteCreated(to);
+  return true;
+}
+
 std::string Paths::Native(const fs::path& host) {
   fs::path native = host;
   native.make_preferred();

@@ -74,6 +74,12 @@ class Paths {
   /// The native form of a host path, as "dir /b /s" prints it.
   static std::string Native(const fs::path& host);
 
+  /// Makes `to` another name of the file `from` (both host paths inside the
+  /// folder, `from` a regular file, not a link), replacing what `to` held.
+  /// Copies inside the folder are made so: no data is written twice. False
+  /// when that cannot be done here; the caller then copies the bytes.
+  bool LinkFile(const fs::path& from, const fs::path& to);
+
   /// Keeps the name index in step with changes made by the program.
   void NoteCreated(const fs::path& host);
   void NoteRemoved(const fs::path& host);

@@ -171,5 +171,32 @@ TEST(PathsTest, NamesTheHomePlatformCannotHoldAreInvisible) {
   EXPECT_TRUE(IsAllowedName("my notes.txt"));
 }
 
+// Copies inside the folder share their data; writing one name must never
+// change another.
+TEST(PathsTest, CopiesStayIndependentWhenEitherIsWritten) {
+  testing_support::TestRun t;
+  WriteFile(t.root() / "a.txt", "one\r\n");
+  t.Command("copy a.txt b.txt > out_null.list");
+  t.Command("copy a.txt c.txt > out_null.list");
+  EXPECT_EQ(ReadFile(t.root() / "b.txt"), "one\r\n");
+  {
+    common::LineWriter afresh(t.run().paths.ForWrite("a.txt"));
+    afresh.Line("two");
+  }
+  {
+    common::LineWriter more(t.run().paths.ForWrite("b.txt"), /*append=*/true);
+    more.Line("more");
+  }
+  t.Command("dir > c.txt");
+  EXPECT_EQ(ReadFile(t.root() / "a.txt"), "two\r\n");
+  EXPECT_EQ(ReadFile(t.root() / "b.txt"), "one\r\nmore\r\n");
+  EXPECT_NE(ReadFile(t.root() / "c.txt"), "one\r\n");
+  // Copying again onto a name that already shares the data is a copy.
+  t.Command("copy b.txt d.txt > out_null.list");
+  t.Command("copy b.txt d.txt > out_null.list");
+  EXPECT_EQ(t.err(), "");
+  EXPECT_EQ(ReadFile(t.root() / "d.txt"), "one\r\nmore\r\n");
+}
+
 }  // namespace
 }  // namespace platform

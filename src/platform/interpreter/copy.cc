@@ -67,6 +67,8 @@ File OpenTarget(Command& command, const fs::path& target) {
     command.Error(kPathNotFound);
     return nullptr;
   }
+  // A new file, never the data of another name of the target.
+  if (fs::is_regular_file(fs::symlink_status(target, error))) fs::remove(target, error);
   File output(std::fopen(target.string().c_str(), "wb"));
   if (!output) command.Error(kAccessDenied);
   return output;
@@ -86,8 +88,13 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     return false;
   }
   if (SameFile(source.host, *host)) {
+    // Two names of the same data (an earlier copy) already hold the copy.
+    if (source.host.lexically_normal() != host->lexically_normal()) return true;
     command.Error("The file cannot be copied onto itself.");
     return false;
+  }
+  if (IsAllowedName(host->filename().string()) && command.paths().LinkFile(source.host, *host)) {
+    return true;
   }
   File output = OpenTarget(command, *host);
   if (!output) return false;
