@@ -49,7 +49,7 @@ for size in "${sizes[@]}"; do
        "peak $(( $(field 'Maximum resident' "$t") / 1024 )) MB"
   echo "output: $(du -sb "$run/htm_out" | cut -f1) bytes in htm_out;" \
        "written in all: $(( $(field 'File system outputs' "$t") * 512 )) bytes"
-  grep '^phase' "$work/err_$size.txt" | awk '{printf "  %-12s %8.3f s\n", $2, $3}'
+  grep '^phase' "$work/err_$size.txt" | awk '{printf "  %-12s %8.3f s   peak so far %s MB\n", $2, $3, $6}'
   if [ -z "$kept" ]; then
     echo "htm_out hash $hash (none kept for $size)"
   elif [ "$hash" = "$kept" ]; then

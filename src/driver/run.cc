@@ -63,7 +63,8 @@ class PhaseTimer {
   void Report(const char* name, std::chrono::steady_clock::time_point start) {
     if (!enabled_) return;
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    run_.console.Error("phase " + std::string(name) + " " + std::to_string(took.count()) + " s");
+    run_.console.Error("phase " + std::string(name) + " " + std::to_string(took.count()) +
+                       " s, peak " + std::to_string(platform::PeakMemoryKb() / 1024) + " MB");
   }
 
   RunContext& run_;

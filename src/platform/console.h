@@ -69,4 +69,7 @@ namespace platform {
 /// The full path of the running program, from the host where it can tell,
 /// else `argv0` made absolute.
 std::string RunningProgramPath(const char* argv0);
+/// The peak resident memory of the process so far, in kilobytes; 0 where
+/// the host does not tell (for the phase times of the benchmark).
+long PeakMemoryKb();
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Terminal keys on POSIX hosts: raw mode for the length of one key read,
 // so the terminal is restored on every path out of a prompt.
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -61,6 +62,12 @@ std::string RunningProgramPath(const char* argv0) {
   if (!error && !self.empty()) return self.string();
   if (argv0 == nullptr) return std::string();
   return std::filesystem::absolute(argv0, error).string();
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return usage.ru_maxrss;
 }
 
 }  // namespace platform

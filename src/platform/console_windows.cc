@@ -99,4 +99,6 @@ std::string RunningProgramPath(const char* argv0) {
   return std::filesystem::absolute(argv0, error).string();
 }
 
+long PeakMemoryKb() { return 0; }
+
 }  // namespace platform

@@ -20,7 +20,7 @@ class Sink;
 /// to a chunk file, and how many chunk files one merge pass reads at once.
 /// Tests lower them to drive the spill and merge paths with small files.
 struct SortLimits {
-  size_t run_bytes = size_t{32} << 20;
+  size_t run_bytes = size_t{16} << 20;
   size_t run_lines = size_t{1} << 20;
   size_t merge_width = 16;
 };
