@@ -42,7 +42,7 @@ void CopiedLine(Command& command, int count) {
 // read is reported; a failed write is a hard failure of the run.
 bool AppendBytes(Command& command, const fs::path& source, std::FILE* target,
                  const fs::path& target_path) {
-  File input(std::fopen(source.string().c_str(), "rb"));
+  File input(OpenFile(source, "rb"));
   if (!input) {
     command.Error(kFileNotFound);
     return false;
@@ -69,7 +69,7 @@ File OpenTarget(Command& command, const fs::path& target) {
   }
   // A new file, never the data of another name of the target.
   if (fs::is_regular_file(fs::symlink_status(target, error))) fs::remove(target, error);
-  File output(std::fopen(target.string().c_str(), "wb"));
+  File output(OpenFile(target, "wb"));
   if (!output) command.Error(kAccessDenied);
   return output;
 }
