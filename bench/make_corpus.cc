@@ -2,7 +2,7 @@
 // Zipf-like vocabulary (a few very common short words, a long tail of rare
 // ones, some UTF-8), sentence capitals, punctuation, quotes and blank lines.
 //
-//   make_corpus FILES WORDS OUTPUT_FOLDER [SEED]
+//   make_corpus FILES WORDS OUTPUT_FOLDER [START]
 //
 // Sizes used by bench_words.sh: s = 50 100000, m = 200 1000000,
 // l = 400 5000000, xl = 1000 20000000.
@@ -20,7 +20,7 @@ namespace {
 // SplitMix64: small, fast and the same on every host.
 class Random {
  public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
+  explicit Random(std::uint64_t start) : state_(start) {}
   std::uint64_t Next() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -113,16 +113,16 @@ void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t c
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [SEED]\n";
+    std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [START]\n";
     return 2;
   }
   size_t files = std::stoul(argv[1]);
   size_t words = std::stoul(argv[2]);
   std::filesystem::path folder = argv[3];
-  std::uint64_t seed = argc > 4 ? std::stoull(argv[4]) : 1;
+  std::uint64_t start = argc > 4 ? std::stoull(argv[4]) : 1;
   if (files == 0) return 2;
   std::filesystem::create_directories(folder);
-  Random random(seed);
+  Random random(start);
   Corpus corpus{MakeVocabulary(random), MakeWeights()};
   // Files vary in size around the mean; the last one takes what is left.
   size_t left = words;

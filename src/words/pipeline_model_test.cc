@@ -172,12 +172,12 @@ struct Model {
 
 // A few thousand records over 14 pages (page 9 has only dropped words),
 // with case variants, punctuation, UTF-8 and words holding other ids.
-Lines GenerateRecords(unsigned seed) {
+Lines GenerateRecords(unsigned start) {
   const std::vector<std::string> vocabulary = {
       "the", "The", "THE", "and", "And", "word", "word,", "word.", "Zebra", "apple", "b\xC3\xA9" "b",
       "\xC3\xA9t\xC3\xA9", "&nbsp;&nbsp;", "a&NBSP;b", "id00000000", "xid00000003y", "it's",
       "(quote)", "page_05.htm", "end!", "~tilde", "a,b"};
-  std::mt19937 random(seed);
+  std::mt19937 random(start);
   Lines lines;
   for (int page = 1; page <= 14; ++page) {
     int count = page == 9 ? 3 : 100 + static_cast<int>(random() % 300);
@@ -202,7 +202,7 @@ TEST(WordListModelTest, WorkFilesEqualTheLiteralSteps) {
   for (int group_size : {4, 1}) {
     SCOPED_TRACE(group_size);
     testing_support::TestRun t;
-    Lines wrd_01 = GenerateRecords(/*seed=*/20240 + group_size);
+    Lines wrd_01 = GenerateRecords(/*start=*/20240 + group_size);
     std::string bytes;
     for (const std::string& line : wrd_01) bytes += line + "\r\n";
     testing_support::WriteFile(t.root() / "wrd_01.txt", bytes);
