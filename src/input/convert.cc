@@ -15,8 +15,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The longest page line, in bytes. A word's column is written in six
 // characters, so a page line must stay well under a million bytes: beyond
 // that the records of the line no longer sort by column and its annotated
-// page comes apart. The page set may widen a line up to six times (each
-// leading blank becomes "&nbsp;"); this leaves room for it.
+// page comes apart. The page set may widen a line up to seven times (each
+// leading blank stays and gains an "&nbsp;"); this leaves room for it.
 constexpr size_t kLongestPageLine = 100000;
 
 // Writes one text line, trailing blanks removed. A longer line than a page

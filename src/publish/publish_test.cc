@@ -43,5 +43,26 @@ TEST(PublishTest, CopiesWhatExistsAndGoesOnPastAMissingPage) {
   EXPECT_EQ(lines.back(), "<...> any key to continue and end");
 }
 
+// A run that cannot fill htm_out must not end in "Indexing is done.": the
+// copies only print why they failed, so what htm_out holds is checked.
+TEST(PublishTest, AnHtmOutThatCannotTakeThePagesStopsTheRun) {
+  TestRun t("\n");
+  WriteFile(t.root() / "dir_02.txt", "page_01.htm\r\n");
+  for (const char* name : {"page_01.htm", "files_list.htm", "i_1.htm", "s_1.htm", "index.htm"}) {
+    WriteFile(t.root() / name, name);
+  }
+  WriteFile(t.root() / "htm_out", "a file where the folder should be");
+  try {
+    Publish(t.run());
+    FAIL() << "the run went on to its results screen";
+  } catch (const common::IoError& error) {
+    EXPECT_EQ(error.path(), "htm_out\\page_01.htm");
+    EXPECT_EQ(error.reason(), "htm_out is not a folder");
+  }
+  // The work files stay for the next run to clear.
+  EXPECT_TRUE(std::filesystem::exists(t.root() / "index.htm"));
+  EXPECT_EQ(testing_support::ReadFile(t.root() / "htm_out"), "a file where the folder should be");
+}
+
 }  // namespace
 }  // namespace publish

@@ -4,6 +4,7 @@
 // the first behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "e2e/e2e_util.h"

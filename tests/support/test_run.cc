@@ -9,11 +9,11 @@
 
 namespace testing_support {
 
-ScopedTempDir::ScopedTempDir() {
-  std::random_device seed;
-  std::mt19937_64 random(seed());
+ScopedTempDir::ScopedTempDir(const fs::path& base) {
+  std::random_device entropy;
+  std::mt19937_64 random(entropy());
   for (;;) {
-    fs::path candidate = fs::temp_directory_path() / ("ixtest_" + std::to_string(random() % 1000000000));
+    fs::path candidate = base / ("ixtest_" + std::to_string(random() % 1000000000));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
       path_ = fs::canonical(candidate);

@@ -18,10 +18,12 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-/// A fresh folder under the system's temporary folder, removed at the end.
+/// A fresh folder under the system's temporary folder (or under `base`),
+/// removed at the end.
 class ScopedTempDir {
  public:
-  ScopedTempDir();
+  ScopedTempDir() : ScopedTempDir(fs::temp_directory_path()) {}
+  explicit ScopedTempDir(const fs::path& base);
   ~ScopedTempDir();
   ScopedTempDir(const ScopedTempDir&) = delete;
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;

@@ -73,6 +73,10 @@ std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
 }  // namespace commands
 
 void Interpreter::Run(std::string_view line) {
+  // A command line is a C string on the home platform: nothing after a NUL
+  // byte reaches the interpreter. Past it, a host path would name a shorter
+  // path than the one checked (a folder listed inside itself, without end).
+  line = line.substr(0, line.find('\0'));
   commands::Sink console_sink(console_);
   RunNested(line, console_sink);
   console_.Flush();
