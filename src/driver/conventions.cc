@@ -1,7 +1,5 @@
 #include "driver/conventions.h"
 
-#include <csignal>
-#include <cstdlib>
 #include <system_error>
 
 #include "common/bytes.h"
@@ -10,13 +8,7 @@ namespace driver {
 
 void EndProgram(int status) { throw RunEnded{status}; }
 
-void KillNow() {
-  // SIGKILL where the host has one; elsewhere an exit that is as abrupt.
-#ifdef SIGKILL
-  std::raise(SIGKILL);
-#endif
-  std::_Exit(137);
-}
+void KillNow() { platform::KillSelf(); }
 
 namespace {
 

@@ -72,4 +72,7 @@ std::string RunningProgramPath(const char* argv0);
 /// The peak resident memory of the process so far, in kilobytes; 0 where
 /// the host does not tell (for the phase times of the benchmark).
 long PeakMemoryKb();
+/// Ends the process at once, as a kill from outside would (SIGKILL where
+/// the host has it): the interruption tests stop a run mid-phase with it.
+[[noreturn]] void KillSelf();
 }  // namespace platform

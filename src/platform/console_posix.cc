@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/console.h"
 
@@ -51,8 +54,6 @@ std::optional<std::string> ReadTerminalKey() {
 
 }  // namespace platform
 
-#include <filesystem>
-#include <system_error>
 
 namespace platform {
 
@@ -68,6 +69,11 @@ long PeakMemoryKb() {
   rusage usage{};
   if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
   return usage.ru_maxrss;
+}
+
+[[noreturn]] void KillSelf() {
+  std::raise(SIGKILL);
+  std::_Exit(137);
 }
 
 }  // namespace platform
