@@ -17,12 +17,8 @@ have_fuzzer_runtime() {
 }
 if ! have_fuzzer_runtime; then
   echo "fuzz: installing clang and its fuzzer runtime"
-  export DEBIAN_FRONTEND=noninteractive
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  apt=("${sudo_cmd[@]}" apt-get -q -o DPkg::Lock::Timeout=600)
-  "${apt[@]}" update
-  "${apt[@]}" install -y --no-install-recommends clang libclang-rt-dev < /dev/null
+  source .ci/lib/apt_install.sh  # the step runs from the top folder
+  apt_install clang libclang-rt-dev
 fi
 
 build=build/fuzz

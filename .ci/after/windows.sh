@@ -14,13 +14,8 @@ command -v x86_64-w64-mingw32-g++-posix > /dev/null || missing+=(g++-mingw-w64-x
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "windows build: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  # Another install may hold the package lock for a while: wait for it.
-  apt=("${sudo_cmd[@]}" apt-get -q -o DPkg::Lock::Timeout=600)
-  "${apt[@]}" update
-  "${apt[@]}" install -y --no-install-recommends "${missing[@]}" < /dev/null
+  source .ci/lib/apt_install.sh  # the step runs from the top folder
+  apt_install "${missing[@]}"
 fi
 
 export WINEDEBUG=-all

@@ -15,10 +15,5 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "browser tests: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-# Another install may hold the package lock for a while: wait for it.
-apt=("${sudo_cmd[@]}" apt-get -q -o DPkg::Lock::Timeout=600)
-"${apt[@]}" update
-"${apt[@]}" install -y --no-install-recommends "${missing[@]}" < /dev/null
+source "$(dirname "$0")/../lib/apt_install.sh"
+apt_install "${missing[@]}"
