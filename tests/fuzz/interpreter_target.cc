@@ -5,7 +5,6 @@
 // was and nothing else may have appeared beside the two.
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -18,6 +17,7 @@
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/paths.h"
+#include "support/test_run.h"
 
 namespace fuzz {
 namespace {
@@ -49,16 +49,6 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
   return tree;
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    names.push_back(it->path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The scratch folders of this process: <tmp>/ixfuzz_<pid>/{prog,outside}.
 struct Scratch {
   Scratch() {
@@ -84,7 +74,9 @@ struct Scratch {
   // link) of a file outside, whose data no command may change.
   void Refill() {
     std::error_code error;
-    for (const std::string& name : Names(prog)) fs::remove_all(prog / name, error);
+    for (const std::string& name : testing_support::ListFolder(prog)) {
+      fs::remove_all(prog / name, error);
+    }
     Write(prog / "txt_in" / "a.txt", "alpha beta\r\ngamma\r\n");
     Write(prog / "txt_in" / "B.TXT", "beta\r\n");
     Write(prog / "notes.txt", "zeta\r\nAlpha\r\n\"id00000001\",\"x\"\r\n");
@@ -142,7 +134,7 @@ int InterpreterInput(const uint8_t* data, size_t size) {
     }
   });
   Check(Tree(scratch.outside) == scratch.before, "nothing outside the program's folder changed");
-  Check(Names(scratch.top) == std::vector<std::string>{"outside", "prog"},
+  Check(testing_support::ListFolder(scratch.top) == std::vector<std::string>{"outside", "prog"},
         "nothing appeared beside the program's folder");
   return 0;
 }
