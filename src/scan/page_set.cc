@@ -78,7 +78,9 @@ bool CleanLine(std::string_view line, bool* table_mode, std::string* out) {
   out->clear();
   std::string_view text = common::TrimRight(line);
   std::string_view trimmed = common::TrimLeft(text);
-  if (common::Contains(trimmed, "<pre>") || trimmed == "</pre>") return false;
+  // Only the wrapper lines of the converted page go; a text line that
+  // mentions "<pre>" is the user's text and stays.
+  if (trimmed == "<pre>" || trimmed == "</pre>") return false;
   if (common::FindNoCase(trimmed, "<table ") != std::string_view::npos) *table_mode = true;
   if (common::FindNoCase(trimmed, "</table") != std::string_view::npos) *table_mode = false;
   if (*table_mode) {
@@ -90,8 +92,14 @@ bool CleanLine(std::string_view line, bool* table_mode, std::string* out) {
   const size_t leading = text.size() - trimmed.size();
   if (leading > 0 || trimmed.substr(0, 4) != "<br>") out->append("<br>");
   for (size_t k = 0; k < leading; ++k) out->append("&nbsp;");
+  // Tab, vertical tab, form feed and CR separate words as a blank does;
+  // the other control bytes below 16 go.
   for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 16) out->push_back(c);
+    if (c == '\t' || c == '\v' || c == '\f' || c == '\r') {
+      out->push_back(' ');
+    } else if (static_cast<unsigned char>(c) >= 16) {
+      out->push_back(c);
+    }
   }
   return true;
 }

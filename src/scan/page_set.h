@@ -20,11 +20,12 @@ namespace scan {
 void AssemblePageSet(driver::RunContext& run);
 
 /// Cleans one line of an input page into `out` for display and word
-/// extraction: "<pre>" wrapper lines are dropped (returns false), lines of a
-/// table are copied with only their trailing spaces removed, every other
-/// line gets "<br>" in front, "&nbsp;" for each leading space, and loses its
-/// bytes below 16. `table_mode` carries the table state from line to line of
-/// one page.
+/// extraction: the "<pre>" and "</pre>" wrapper lines are dropped (returns
+/// false), lines of a table are copied with only their trailing spaces
+/// removed, every other line gets "<br>" in front, "&nbsp;" for each leading
+/// space, its tabs, vertical tabs, form feeds and CRs as blanks, and loses
+/// its other bytes below 16. `table_mode` carries the table state from line
+/// to line of one page.
 bool CleanLine(std::string_view line, bool* table_mode, std::string* out);
 
 /// Digits of the page numbers for `page_count` pages: 2 up to 10 pages, 3 up

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "scan/line_scan.h"
 #include "support/test_run.h"
 
 namespace scan {
@@ -38,18 +39,33 @@ TEST(PageSetTest, CleanLine) {
       {"skeleton line", "<body>", "<br><body>"},
       {"wrapper opening", "<pre>", "(dropped)"},
       {"wrapper closing", "  </pre>  ", "(dropped)"},
-      {"<pre> anywhere drops the line", "text <pre> inside", "(dropped)"},
+      {"a wrapper line with spaces around it", "  <pre> ", "(dropped)"},
+      {"a line mentioning <pre> stays", "wrap code in <pre> blocks", "<br>wrap code in <pre> blocks"},
+      {"a line mentioning </pre> stays", "</pre> ends it", "<br></pre> ends it"},
       {"the wrapper tests are case-sensitive", "</PRE>", "<br></PRE>"},
       {"only spaces", "     ", "<br>"},
       {"empty", "", "<br>"},
       {"already a line break", "<br>already", "<br>already"},
       {"a line break after spaces gets another", "  <br>x", "<br>&nbsp;&nbsp;  <br>x"},
-      {"tab removed, not replaced", "a\tb", "<br>ab"},
-      {"bytes below 16 removed", std::string("x\x01\x0f\x10y"), "<br>x\x10y"},
+      {"tab, vertical tab, form feed, CR become blanks", "a\tb\vc\fd\re", "<br>a b c d e"},
+      {"a leading tab is a blank, not a leading space", "\tx", "<br> x"},
+      {"other bytes below 16 removed", std::string("x\x01\x08\x0a\x0e\x0f\x10y"),
+       "<br>x\x10y"},
       {"UTF-8 stays", "\xC3\xA9t\xC3\xA9", "<br>\xC3\xA9t\xC3\xA9"},
       {"trailing spaces removed", "abc   ", "<br>abc"},
   };
   for (const Case& c : cases) EXPECT_EQ(CleanPage({c.line}).front(), c.cleaned) << c.rule;
+}
+
+// Through the word scanner: the tabs of a cleaned line part its words.
+TEST(PageSetTest, TabSeparatedLineGivesSeparateWords) {
+  std::string cleaned = CleanPage({"name\tage\tcity\v\fzip"}).front();
+  PageScan scan;
+  std::vector<Word> words;
+  ASSERT_TRUE(ScanLine(cleaned, scan, &words));
+  std::vector<std::string> texts;
+  for (const Word& word : words) texts.push_back(word.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"name", "age", "city", "zip"}));
 }
 
 TEST(PageSetTest, TableLinesAreCopiedUnchanged) {
@@ -105,6 +121,19 @@ TEST(PageSetTest, PageNumbersWidenAtElevenPages) {
     EXPECT_FALSE(ReadFile(t.root() / (wide ? "page_011.htm" : "page_10.htm")).empty());
     EXPECT_TRUE(ReadFile(t.root() / (wide ? "page_012.htm" : "page_11.htm")).empty());
   }
+}
+
+// A converted page: its skeleton's wrapper lines go, a text line that
+// mentions them stays.
+TEST(PageSetTest, OnlyTheWrapperLinesOfAPageAreDropped) {
+  TestRun t;
+  WriteFile(t.root() / "htm_in" / "f_promote.htm", "promo\r\n");
+  WriteFile(t.root() / "htm_in" / "a.htm",
+            "<body>\r\n<pre>\r\nwrap code in <pre> blocks\r\n  </pre>\r\n</body>\r\n");
+  AssemblePageSet(t.run());
+  EXPECT_EQ(ReadLines(t.root() / "page_02.htm"),
+            (std::vector<std::string>{"<br><body>", "<br>wrap code in <pre> blocks",
+                                      "<br></body>"}));
 }
 
 TEST(PageSetTest, OpenTableDoesNotLeakIntoTheNextPage) {
