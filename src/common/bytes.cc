@@ -78,6 +78,34 @@ void AppendZone(std::string& line, std::string_view text) {
   if (rest != 0) line.append(kZone - rest, ' ');
 }
 
+namespace {
+
+// Appends `text` with each byte of `special` replaced by its code in
+// `codes` (same order); runs of other bytes are appended whole.
+void AppendReplacing(std::string& line, std::string_view text, std::string_view special,
+                     const std::string_view* codes) {
+  size_t from = 0;
+  for (size_t at = text.find_first_of(special); at != std::string_view::npos;
+       at = text.find_first_of(special, from)) {
+    line.append(text, from, at - from);
+    line += codes[special.find(text[at])];
+    from = at + 1;
+  }
+  line.append(text, from);
+}
+
+}  // namespace
+
+void AppendQueryEncoded(std::string& line, std::string_view text) {
+  static constexpr std::string_view kCodes[] = {"%25", "%23", "%26", "%2B", "%22", "%3C", "%3E"};
+  AppendReplacing(line, text, "%#&+\"<>", kCodes);
+}
+
+void AppendHtmlEscaped(std::string& line, std::string_view text) {
+  static constexpr std::string_view kCodes[] = {"&amp;", "&lt;", "&gt;", "&quot;"};
+  AppendReplacing(line, text, "&<>\"", kCodes);
+}
+
 long long ParseDigits(std::string_view text) {
   long long value = 0;
   for (char c : text) {

@@ -42,6 +42,17 @@ std::string Labelled(long long value);
 /// at the end of a zone gets no padding.
 void AppendZone(std::string& line, std::string_view text);
 
+/// Appends `text` for the query of a web-search link (the words, and the
+/// site after "site:"): % # & + " < > are written as %25 %23 %26 %2B %22
+/// %3C %3E, so the browser neither cuts the query nor changes its meaning
+/// and the link's attribute stays closed; blanks and all other bytes are
+/// appended as they are.
+void AppendQueryEncoded(std::string& line, std::string_view text);
+
+/// Appends `text` as HTML text: & < > " are written as &amp; &lt; &gt;
+/// &quot;; all other bytes as they are.
+void AppendHtmlEscaped(std::string& line, std::string_view text);
+
 /// Parses a run of ASCII digits; stops at the first other byte. No digits
 /// read as 0. Values too large to hold saturate.
 long long ParseDigits(std::string_view text);

@@ -107,7 +107,7 @@ class SearchPageWriter {
   }
 
   void WriteTextLine();
-  void WriteSearchLink(std::string_view phrase, std::string_view site);
+  void WriteSearchLink(std::string_view phrase, std::string_view site, bool escape_text);
 
   driver::RunContext& run_;
   common::LineWriter& out_;
@@ -142,17 +142,34 @@ void SearchPageWriter::WriteTextLine() {
   out_.Line(line_);
   if (word_count_ > kPhraseSlots) random_phrase_ = RandomPhrase(word_list_, before_last_, random_);
   std::string_view phrase = word_count_ <= kPhraseSlots ? word_list_ : random_phrase_;
-  if (!run_.destination_address.empty()) WriteSearchLink(phrase, run_.destination_address);
-  if (!run_.target_site.empty()) WriteSearchLink(phrase, run_.target_site);
-  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q=", phrase, "\"",
-                  "> web_search </a>"});
+  // The address typed at the prompt is shown HTML-escaped; the target site
+  // comes from the program's own name.
+  if (!run_.destination_address.empty()) {
+    WriteSearchLink(phrase, run_.destination_address, /*escape_text=*/true);
+  }
+  if (!run_.target_site.empty()) WriteSearchLink(phrase, run_.target_site, /*escape_text=*/false);
+  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q="});
+  common::AppendQueryEncoded(line_, phrase);
+  line_ += "\"> web_search </a>";
   out_.Line(line_);
   out_.Line("<br><br>");
 }
 
-void SearchPageWriter::WriteSearchLink(std::string_view phrase, std::string_view site) {
-  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q=", phrase, " site:", site,
-                  "\"", "> ", site, "</a>"});
+// The query's bytes that would cut it, change its meaning or close the
+// attribute are percent-encoded; blanks stay.
+void SearchPageWriter::WriteSearchLink(std::string_view phrase, std::string_view site,
+                                       bool escape_text) {
+  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q="});
+  common::AppendQueryEncoded(line_, phrase);
+  line_ += " site:";
+  common::AppendQueryEncoded(line_, site);
+  line_ += "\"> ";
+  if (escape_text) {
+    common::AppendHtmlEscaped(line_, site);
+  } else {
+    line_ += site;
+  }
+  line_ += "</a>";
   out_.Line(line_);
 }
 

@@ -87,8 +87,24 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
   TestRun t;
   t.run().target_site.clear();
   Lines expected;
-  AddTrailer(expected, "id00000000", "page_01.htm", "a</HTML>b ", {});
+  AddTrailer(expected, "id00000000", "page_01.htm", "a%3C/HTML%3Eb ", {});
   EXPECT_EQ(SearchLines(t, Rec("page_01.htm", 1, "a</HTML>b", "id00000000", 1)), expected);
+}
+
+// Queries keep the words and the site restriction whole; the address typed
+// at the prompt cannot close the attribute or add markup.
+TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
+  TestRun t;
+  t.run().destination_address = "x\"><script>a&b</script>";
+  Lines got = SearchLines(t, Rec("page_01.htm", 1, "C#&C++", "id00000000", 1) +
+                                 Rec("page_01.htm", 1, "50%", "id00000001", 1));
+  ASSERT_EQ(got.size(), 8u);
+  const std::string search = "&nbsp <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B 50%25 ";
+  EXPECT_EQ(Lines(got.begin() + 4, got.begin() + 7),
+            Lines({search + " site:x%22%3E%3Cscript%3Ea%26b%3C/script%3E\">"
+                            " x&quot;&gt;&lt;script&gt;a&amp;b&lt;/script&gt;</a>",
+                   search + " site:www.example.com\"> www.example.com</a>",
+                   search + "\"> web_search </a>"}));
 }
 
 TEST(SearchPageTest, HighlightScriptFollowsTheSettings) {

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "common/constants.h"
 #include "common/record.h"
 #include "driver/conventions.h"
@@ -41,8 +42,15 @@ class EntryWriter {
     Compose(line_, {"&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"", ">", " index", "</a>"});
     out_.Line(line_);
     if (!run_.target_site.empty()) {
-      Compose(line_, {"&nbsp;&nbsp; <a href=\"", common::kSearchEngine, "/search?q=", entry.word,
-                      " site:", run_.target_site, "\"", "> ", run_.target_site, "</a>"});
+      // The query is percent-encoded where the word would cut it or change
+      // its meaning (a "#", "&", "+" ...); the blank before "site:" stays.
+      Compose(line_, {"&nbsp;&nbsp; <a href=\"", common::kSearchEngine, "/search?q="});
+      common::AppendQueryEncoded(line_, entry.word);
+      line_ += " site:";
+      common::AppendQueryEncoded(line_, run_.target_site);
+      line_ += "\"> ";
+      line_ += run_.target_site;
+      line_ += "</a>";
       out_.Line(line_);
     }
   }

@@ -86,6 +86,19 @@ TEST(WordIndexPageTest, OneEntryPerWordAndPageWithCountAndFirstOccurrence) {
   EXPECT_EQ(Entries(t, records), expected);
 }
 
+// The query keeps the word whole and the site restriction after it: the
+// bytes a browser would take as a fragment, a parameter, a blank or the
+// attribute's end are percent-encoded.
+TEST(WordIndexPageTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
+  TestRun t;
+  Lines entries = Entries(t, Rec("id00000000", "page_01.htm", "C#&C++<b>100%", 1) +
+                                 Rec("id00000001", "page_01.htm", "dog", 1));
+  ASSERT_EQ(entries.size(), 6u);
+  EXPECT_EQ(entries[4],
+            "&nbsp;&nbsp; <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B%3Cb%3E100%25"
+            " site:www.example.com\"> www.example.com</a>");
+}
+
 TEST(WordIndexPageTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
   TestRun t;
   t.run().target_site.clear();
