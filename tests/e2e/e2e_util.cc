@@ -17,7 +17,8 @@ fs::path SourceDir() {
 }
 
 ProgramResult RunProgram(const fs::path& folder, const std::string& input, const fs::path& binary,
-                         const std::vector<std::string>& env) {
+                         const std::vector<std::string>& env,
+                         const std::vector<std::string>& args) {
   fs::path program = folder / binary.filename();
   if (!fs::exists(program)) fs::copy_file(binary, program);
   fs::path in_file = folder.parent_path() / (folder.filename().string() + ".stdin");
@@ -25,7 +26,7 @@ ProgramResult RunProgram(const fs::path& folder, const std::string& input, const
   fs::path err_file = folder.parent_path() / (folder.filename().string() + ".stderr");
   WriteFile(in_file, input);
   ProgramResult result;
-  result.status = LaunchAndWait(folder, program, in_file, out_file, err_file, env);
+  result.status = LaunchAndWait(folder, program, in_file, out_file, err_file, env, args);
   result.out = ReadFile(out_file);
   result.err = ReadFile(err_file);
   result.lines = SplitLines(result.out);

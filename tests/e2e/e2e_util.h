@@ -25,9 +25,11 @@ fs::path SourceDir();
 
 /// Copies `binary` into `folder` (under its own file name) and runs it
 /// there with `input` on its standard input. `env` holds extra NAME=VALUE
-/// settings (SOURCE_DATE_EPOCH is set to a fixed value unless given).
+/// settings (SOURCE_DATE_EPOCH is set to a fixed value unless given);
+/// `args` are its command-line arguments.
 ProgramResult RunProgram(const fs::path& folder, const std::string& input,
                          const fs::path& binary = ProgramBinary(),
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {},
+                         const std::vector<std::string>& args = {});
 
 }  // namespace testing_support

@@ -11,10 +11,12 @@ namespace testing_support {
 /// Starts `program` with `folder` as its current folder, standard input read
 /// from `in_file` and standard output and error written to `out_file` and
 /// `err_file`, with SOURCE_DATE_EPOCH set to a fixed instant and then the
-/// NAME=VALUE settings of `env` added; waits for it to end. Returns its exit
-/// status, or -1 when it could not be started or did not exit normally.
+/// NAME=VALUE settings of `env` added, and `args` as its command-line
+/// arguments; waits for it to end. Returns its exit status, or -1 when it
+/// could not be started or did not exit normally.
 int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::path& program,
                   const std::filesystem::path& in_file, const std::filesystem::path& out_file,
-                  const std::filesystem::path& err_file, const std::vector<std::string>& env);
+                  const std::filesystem::path& err_file, const std::vector<std::string>& env,
+                  const std::vector<std::string>& args = {});
 
 }  // namespace testing_support

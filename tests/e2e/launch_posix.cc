@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "e2e/launch.h"
 
@@ -12,7 +14,8 @@ namespace testing_support {
 
 int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::path& program,
                   const std::filesystem::path& in_file, const std::filesystem::path& out_file,
-                  const std::filesystem::path& err_file, const std::vector<std::string>& env) {
+                  const std::filesystem::path& err_file, const std::vector<std::string>& env,
+                  const std::vector<std::string>& args) {
   pid_t child = fork();
   if (child < 0) return -1;
   if (child == 0) {
@@ -24,7 +27,10 @@ int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::pa
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
     std::string name = "./" + program.filename().string();
-    execl(name.c_str(), name.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv = {name.data()};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(name.c_str(), argv.data());
     _exit(127);
   }
   int wait_status = 0;

