@@ -47,19 +47,25 @@ function removeQuietly(dir) {
   fs.rmSync(dir, { recursive: true, force: true, maxRetries: 3 });
 }
 
-/** Runs the program in a fresh folder beside a copy of examples/txt_in and
- *  returns the folder and its htm_out. */
-export function runSampleBase() {
+/** Runs the program in a fresh folder beside a copy of examples/txt_in, or
+ *  beside the text files `texts` ({ name: text }) when given, with `answers`
+ *  piped in, and returns the folder and its htm_out. */
+export function runSampleBase({ texts = null, answers = ANSWERS } = {}) {
   const program = programPath();
   const runDir = fs.mkdtempSync(path.join(os.tmpdir(), 'indexer-browser-'));
-  fs.cpSync(path.join(sourceDir(), 'examples', 'txt_in'), path.join(runDir, 'txt_in'),
-            { recursive: true });
+  const txtIn = path.join(runDir, 'txt_in');
+  if (texts === null) {
+    fs.cpSync(path.join(sourceDir(), 'examples', 'txt_in'), txtIn, { recursive: true });
+  } else {
+    fs.mkdirSync(txtIn);
+    for (const [name, text] of Object.entries(texts)) fs.writeFileSync(path.join(txtIn, name), text);
+  }
   const copy = path.join(runDir, path.basename(program));
   fs.copyFileSync(program, copy);
   fs.chmodSync(copy, 0o755);
   const result = spawnSync(copy, [], {
     cwd: runDir,
-    input: ANSWERS,
+    input: answers,
     env: { ...process.env, SOURCE_DATE_EPOCH: '1700000000' },
     encoding: 'latin1',
     timeout: 120_000,
@@ -136,9 +142,10 @@ export async function launchBrowser() {
   };
 }
 
-/** Everything a test needs: the run, the server and the browser. */
-export async function openSampleSite() {
-  const base = runSampleBase();
+/** Everything a test needs: the run, the server and the browser.
+ *  `options` as for runSampleBase. */
+export async function openSampleSite(options = {}) {
+  const base = runSampleBase(options);
   let server;
   let browser;
   try {

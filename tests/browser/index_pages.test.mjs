@@ -14,8 +14,10 @@ const isAnnotated = (name) => /^page_\d+\.htm$/.test(name);
 const isWordIndex = (name) => /^i_\d+\.htm$/.test(name);
 const isSearch = (name) => /^s_\d+\.htm$/.test(name);
 
-// Characters that change what a query means once parsed as a URL.
-const QUERY_BREAKERS = /[#&%+"]/;
+// A query as the pages write it: the bytes that would cut it, change its
+// meaning or close the attribute percent-encoded, blanks as they are.
+const encodeQuery = (text) =>
+  text.replace(/[%#&+"<>]/g, (c) => `%${c.charCodeAt(0).toString(16).toUpperCase()}`);
 
 // The occurrences of word `id` on an annotated page: one word span each, in
 // the body or, for the words of the title, as text in the title.
@@ -249,22 +251,21 @@ describe('index pages', { timeout: 300_000 }, () => {
         let phrase = words.map((w) => `${w} `).join('');
         if (words.length > 28) {
           // A long line: up to 28 distinct words picked from all but its first.
-          phrase = web.href.slice(SEARCH_ENGINE.length);
+          phrase = decodeURIComponent(web.href.slice(SEARCH_ENGINE.length));
           const pieces = phrase.split(' ').slice(1);
           assert.equal(phrase[0], ' ');
           assert.ok(pieces.length >= 1 && pieces.length <= 28);
           assert.equal(new Set(pieces).size, pieces.length);
           for (const w of pieces) assert.ok(words.slice(1).includes(w), `${w} is a word of the line`);
         }
-        assert.equal(web.href, `${SEARCH_ENGINE}${phrase}`);
+        assert.equal(web.href, `${SEARCH_ENGINE}${encodeQuery(phrase)}`);
         // A browser drops the blank that ends an address.
-        if (!QUERY_BREAKERS.test(phrase)) assert.equal(web.query, phrase.trimEnd());
+        assert.equal(web.query, phrase.trimEnd());
         sites.forEach((restriction, i) => {
           assert.equal(searches[i].text, ` ${restriction}`);
-          assert.equal(searches[i].href, `${SEARCH_ENGINE}${phrase} site:${restriction}`);
-          if (!QUERY_BREAKERS.test(phrase)) {
-            assert.equal(searches[i].query, `${phrase} site:${restriction}`);
-          }
+          assert.equal(searches[i].href,
+                       `${SEARCH_ENGINE}${encodeQuery(phrase)} site:${encodeQuery(restriction)}`);
+          assert.equal(searches[i].query, `${phrase} site:${restriction}`);
         });
       }
       await page.close();
@@ -283,12 +284,11 @@ describe('index pages', { timeout: 300_000 }, () => {
         assert.match(search.href, /^s_\d+\.htm#id\d{8}_\d+$/);
         assert.equal(index.href, `index.htm#${entry.href.split('#')[1]}`);
         if (site.targetSite === '') continue;
-        assert.equal(web.href, `${SEARCH_ENGINE}${entry.text} site:${site.targetSite}`);
+        assert.equal(web.href,
+                     `${SEARCH_ENGINE}${encodeQuery(entry.text)} site:${encodeQuery(site.targetSite)}`);
         assert.equal(web.text, ` ${site.targetSite}`);
-        if (!QUERY_BREAKERS.test(entry.text)) {
-          assert.equal(new URL(web.resolved).searchParams.get('q'),
-                       `${entry.text} site:${site.targetSite}`);
-        }
+        assert.equal(new URL(web.resolved).searchParams.get('q'),
+                     `${entry.text} site:${site.targetSite}`);
       }
     }
   });
@@ -296,5 +296,72 @@ describe('index pages', { timeout: 300_000 }, () => {
   it('asks the server for no missing file and nothing beyond it', () => {
     assert.deepEqual(site.misses, []);
     assert.deepEqual(site.refused, []);
+  });
+});
+
+// A changelog word holding # & + and an address typed at the prompt that
+// tries to close the link and add a script.
+describe('web-search links over bytes that mean something in a URL or in HTML', { timeout: 300_000 }, () => {
+  const WORD = 'C#&C++';
+  const LINE = `Fixed ${WORD} parsing for bug #1028103`;
+  const ADDRESS = 'x"><script>document.title="PWNED"</script>';
+  let site;
+
+  before(async () => {
+    site = await openSampleSite({
+      texts: { 'release_notes.txt': `Release notes\r\n${LINE}\r\n` },
+      answers: `1\n1\n1\n${ADDRESS}\n\n`,
+    });
+  });
+  after(async () => { await site?.close(); });
+
+  // What the browser makes of the web-search links, title and scripts of
+  // the pages named like `pattern`, gathered over all of them.
+  async function parsed(pattern) {
+    const all = { titles: [], scripts: [], searches: [] };
+    for (const name of site.files.filter((file) => pattern.test(file))) {
+      const { title, scripts, searches } = await parsedPage(name);
+      all.titles.push(title);
+      all.scripts.push(...scripts);
+      all.searches.push(...searches);
+    }
+    return all;
+  }
+
+  async function parsedPage(name) {
+    const page = await openPage(site, site.url(name));
+    const facts = await page.evaluate(() => ({
+      title: document.title,
+      scripts: [...document.querySelectorAll('script')].map((e) => e.textContent),
+      searches: [...document.querySelectorAll('a[href^="https://www.google.com/"]')].map((a) => ({
+        text: a.textContent,
+        query: new URL(a.href).searchParams.get('q'),
+      })),
+    }));
+    await page.close();
+    return facts;
+  }
+
+  it('queries the whole word and its site restriction from the word index page', async () => {
+    const { searches } = await parsed(/^i_\d+\.htm$/);
+    const queries = searches.map((s) => s.query);
+    assert.ok(queries.includes(`${WORD} site:${site.targetSite}`), JSON.stringify(queries));
+  });
+
+  it('queries the whole line on the search page and keeps the typed address inert', async () => {
+    const { titles, scripts, searches } = await parsed(/^s_\d+\.htm$/);
+    assert.ok(titles.length >= 1);
+    for (const title of titles) {
+      assert.equal(title, 'search.htm, content (only words) from input *.htm files');
+    }
+    // The highlight script is each page's only script.
+    assert.equal(scripts.length, titles.length);
+    for (const script of scripts) assert.ok(!script.includes('PWNED'));
+    const restricted = searches.filter((s) => s.text === ` ${ADDRESS}`);
+    assert.ok(restricted.length >= 2, JSON.stringify(searches));
+    const queries = searches.map((s) => s.query);
+    assert.ok(queries.includes(`${LINE}  site:${ADDRESS}`), JSON.stringify(queries));
+    assert.ok(queries.includes(`${LINE}  site:${site.targetSite}`), JSON.stringify(queries));
+    assert.ok(queries.includes(LINE), JSON.stringify(queries));
   });
 });
