@@ -2,7 +2,13 @@
 // Zipf-like vocabulary (a few very common short words, a long tail of rare
 // ones, some UTF-8), sentence capitals, punctuation, quotes and blank lines.
 //
-//   make_corpus FILES WORDS OUTPUT_FOLDER [START]
+//   make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup]
+//
+// With "markup" the text also carries what real notes hold and what the
+// pages must survive: tags, links, tables, script blocks, tabs, leading
+// blanks, "<pre>" in a line, case variants, "#", "&", "+" and "%" in
+// words, "&nbsp;", words beside quotes and control bytes, lines of more
+// than 28 words, an empty file and one line longer than a page line.
 //
 // Sizes used by bench_words.sh: s = 50 100000, m = 200 1000000,
 // l = 400 5000000, xl = 1000 20000000.
@@ -80,8 +86,40 @@ const std::string& PickWord(const Corpus& corpus, Random& random) {
   return corpus.words[rank];
 }
 
+// A piece of markup or an odd word, put between the words of a line.
+std::string Oddity(Random& random, const std::string& word) {
+  static const char* const kPieces[] = {
+      "<b>", "</b>", "<a href=\"notes.htm\">", "</a>", "<i>", "\t", "#1028103)", "a&b",
+      "C++", "100%", "&nbsp;", "x\"y\"z", "\x11" "ctl", "<pre>", "</html>", "Pages_list",
+      "abc!", "ABC", "Abc", "<br>", "<", ">", "\"\"", "&amp;", "\xE2\x82\xAC\xE2\x82\xAC",
+      "style=", "href=3000", "look_at:"};
+  std::string piece = kPieces[random.Below(sizeof kPieces / sizeof kPieces[0])];
+  if (random.Below(3) == 0) return piece + word;
+  return piece;
+}
+
+// A whole line of markup: a table, a script block, a blank line with
+// leading blanks, a long line.
+void WriteMarkupLine(std::ofstream& out, Random& random) {
+  switch (random.Below(6)) {
+    case 0: out << "<table border=1><tr><td>Name</td><td>Value</td></tr>\r\n"
+                << "<tr><td>\tone two</td></tr>\r\n</table> after table\r\n"; break;
+    case 1: out << "<script>\r\nvar hidden = 1;\r\n</script>\r\n"; break;
+    case 2: out << "    indented words stay here\r\n"; break;
+    case 3: out << "wrap code in <pre> blocks\r\n<pre>\r\n"; break;
+    case 4: {
+      std::string line;
+      for (int i = 0; i < 40; ++i) line += "word" + std::to_string(random.Below(30)) + " ";
+      out << line << "\r\n";
+      break;
+    }
+    default: out << "<a href=\"x\">single</a> then text\r\n"; break;
+  }
+}
+
 // Writes one text file of `count` words.
-void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t count, Random& random) {
+void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t count, Random& random,
+               bool markup) {
   std::ofstream out(path, std::ios::binary);
   std::string line;
   bool sentence_start = true;
@@ -97,11 +135,16 @@ void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t c
       word += ".";
       sentence_start = true;
     }
+    if (markup && random.Below(8) == 0) word = Oddity(random, word);
+    if (markup && random.Below(30) == 0) {
+      for (char& c : word) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
     if (!line.empty()) line += ' ';
     line += word;
     if (--line_words == 0) {
       out << line << "\r\n";
       if (random.Below(12) == 0) out << "\r\n";
+      if (markup && random.Below(10) == 0) WriteMarkupLine(out, random);
       line.clear();
       line_words = 5 + random.Below(11);
     }
@@ -120,6 +163,7 @@ int main(int argc, char** argv) {
   size_t words = std::stoul(argv[2]);
   std::filesystem::path folder = argv[3];
   std::uint64_t start = argc > 4 ? std::stoull(argv[4]) : 1;
+  const bool markup = argc > 5 && std::string(argv[5]) == "markup";
   if (files == 0) return 2;
   std::filesystem::create_directories(folder);
   Random random(start);
@@ -132,7 +176,13 @@ int main(int argc, char** argv) {
     left -= count;
     std::string number = std::to_string(i + 1);
     std::string name = "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";
-    WriteText(folder / name, corpus, count, random);
+    WriteText(folder / name, corpus, markup && i == 1 ? 0 : count, random, markup);
+    if (markup && i == 2) {
+      // One line longer than a page line, cut into pieces by the conversion.
+      std::ofstream out(folder / name, std::ios::binary | std::ios::app);
+      for (int k = 0; k < 30000; ++k) out << "long" << (k % 7) << ' ';
+      out << "\r\n";
+    }
   }
   return 0;
 }

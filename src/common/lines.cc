@@ -22,7 +22,9 @@ LineReader::LineReader(const std::filesystem::path& path) : LineReader(path, kRe
 LineReader::LineReader(const std::filesystem::path& path, size_t buffer_size) {
   if (path.empty()) return;
   file_ = std::fopen(path.string().c_str(), "rb");
-  if (file_ != nullptr) buffer_.resize(buffer_size > 0 ? buffer_size : 1);
+  if (file_ == nullptr) return;
+  capacity_ = buffer_size > 0 ? buffer_size : 1;
+  buffer_.reset(new char[capacity_]);
 }
 
 LineReader::~LineReader() { Close(); }
@@ -34,6 +36,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
     Close();
     file_ = std::exchange(other.file_, nullptr);
     buffer_ = std::move(other.buffer_);
+    capacity_ = other.capacity_;
     start_ = other.start_;
     end_ = other.end_;
     eof_ = other.eof_;
@@ -57,7 +60,7 @@ void LineReader::Rewind() {
 
 bool LineReader::Fill() {
   if (eof_ || file_ == nullptr) return false;
-  size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  size_t got = std::fread(buffer_.get(), 1, capacity_, file_);
   start_ = 0;
   end_ = got;
   if (got == 0) eof_ = true;
@@ -70,7 +73,7 @@ bool LineReader::Next(std::string_view* line) {
   bool carrying = false;
   for (;;) {
     if (start_ < end_) {
-      const char* begin = buffer_.data() + start_;
+      const char* begin = buffer_.get() + start_;
       const void* hit = std::memchr(begin, '\n', end_ - start_);
       if (hit != nullptr) {
         size_t length = static_cast<const char*>(hit) - begin;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,7 +54,10 @@ class LineReader {
   bool Fill();
 
   std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
+  // Left uninitialised: a reader is opened for every page and listing, and
+  // clearing a large buffer each time cost more than reading the file.
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
   size_t start_ = 0;
   size_t end_ = 0;
   bool eof_ = false;

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/paths.h"
+#include "run/word_data.h"
 
 namespace driver {
 
@@ -41,17 +43,11 @@ struct RunContext {
   std::string destination_address;  // the targeted-search answer
   Settings settings;
   int group_count = 0;            // G, the number of page groups
-
-  // The file sort's parameters: the caller sets both names, then sorts.
-  std::string sort_input;
-  std::string sort_output;
-  // Lines sorted in memory per run and chunk files merged per pass; tests
-  // lower them to exercise several runs and merge levels on small inputs.
-  size_t sort_run_lines = 200000;
-  size_t sort_merge_width = 50;
-  // Bytes of line text held in one run, so a run of very long lines stays
-  // bounded too (a single longer line is a run of its own).
-  size_t sort_run_bytes = size_t{16} << 20;
+  // The word data, made by word extraction and completed by the word
+  // lists; the output pages read it.
+  std::shared_ptr<rundata::WordData> word_data;
+  // Threads for the work that spreads over cores; 0: every hardware thread.
+  unsigned threads = 0;
 
   // Interrupted runs under test (INDEXER_KILL_AT=PHASE:N): the process
   // kills itself as the N-th command line or work file of PHASE begins,

@@ -6,16 +6,62 @@
 #include <string>
 #include <string_view>
 
+#include "common/lines.h"
 #include "driver/run_context.h"
 #include "pages/page_list.h"
 
 namespace pages {
 
-/// Annotates the pages of group `group` from wrd_24_<g>.txt (page, line,
-/// column, word, word id, occurrence number, next page, in document order).
-/// Each page is written to its copy <base>_02.htm, which is then copied
-/// over the page. Pages without records are left as they are.
-void AnnotateGroup(driver::RunContext& run, const PageList& pages, int group);
+/// One word occurrence of the page being annotated, in document order.
+struct AnnotatedWord {
+  long long line = 0;    // 1-based line of the page
+  long long column = 0;  // 1-based byte position of the word
+  std::string_view word;  // as written
+  std::string_view id;    // its word id
+  long long occurrence = 0;
+  bool later_on_page = false;  // a higher occurrence number stands on this page
+  std::string_view next_page;  // the next page holding the word; empty for none
+};
+
+/// What the links of an annotated page need to know of it.
+struct PagePlace {
+  std::string_view page;   // the page's name
+  std::string_view group;  // its group number
+  Neighbours neighbours;   // in the list of pages that hold words
+  bool last_of_group = false;
+};
+
+/// Rewrites one page, read line by line from `in`, into `out`, given its
+/// words in document order through Add; Finish copies the rest of the page
+/// and closes `out` (raising IoError when it cannot be written).
+class PageAnnotator {
+ public:
+  PageAnnotator(const driver::Settings& settings, const PagePlace& place, common::LineReader in,
+                common::LineWriter out);
+
+  void Add(const AnnotatedWord& word);
+  void Finish();
+
+ private:
+  void WriteRest();
+  void ReadUpTo(long long line_number);
+  void WriteWord(const AnnotatedWord& word);
+  void WriteNavigation(const AnnotatedWord& word);
+  void WriteLinks(bool blank_after_next);
+
+  const driver::Settings& settings_;
+  PagePlace place_;
+  common::LineReader in_;
+  common::LineWriter out_;
+  long long lines_read_ = 0;
+  std::string text_;           // the line the words are taken from
+  bool rest_pending_ = false;  // that line got words; its rest is not yet written
+  long long annotated_line_ = 0;
+  long long last_column_ = 0;
+  long long last_length_ = 0;
+  bool script_written_ = false;
+  std::string line_;  // reused output line
+};
 
 /// The annotated copy of a page: page_03.htm gives page_03_02.htm.
 std::string AnnotatedCopyName(std::string_view page);

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "common/record.h"
 #include "pages/page_list.h"
 #include "support/test_run.h"
 
@@ -23,37 +25,57 @@ std::string Join(const Lines& lines) {
   return text;
 }
 
-// One wrd_24 record: page, line, column, word, word id, occurrence, next page.
-std::string Occ(const std::string& page, int line, int column, const std::string& word,
-                const std::string& id, int occurrence, const std::string& next = "") {
-  std::string l = std::to_string(line), c = std::to_string(column), record;
-  common::AppendRecord(record, {page, std::string(10 - l.size(), ' ') + l,
-                                std::string(6 - c.size(), ' ') + c, word, id,
-                                std::to_string(occurrence), next});
-  return record;
-}
+// One word occurrence: page, line, column, word, word id, occurrence, next page.
+struct Occ {
+  Occ(std::string page_in, int line_in, int column_in, std::string word_in, std::string id_in,
+      int occurrence_in, std::string next_in = "")
+      : page(std::move(page_in)), line(line_in), column(column_in), word(std::move(word_in)),
+        id(std::move(id_in)), occurrence(occurrence_in), next(std::move(next_in)) {}
+  std::string page;
+  int line, column;
+  std::string word, id;
+  int occurrence;
+  std::string next;
+};
 
 std::string Span(const std::string& page, const std::string& id, const std::string& word) {
   return "<span id=\"" + id + "\" type = \"text/javascript\"ondblclick = \"window.open('" + page +
          "#" + id + "'); window.event.cancelbubble = true;\">" + word + "</span>";
 }
 
-// Writes the pages (each "<body>", its text line, "</body>"), the page list
-// and the group's records, annotates the group and returns each page's copy.
+// Writes the pages (each "<body>", its text line, "</body>"), annotates
+// those with occurrences as the pages of group `group` (the page list is
+// `list`, or the pages given) and returns each page's copy.
 std::vector<Lines> Annotate(TestRun& t, const std::vector<std::pair<std::string, std::string>>& pages,
-                            const Lines& records, int group = 1) {
-  std::string list;
-  for (const auto& [name, text] : pages) {
-    WriteFile(t.root() / name, Join({"<body>", text, "</body>"}));
-    list += name + "\r\n";
+                            const std::vector<Occ>& records, int group = 1, Lines list = {}) {
+  if (list.empty()) {
+    for (const auto& page : pages) list.push_back(page.first);
   }
-  if (!std::filesystem::exists(t.root() / "group_page_all_sort.txt")) {
-    WriteFile(t.root() / "group_page_all_sort.txt", list);
-  }
-  WriteFile(t.root() / ("wrd_24_" + std::to_string(group) + ".txt"), Join(records));
-  AnnotateGroup(t.run(), PageList::Load(t.run()), group);
+  const PageList page_list(list);
+  const std::string group_text = std::to_string(group);
   std::vector<Lines> copies;
-  for (const auto& page : pages) copies.push_back(ReadLines(t.root() / AnnotatedCopyName(page.first)));
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const std::string& name = pages[i].first;
+    WriteFile(t.root() / name, Join({"<body>", pages[i].second, "</body>"}));
+    std::map<std::string, int> last;
+    for (const Occ& o : records) {
+      if (o.page == name) last[o.id] = std::max(last[o.id], o.occurrence);
+    }
+    if (last.empty()) {
+      copies.emplace_back();
+      continue;
+    }
+    PagePlace place{name, group_text, page_list.Find(name), i + 1 == pages.size()};
+    PageAnnotator annotator(t.run().settings, place, common::LineReader(t.root() / name),
+                            common::LineWriter(t.root() / AnnotatedCopyName(name)));
+    for (const Occ& o : records) {
+      if (o.page != name) continue;
+      annotator.Add({o.line, o.column, o.word, o.id, o.occurrence, o.occurrence < last[o.id],
+                     o.next});
+    }
+    annotator.Finish();
+    copies.push_back(ReadLines(t.root() / AnnotatedCopyName(name)));
+  }
   return copies;
 }
 
@@ -80,7 +102,8 @@ TEST(AnnotatedPagesTest, CutsLinesIntoWordSpans) {
   for (const Case& c : cases) {
     TestRun t;
     t.run().settings.find_word = false;
-    Lines records, expected;
+    std::vector<Occ> records;
+    Lines expected;
     for (size_t i = 0; i < c.words.size(); ++i) {
       std::string id = "id0000000" + std::to_string(i);
       records.push_back(Occ("page_01.htm", 2, c.words[i].first, c.words[i].second, id, 1));
@@ -116,17 +139,6 @@ TEST(AnnotatedPagesTest, NavigationSpansLinkOccurrencesAndPages) {
   EXPECT_EQ(second[3], "(3)(<a href=\"#id00000000_3\"></a>");
 }
 
-// A word whose text is another page's name must not make that page's
-// records count as later occurrences on this page.
-TEST(AnnotatedPagesTest, LaterOccurrenceComparesThePageExactly) {
-  TestRun t;
-  Lines body = Body(Annotate(t, {{"page_01.htm", "page_01.htm"}, {"page_02.htm", "page_01.htm"}},
-                             {Occ("page_01.htm", 2, 1, "page_01.htm", "id00000000", 1, "page_02.htm"),
-                              Occ("page_02.htm", 2, 1, "page_01.htm", "id00000000", 2)})[0]);
-  ASSERT_GE(body.size(), 4u);
-  EXPECT_EQ(body[3], "(1)(<a href=\"#id00000000_1\"></a>");
-}
-
 TEST(AnnotatedPagesTest, FindWordOffAndPagesListWriteNoNavigation) {
   for (bool find_word : {false, true}) {
     TestRun t;
@@ -147,11 +159,13 @@ TEST(AnnotatedPagesTest, FindWordOffAndPagesListWriteNoNavigation) {
 TEST(AnnotatedPagesTest, BeforeAndNextLinksFollowThePageList) {
   TestRun t;
   t.run().settings.find_word = false;
-  WriteFile(t.root() / "group_page_all_sort.txt", "page_01.htm\r\npage_02.htm\r\npage_03.htm\r\n");
+  const Lines list = {"page_01.htm", "page_02.htm", "page_03.htm"};
   std::vector<Lines> copies = Annotate(t, {{"page_01.htm", "w"}, {"page_02.htm", "w"}},
                                        {Occ("page_01.htm", 2, 1, "w", "id00000000", 1),
-                                        Occ("page_02.htm", 2, 1, "w", "id00000000", 2)});
-  copies.push_back(Annotate(t, {{"page_03.htm", "w"}}, {Occ("page_03.htm", 2, 1, "w", "id00000000", 3)}, 2)[0]);
+                                        Occ("page_02.htm", 2, 1, "w", "id00000000", 2)},
+                                       1, list);
+  copies.push_back(Annotate(t, {{"page_03.htm", "w"}},
+                            {Occ("page_03.htm", 2, 1, "w", "id00000000", 3)}, 2, list)[0]);
   const std::string before1 = "<a href=\"page_01.htm\"> Before </a> ";
   const std::string before2 = "<a href=\"page_02.htm\"> Before </a> ";
   const std::string next2 = "<a href=\"page_02.htm\"> Next </a>";
@@ -172,23 +186,20 @@ TEST(AnnotatedPagesTest, BeforeAndNextLinksFollowThePageList) {
   }
 }
 
-TEST(AnnotatedPagesTest, PagesWithoutWordsOrBodyAndTheCopyOverThePage) {
+TEST(AnnotatedPagesTest, PagesWithoutBodyGetNoScriptAndNoLinks) {
   TestRun t;
-  const std::string untouched = Join({"<body>", "no words here", "</body>"});
-  WriteFile(t.root() / "page_01.htm", untouched);
   WriteFile(t.root() / "page_02.htm", Join({"<br>word", "<br>end"}));
-  WriteFile(t.root() / "group_page_all_sort.txt", "page_02.htm\r\n");
-  WriteFile(t.root() / "wrd_24_1.txt", Occ("page_02.htm", 1, 5, "word", "id00000000", 1) + "\r\n");
-  AnnotateGroup(t.run(), PageList::Load(t.run()), 1);
+  PageAnnotator annotator(t.run().settings, {"page_02.htm", "1", {}, true},
+                          common::LineReader(t.root() / "page_02.htm"),
+                          common::LineWriter(t.root() / "page_02_02.htm"));
+  annotator.Add({1, 5, "word", "id00000000", 1, false, ""});
+  annotator.Finish();
   Lines page = ReadLines(t.root() / "page_02_02.htm");
-  EXPECT_FALSE(std::filesystem::exists(t.root() / "page_01_02.htm"));
-  EXPECT_EQ(testing_support::ReadFile(t.root() / "page_01.htm"), untouched);
   ASSERT_EQ(page.size(), 10u);  // no script, no links blocks
   EXPECT_EQ(page[0], "<br>");
   EXPECT_EQ(page[1], Span("page_02.htm", "id00000000", "word"));
   EXPECT_EQ(page[8], "");
   EXPECT_EQ(page[9], "<br>end");
-  EXPECT_EQ(ReadLines(t.root() / "page_02.htm"), page);
 }
 
 }  // namespace

@@ -2,21 +2,20 @@
 
 #include <string>
 
-#include "driver/conventions.h"
 #include "pages/blocks.h"
 
 namespace pages {
 
-void WriteContentsPage(driver::RunContext& run, const PageList& pages) {
-  common::LineWriter out = driver::CreateFile(run, "files_list.htm");
-  WritePageHead(out, run.settings.code_page, kIndexTitle);
+void WriteContentsPage(const driver::Settings& settings, const platform::Stamp& now,
+                       const PageList& pages, common::LineWriter& out) {
+  WritePageHead(out, settings.code_page, kIndexTitle);
   out.Line("<br>");
   WriteSearchNotice(out);
-  WriteTimeStamp(out, platform::Now());
+  WriteTimeStamp(out, now);
   out.Line("<br>");
   std::string line;
   for (const std::string& page : pages.names()) {
-    // The span is written "id = " with a blank before its ">", as it always was.
+    // The span is written "id = ", with a blank before its ">".
     Compose(line, {"<a href=\"", page, "\"", ">", "<span id = ", "\"", page, "\"", " >", page,
                    "<", "/span>", "</a><br>"});
     out.Line(line);

@@ -2,12 +2,16 @@
 // per page, each with an anchor named after the page.
 #pragma once
 
+#include "common/lines.h"
 #include "driver/run_context.h"
 #include "pages/page_list.h"
+#include "platform/console.h"
 
 namespace pages {
 
-/// Writes files_list.htm (created or overwritten) from the page list.
-void WriteContentsPage(driver::RunContext& run, const PageList& pages);
+/// Writes the contents page into `out` from the page list, with the time
+/// stamp `now`; then closes `out`.
+void WriteContentsPage(const driver::Settings& settings, const platform::Stamp& now,
+                       const PageList& pages, common::LineWriter& out);
 
 }  // namespace pages

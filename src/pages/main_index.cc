@@ -1,91 +1,82 @@
-// The main index index.htm: every word once, with one link per group that
-// holds it, to the word's entry on that group's word index page.
+// The main index index.htm: every word once, in word id order, with one
+// link per group that holds it, to the word's entry on that group's word
+// index page, showing the number of its occurrences in the group.
 #include "pages/pages.h"
 
+#include <algorithm>
+#include <numeric>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "common/bytes.h"
-#include "common/record.h"
 #include "driver/conventions.h"
 #include "pages/blocks.h"
-#include "words/file_sort.h"
 
 namespace pages {
 namespace {
 
-// True when `name` holds at least `wanted` lines; reads no further.
-bool HasLines(driver::RunContext& run, std::string_view name, int wanted) {
-  common::LineReader reader = driver::OpenListing(run, name);
-  std::string_view line;
-  int count = 0;
-  while (count < wanted && reader.Next(&line)) ++count;
-  return count >= wanted;
-}
-
-// One group link: the records of one word id in one group. The count is
-// the number of its records, counted while they stream past.
+// One group link: a word's occurrences in one group.
 struct GroupLink {
-  std::string id;
-  std::string group_field;  // right-aligned in 5 characters
-  long long count = 0;
+  uint32_t word = 0;
+  int group = 0;
+  uint32_t count = 0;
 };
 
-void WriteGroupLink(common::LineWriter& out, std::string& line, const GroupLink& link,
-                    bool with_count) {
-  std::string group = std::to_string(common::ParseDigits(common::Trim(link.group_field)));
-  std::string count = with_count ? ",&nbsp;&nbsp;" + std::to_string(link.count) : std::string();
-  Compose(line, {"&nbsp;&nbsp;<a href=\"i_", group, ".htm", "#", link.id, "\"", " id=", "\"",
-                 link.id, "\"", ">", "(i_", group, count, ")", "</a>"});
+void WriteGroupLink(common::LineWriter& out, std::string& line, const std::string& id,
+                    const GroupLink& link, bool with_count) {
+  const std::string group = std::to_string(link.group);
+  const std::string count =
+      with_count ? ",&nbsp;&nbsp;" + std::to_string(link.count) : std::string();
+  Compose(line, {"&nbsp;&nbsp;<a href=\"i_", group, ".htm", "#", id, "\"", " id=", "\"", id, "\"",
+                 ">", "(i_", group, count, ")", "</a>"});
   out.Line(line);
 }
 
-// Word blocks from wrd_16.txt (word id, group, page, line, column, word,
-// occurrence; sorted): the word's written form, then its group links. The
-// last link of the index is written without its count.
-void WriteWordBlocks(driver::RunContext& run, common::LineWriter& out, bool enough_records) {
-  common::LineReader reader = driver::OpenListing(run, "wrd_16.txt");
-  std::vector<std::string_view> fields;
+// The words that occur, in word id order.
+std::vector<uint32_t> WordsById(const rundata::WordData& data) {
+  std::vector<uint32_t> order;
+  order.reserve(data.words.size());
+  for (uint32_t word = 0; word < data.words.size(); ++word) {
+    if (data.words[word].count > 0) order.push_back(word);
+  }
+  std::sort(order.begin(), order.end(),
+            [&](uint32_t a, uint32_t b) { return data.words[a].id < data.words[b].id; });
+  return order;
+}
+
+// Word blocks: the word's written form (that of its first occurrence),
+// then its group links; the last link of the index has no count.
+void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
+                     common::LineWriter& out) {
   std::string line;
+  std::string id;
   GroupLink link;
   bool open = false;
-  std::string_view record;
-  while (reader.Next(&record)) {
-    if (record.empty()) continue;
-    common::SplitRecord(record, &fields);
-    fields.resize(7);
-    std::string_view id = fields[0], group = fields[1], word = fields[5];
-    if (open && id == link.id && group == link.group_field) {
-      ++link.count;
-      continue;
-    }
-    if (!open) {
-      if (enough_records) driver::Progress(run, 80);
-      out.Line(word);
-    } else {
-      WriteGroupLink(out, line, link, /*with_count=*/true);
-      if (id != link.id) {
-        out.Line("<br>");
-        out.Line(word);
+  for (uint32_t word : WordsById(data)) {
+    for (int group = 1; group <= static_cast<int>(data.group_counts.size()); ++group) {
+      const uint32_t count = data.group_counts[group - 1][word];
+      if (count == 0) continue;
+      if (!open) {
+        if (data.occurrence_count >= 3) driver::Progress(run, 80);
+        out.Line(data.forms[data.words[word].first_form]);
+      } else {
+        WriteGroupLink(out, line, id, link, /*with_count=*/true);
+        if (word != link.word) {
+          out.Line("<br>");
+          out.Line(data.forms[data.words[word].first_form]);
+        }
       }
+      if (!open || word != link.word) id = data.IdText(word);
+      link = {word, group, count};
+      open = true;
     }
-    link.id.assign(id);
-    link.group_field.assign(group);
-    link.count = 1;
-    open = true;
   }
-  if (open) WriteGroupLink(out, line, link, /*with_count=*/false);
+  if (open) WriteGroupLink(out, line, id, link, /*with_count=*/false);
 }
 
 }  // namespace
 
 void WriteMainIndex(driver::RunContext& run) {
   driver::Progress(run, 60);
-  run.sort_input = "wrd_15.txt";
-  run.sort_output = "wrd_16.txt";
-  words::FileSort(run);
-  bool enough_records = HasLines(run, "wrd_16.txt", /*wanted=*/3);
   driver::Progress(run, 70);
   common::LineWriter out = driver::CreateFile(run, "index.htm");
   WritePageHead(out, run.settings.code_page, kIndexTitle);
@@ -95,7 +86,7 @@ void WriteMainIndex(driver::RunContext& run) {
   out.Line("<br><br>");
   out.Line("Use a combination of two keys (CTRL + F) to search.");
   out.Line("<br><br>");
-  WriteWordBlocks(run, out, enough_records);
+  if (run.word_data) WriteWordBlocks(run, *run.word_data, out);
   out.Line("</body>");
   out.Line("</html>");
   out.Close();

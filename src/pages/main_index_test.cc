@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "common/record.h"
 #include "pages/pages.h"
 #include "support/test_run.h"
 
@@ -12,24 +12,36 @@ namespace {
 
 using testing_support::ReadLines;
 using testing_support::TestRun;
-using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
-// One wrd_15 record: word id, group (5 wide), page, line, column, word, occurrence.
-std::string Rec(const std::string& id, int group, const std::string& word) {
-  std::string g = std::to_string(group);
-  std::string record;
-  common::AppendRecord(record, {id, std::string(5 - g.size(), ' ') + g, "page_01.htm",
-                                "         1", "     1", word, "1"});
-  return record + "\r\n";
-}
+// A word of the word data: its written form, id number and occurrences
+// per group (group 1 first).
+struct Word {
+  std::string form;
+  uint64_t id;
+  std::vector<uint32_t> counts;
+};
 
-// Writes the records (already in sorted order, so that the sort into
-// wrd_16.txt keeps them) and returns the index lines after the CTRL + F
-// line and its "<br><br>", without the closing lines.
-Lines IndexLines(TestRun& t, const std::string& records) {
-  WriteFile(t.root() / "wrd_15.txt", records);
-  WriteFile(t.root() / "wrd_16.txt", records);
+// Sets the run's word data to `words` and returns the index lines after the
+// CTRL + F line and its "<br><br>", without the closing lines.
+Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
+  auto data = std::make_shared<rundata::WordData>();
+  for (uint32_t i = 0; i < words.size(); ++i) {
+    const Word& w = words[i];
+    data->forms.push_back(w.form);
+    data->form_word.push_back(i);
+    data->lower.push_back(w.form);
+    uint32_t count = 0;
+    if (data->group_counts.size() < w.counts.size()) data->group_counts.resize(w.counts.size());
+    for (size_t g = 0; g < w.counts.size(); ++g) count += w.counts[g];
+    data->words.push_back({w.id, i, count, 1});
+    data->occurrence_count += count;
+  }
+  for (auto& counts : data->group_counts) counts.resize(words.size(), 0);
+  for (uint32_t i = 0; i < words.size(); ++i) {
+    for (size_t g = 0; g < words[i].counts.size(); ++g) data->group_counts[g][i] = words[i].counts[g];
+  }
+  t.run().word_data = data;
   WriteMainIndex(t.run());
   Lines page = ReadLines(t.root() / "index.htm");
   EXPECT_GE(page.size(), 30u);
@@ -47,10 +59,10 @@ std::string Link(const std::string& id, int group, const std::string& count) {
 
 TEST(MainIndexTest, WordBlocksWithCountsPerGroup) {
   TestRun t;
-  std::string records = Rec("id00000000", 1, "CAT") + Rec("id00000000", 1, "Cat") +
-                        Rec("id00000000", 1, "cat") + Rec("id00000000", 2, "cat") +
-                        Rec("id00000004", 1, "dog") + Rec("id00000005", 2, "a<b&'") +
-                        Rec("id00000005", 12, "a<b&'") + Rec("id00000005", 12, "a<b&'");
+  // Listed out of id order: the index goes by id.
+  std::vector<Word> words = {{"a<b&'", 5, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+                             {"CAT", 0, {3, 1}},
+                             {"dog", 4, {1}}};
   Lines expected = {"CAT",
                     Link("id00000000", 1, "3"),
                     Link("id00000000", 2, "1"),
@@ -61,17 +73,17 @@ TEST(MainIndexTest, WordBlocksWithCountsPerGroup) {
                     "a<b&'",
                     Link("id00000005", 2, "1"),
                     Link("id00000005", 12, "")};
-  EXPECT_EQ(IndexLines(t, records), expected);
+  EXPECT_EQ(IndexLines(t, words), expected);
   EXPECT_EQ(t.OutLines(), Lines({"processed 60%", "processed 70%", "processed 80%"}));
 }
 
 TEST(MainIndexTest, FewRecordsSkipTheEightyPercentLine) {
   TestRun t;
-  EXPECT_EQ(IndexLines(t, Rec("id00000000", 1, "one") + Rec("id00000001", 1, "two")),
+  EXPECT_EQ(IndexLines(t, {{"one", 0, {1}}, {"two", 1, {1}}}),
             Lines({"one", Link("id00000000", 1, "1"), "<br>", "two", Link("id00000001", 1, "")}));
   EXPECT_EQ(t.OutLines(), Lines({"processed 60%", "processed 70%"}));
   TestRun empty;
-  EXPECT_EQ(IndexLines(empty, ""), Lines());
+  EXPECT_EQ(IndexLines(empty, {}), Lines());
 }
 
 }  // namespace

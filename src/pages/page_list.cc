@@ -1,19 +1,13 @@
 #include "pages/page_list.h"
 
+#include <utility>
+
 #include "common/bytes.h"
-#include "driver/conventions.h"
 
 namespace pages {
 
-PageList PageList::Load(driver::RunContext& run) {
-  PageList list;
-  common::LineReader reader = driver::OpenListing(run, "group_page_all_sort.txt");
-  std::string_view line;
-  while (reader.Next(&line)) {
-    list.position_.emplace(common::Lower(line), list.names_.size());
-    list.names_.emplace_back(line);
-  }
-  return list;
+PageList::PageList(std::vector<std::string> names) : names_(std::move(names)) {
+  for (size_t at = 0; at < names_.size(); ++at) position_.emplace(common::Lower(names_[at]), at);
 }
 
 Neighbours PageList::Find(std::string_view page) const {

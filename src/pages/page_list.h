@@ -1,6 +1,6 @@
-// The list of pages that hold words, group_page_all_sort.txt, read once for
-// the whole group pass: the contents page lists it and every annotated page
-// takes its Before and Next neighbours from it.
+// The list of pages that hold words, in page name order: the contents page
+// lists it and every annotated page takes its Before and Next neighbours
+// from it.
 #pragma once
 
 #include <string>
@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/run_context.h"
 
 namespace pages {
 
@@ -23,8 +22,7 @@ struct Neighbours {
 class PageList {
  public:
   PageList() = default;
-  /// Reads group_page_all_sort.txt; a missing file gives an empty list.
-  static PageList Load(driver::RunContext& run);
+  explicit PageList(std::vector<std::string> names);
 
   /// The page names in file order, as they stand in the file.
   const std::vector<std::string>& names() const { return names_; }

@@ -1,25 +1,293 @@
+// The group pass. Every page, word index page and search page is its own
+// file, so they are written side by side on all cores; only the word index
+// pages (the promo interval counter) and the search pages (the phrase
+// generator) carry a value from one group to the next, so each kind is
+// written group after group by one thread.
 #include "pages/pages.h"
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
-#include "common/lines.h"
+#include "common/parallel.h"
 #include "driver/conventions.h"
 #include "pages/annotate.h"
 #include "pages/contents.h"
 #include "pages/page_list.h"
 #include "pages/search.h"
 #include "pages/word_index.h"
+#include "platform/binary_file.h"
 
 namespace pages {
 namespace {
 
-// What lives for the whole group pass: the page list, the promo interval
-// counter of the word index pages and the generator of the search phrases.
-struct GroupPass {
-  PageList pages;
-  long long promo_interval = 0;
-  SplitMix64 random;
+namespace fs = std::filesystem;
+using rundata::WordData;
+
+// Page words sorted in memory at once for a word index page: the fixed
+// working buffer (16 MB); a group with more is sorted in several passes.
+constexpr size_t kEntryWindow = size_t{1} << 20;
+// Records read from a binary word file at once.
+constexpr size_t kReadChunk = size_t{1} << 14;
+constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
+
+// Reads records [first, first + count) of a binary word file in order,
+// through a buffer of a fixed size.
+template <typename Record>
+class RecordRange {
+ public:
+  RecordRange(const fs::path& host, uint64_t first, uint64_t count)
+      : reader_(host), next_(first), end_(first + count), buffer_(new char[kReadChunk * kSize]) {}
+
+  bool Next(Record* record) {
+    if (at_ == held_) {
+      if (next_ == end_) return false;
+      held_ = static_cast<size_t>(std::min<uint64_t>(kReadChunk, end_ - next_));
+      reader_.ReadBytes(next_ * kSize, buffer_.get(), held_ * kSize);
+      next_ += held_;
+      at_ = 0;
+    }
+    std::memcpy(record, buffer_.get() + at_++ * kSize, kSize);
+    return true;
+  }
+
+ private:
+  static constexpr size_t kSize = sizeof(Record);
+  platform::BinaryReader reader_;
+  uint64_t next_;
+  uint64_t end_;
+  std::unique_ptr<char[]> buffer_;  // not cleared: it is read into before use
+  size_t held_ = 0;
+  size_t at_ = 0;
 };
+
+// What the tasks of the pass share, set up before they start: the word
+// data, the text of every id and group, the words in id order and the
+// host path of every file written.
+struct Pass {
+  Pass(driver::RunContext& run_in, const WordData& data_in) : run(run_in), data(data_in) {}
+
+  driver::RunContext& run;
+  const WordData& data;
+  platform::Stamp now;
+  std::vector<std::string> id_text;   // by word
+  std::vector<uint32_t> by_id;        // the words that occur, in id order
+  std::vector<uint32_t> rank;         // by word: its place in by_id
+  std::vector<std::string> group_text;  // by group - 1
+  std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
+  PageList list;                      // the pages that hold words
+  std::vector<size_t> annotated;      // their page indices
+  std::vector<std::pair<fs::path, fs::path>> page_hosts;  // page, copy
+  std::vector<fs::path> index_hosts, search_hosts;
+  fs::path contents_host;
+};
+
+void Prepare(Pass& pass) {
+  const WordData& data = pass.data;
+  driver::RunContext& run = pass.run;
+  pass.now = platform::Now();
+  pass.id_text.resize(data.words.size());
+  pass.rank.assign(data.words.size(), kNoRank);
+  for (uint32_t word = 0; word < data.words.size(); ++word) {
+    if (data.words[word].count == 0) continue;
+    pass.id_text[word] = data.IdText(word);
+    pass.by_id.push_back(word);
+  }
+  std::sort(pass.by_id.begin(), pass.by_id.end(),
+            [&](uint32_t a, uint32_t b) { return data.words[a].id < data.words[b].id; });
+  for (uint32_t at = 0; at < pass.by_id.size(); ++at) pass.rank[pass.by_id[at]] = at;
+  pass.group_pages.assign(data.group_count, {data.pages.size(), 0});
+  std::vector<std::string> names;
+  for (size_t page = 0; page < data.pages.size(); ++page) {
+    const int group = data.pages[page].group;
+    if (group == 0) continue;
+    auto& range = pass.group_pages[group - 1];
+    range.first = std::min(range.first, page);
+    range.second = page + 1;
+    names.push_back(data.pages[page].name);
+    pass.annotated.push_back(page);
+    pass.page_hosts.emplace_back(run.paths.ForRead(data.pages[page].name),
+                                 run.paths.ForWrite(AnnotatedCopyName(data.pages[page].name)));
+  }
+  pass.list = PageList(std::move(names));
+  for (int group = 1; group <= data.group_count; ++group) {
+    const std::string g = std::to_string(group);
+    pass.group_text.push_back(g);
+    pass.index_hosts.push_back(run.paths.ForWrite("i_" + g + ".htm"));
+    pass.search_hosts.push_back(run.paths.ForWrite("s_" + g + ".htm"));
+  }
+  if (data.group_count > 0) pass.contents_host = run.paths.ForWrite("files_list.htm");
+}
+
+void AnnotatePage(const Pass& pass, size_t item) {
+  const WordData& data = pass.data;
+  const size_t page = pass.annotated[item];
+  const rundata::PageInfo& info = data.pages[page];
+  // The highest occurrence number and the next page of each word here.
+  std::unordered_map<uint32_t, std::pair<uint32_t, uint32_t>> words;
+  words.reserve(info.page_word_count);
+  RecordRange<rundata::PageWord> page_words(data.page_word_file, info.first_page_word,
+                                            info.page_word_count);
+  rundata::PageWord entry;
+  for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
+    words.emplace(entry.word, std::make_pair(entry.last_number, data.next_page[at]));
+  }
+  const auto& range = pass.group_pages[info.group - 1];
+  PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
+                  page + 1 == range.second};
+  PageAnnotator annotator(pass.run.settings, place, common::LineReader(pass.page_hosts[item].first),
+                          common::LineWriter(pass.page_hosts[item].second));
+  RecordRange<rundata::Occurrence> occurrences(data.occurrence_file, info.first_occurrence,
+                                               info.occurrence_count);
+  rundata::Occurrence occurrence;
+  while (occurrences.Next(&occurrence)) {
+    const uint32_t word = data.form_word[occurrence.form];
+    const auto& [last, next] = words[word];
+    annotator.Add({occurrence.line, occurrence.column, data.forms[occurrence.form],
+                   pass.id_text[word], occurrence.number, occurrence.number < last,
+                   next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
+  }
+  annotator.Finish();
+}
+
+// The page words of one group by word id, then page: counted per word,
+// then placed window by window into a buffer of fixed size.
+class GroupEntries {
+ public:
+  GroupEntries(const Pass& pass, int group) : pass_(pass) {
+    const auto& range = pass.group_pages[group - 1];
+    first_page_ = range.first;
+    end_page_ = std::max(range.first, range.second);
+    count_.assign(pass.data.words.size(), 0);
+    Scan([&](size_t, const rundata::PageWord& entry) { ++count_[entry.word]; });
+  }
+
+  bool Next(IndexEntry* out) {
+    while (at_ == window_.size()) {
+      if (next_rank_ >= pass_.by_id.size()) return false;
+      FillWindow();
+    }
+    const Placed& placed = window_[at_++];
+    const WordData& data = pass_.data;
+    *out = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
+                      data.forms[placed.form], placed.number, placed.count};
+    return true;
+  }
+
+ private:
+  struct Placed {
+    uint32_t word, page, count, number, form;
+  };
+
+  template <typename Visit>
+  void Scan(Visit visit) const {
+    if (first_page_ >= end_page_) return;
+    const WordData& data = pass_.data;
+    const uint64_t first = data.pages[first_page_].first_page_word;
+    const rundata::PageInfo& last = data.pages[end_page_ - 1];
+    RecordRange<rundata::PageWord> entries(data.page_word_file, first,
+                                           last.first_page_word + last.page_word_count - first);
+    size_t page = first_page_;
+    uint64_t left = data.pages[page].page_word_count;
+    rundata::PageWord entry;
+    while (entries.Next(&entry)) {
+      while (left == 0) left = data.pages[++page].page_word_count;
+      --left;
+      visit(page, entry);
+    }
+  }
+
+  // The next words in id order whose page words fit the buffer (at least
+  // one word, however many pages hold it).
+  void FillWindow() {
+    const uint32_t from = next_rank_;
+    size_t total = 0;
+    while (next_rank_ < pass_.by_id.size()) {
+      const uint32_t count = count_[pass_.by_id[next_rank_]];
+      if (total > 0 && total + count > kEntryWindow) break;
+      total += count;
+      ++next_rank_;
+    }
+    const uint32_t to = next_rank_;
+    std::vector<uint32_t>& start = count_;  // each word's count becomes its offset
+    size_t offset = 0;
+    for (uint32_t rank = from; rank < to; ++rank) {
+      const uint32_t word = pass_.by_id[rank];
+      const uint32_t count = start[word];
+      start[word] = static_cast<uint32_t>(offset);
+      offset += count;
+    }
+    window_.resize(total);
+    at_ = 0;
+    Scan([&](size_t page, const rundata::PageWord& entry) {
+      const uint32_t rank = pass_.rank[entry.word];
+      if (rank < from || rank >= to) return;
+      window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
+                                      entry.first_number, entry.first_form};
+    });
+  }
+
+  const Pass& pass_;
+  size_t first_page_ = 0;
+  size_t end_page_ = 0;
+  std::vector<uint32_t> count_;  // by word: its page words in the group
+  uint32_t next_rank_ = 0;
+  std::vector<Placed> window_;
+  size_t at_ = 0;
+};
+
+// The word index pages of every group; the contents page is written during
+// the last group's page, as each group pass rewrote it and the last stood.
+void WriteIndexPages(const Pass& pass) {
+  const driver::RunContext& run = pass.run;
+  long long promo_interval = 0;
+  for (int group = 1; group <= pass.data.group_count; ++group) {
+    common::LineWriter out(pass.index_hosts[group - 1]);
+    WriteIndexHead(run.settings, pass.now, out);
+    if (group == pass.data.group_count) {
+      common::LineWriter contents(pass.contents_host);
+      WriteContentsPage(run.settings, pass.now, pass.list, contents);
+    }
+    GroupEntries entries(pass, group);
+    WriteIndexEntries(run.target_site, pass.group_text[group - 1], out,
+                      [&](IndexEntry* entry) { return entries.Next(entry); }, promo_interval);
+  }
+}
+
+// The search pages of every group, their phrases drawn from one generator.
+void WriteSearchPages(const Pass& pass) {
+  const WordData& data = pass.data;
+  SplitMix64 random;
+  for (int group = 1; group <= data.group_count; ++group) {
+    const SearchPlace place{&pass.run.settings, pass.group_text[group - 1],
+                            pass.run.destination_address, pass.run.target_site};
+    const auto& range = pass.group_pages[group - 1];
+    size_t page = range.first;
+    std::unique_ptr<RecordRange<rundata::Occurrence>> occurrences;
+    auto next = [&](SearchWord* word) {
+      rundata::Occurrence occurrence;
+      while (!occurrences || !occurrences->Next(&occurrence)) {
+        if (occurrences) ++page;
+        if (page >= range.second) return false;
+        const rundata::PageInfo& info = data.pages[page];
+        occurrences = std::make_unique<RecordRange<rundata::Occurrence>>(
+            data.occurrence_file, info.first_occurrence, info.occurrence_count);
+      }
+      const uint32_t id_word = data.form_word[occurrence.form];
+      *word = SearchWord{data.pages[page].name, occurrence.line, data.forms[occurrence.form],
+                         pass.id_text[id_word], occurrence.number};
+      return true;
+    };
+    common::LineWriter out(pass.search_hosts[group - 1]);
+    WriteSearchPage(place, out, next, random);
+  }
+}
 
 // The folder wrd_24 receives a copy of every wrd_24_<g>.txt (emptied first
 // when a run left it), and the copies are brought back into the program's
@@ -36,24 +304,31 @@ void PrepareWordFolder(driver::RunContext& run) {
   driver::RunCommand(run, "copy wrd_24\\*.txt > out_null.list");
 }
 
-// One group: its annotated pages, the head of its word index page, the
-// contents page, the rest of the word index page, its search page.
-void WriteGroup(driver::RunContext& run, GroupPass& pass, int group) {
-  AnnotateGroup(run, pass.pages, group);
-  common::LineWriter index = driver::CreateFile(run, "i_" + std::to_string(group) + ".htm");
-  WriteIndexHead(run, index);
-  WriteContentsPage(run, pass.pages);
-  WriteIndexEntries(run, index, group, pass.promo_interval);
-  WriteSearchPage(run, group, pass.random);
-}
-
 }  // namespace
 
 void WriteGroupPages(driver::RunContext& run) {
   PrepareWordFolder(run);
-  GroupPass pass;
-  pass.pages = PageList::Load(run);
-  for (int group = 1; group <= run.group_count; ++group) WriteGroup(run, pass, group);
+  if (!run.word_data) return;
+  const WordData& data = *run.word_data;
+  Pass pass(run, data);
+  Prepare(pass);
+  // The two group-by-group writers first, so the pages fill in around them.
+  constexpr size_t kFirstPage = 2;
+  common::ParallelFor(kFirstPage + pass.annotated.size(), run.threads, [&](size_t item) {
+    if (item == 0) {
+      WriteIndexPages(pass);
+    } else if (item == 1) {
+      WriteSearchPages(pass);
+    } else {
+      AnnotatePage(pass, item - kFirstPage);
+    }
+  });
+  for (size_t page : pass.annotated) {
+    const std::string& name = data.pages[page].name;
+    driver::RunCommand(run, "copy " + AnnotatedCopyName(name) + " " + name + " > out_null.list");
+  }
+  platform::RemoveFile(data.occurrence_file);
+  platform::RemoveFile(data.page_word_file);
 }
 
 }  // namespace pages

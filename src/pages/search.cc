@@ -7,8 +7,6 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "common/lines.h"
-#include "common/record.h"
-#include "driver/conventions.h"
 #include "pages/blocks.h"
 
 namespace pages {
@@ -53,17 +51,15 @@ namespace {
 // line with its trailer.
 class SearchPageWriter {
  public:
-  SearchPageWriter(driver::RunContext& run, common::LineWriter& out, int group,
-                   SplitMix64& random)
-      : run_(run), out_(out), group_(std::to_string(group)), random_(random) {}
+  SearchPageWriter(const SearchPlace& place, common::LineWriter& out, SplitMix64& random)
+      : place_(place), out_(out), group_(place.group), random_(random) {}
 
-  // Record fields: page, line, column, word, word id, occurrence number.
-  void Add(const std::vector<std::string_view>& record) {
-    std::string_view page = record[0], line = record[1], word = record[3];
-    std::string_view id = record[4], occurrence = record[5];
-    if (has_line_ && line != line_field_) WriteTextLine();
+  void Add(const SearchWord& record) {
+    const std::string_view page = record.page, word = record.word, id = record.id;
+    const std::string occurrence = std::to_string(record.occurrence);
+    if (has_line_ && record.line != line_number_) WriteTextLine();
     if (!has_line_) {
-      StartTextLine(page, line, id);
+      StartTextLine(page, record.line, id);
       if (first_of_page_) {
         AppendWord(word, id, occurrence);
         first_of_page_ = false;
@@ -90,9 +86,9 @@ class SearchPageWriter {
     for (std::string_view piece : pieces) to += piece;
   }
 
-  void StartTextLine(std::string_view page, std::string_view line, std::string_view id) {
+  void StartTextLine(std::string_view page, long long line, std::string_view id) {
     has_line_ = true;
-    line_field_.assign(line);
+    line_number_ = line;
     first_page_.assign(page);
     first_id_.assign(id);
     words_line_.clear();
@@ -109,13 +105,13 @@ class SearchPageWriter {
   void WriteTextLine();
   void WriteSearchLink(std::string_view phrase, std::string_view site, bool escape_text);
 
-  driver::RunContext& run_;
+  const SearchPlace& place_;
   common::LineWriter& out_;
-  std::string group_;
+  std::string_view group_;
   SplitMix64& random_;
   bool first_of_page_ = true;
   bool has_line_ = false;
-  std::string line_field_;   // the line field of the text line being gathered
+  long long line_number_ = 0;  // the line of the text line being gathered
   std::string first_page_;   // page and word id of the line's first word
   std::string first_id_;
   std::string words_line_;
@@ -144,10 +140,10 @@ void SearchPageWriter::WriteTextLine() {
   std::string_view phrase = word_count_ <= kPhraseSlots ? word_list_ : random_phrase_;
   // The address typed at the prompt is shown HTML-escaped; the target site
   // comes from the program's own name.
-  if (!run_.destination_address.empty()) {
-    WriteSearchLink(phrase, run_.destination_address, /*escape_text=*/true);
+  if (!place_.destination_address.empty()) {
+    WriteSearchLink(phrase, place_.destination_address, /*escape_text=*/true);
   }
-  if (!run_.target_site.empty()) WriteSearchLink(phrase, run_.target_site, /*escape_text=*/false);
+  if (!place_.target_site.empty()) WriteSearchLink(phrase, place_.target_site, /*escape_text=*/false);
   Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q="});
   common::AppendQueryEncoded(line_, phrase);
   line_ += "\"> web_search </a>";
@@ -175,21 +171,13 @@ void SearchPageWriter::WriteSearchLink(std::string_view phrase, std::string_view
 
 }  // namespace
 
-void WriteSearchPage(driver::RunContext& run, int group, SplitMix64& random) {
-  std::string g = std::to_string(group);
-  common::LineWriter out = driver::CreateFile(run, "s_" + g + ".htm");
-  WritePageHead(out, run.settings.code_page, kSearchTitle);
-  WriteHighlightScript(out, run.settings);
-  SearchPageWriter writer(run, out, group, random);
-  common::LineReader reader = driver::OpenListing(run, "wrd_12_" + g + ".txt");
-  std::vector<std::string_view> fields;
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (line.empty()) continue;
-    common::SplitRecord(line, &fields);
-    fields.resize(6);
-    writer.Add(fields);
-  }
+void WriteSearchPage(const SearchPlace& place, common::LineWriter& out,
+                     const std::function<bool(SearchWord*)>& next, SplitMix64& random) {
+  WritePageHead(out, place.settings->code_page, kSearchTitle);
+  WriteHighlightScript(out, *place.settings);
+  SearchPageWriter writer(place, out, random);
+  SearchWord word;
+  while (next(&word)) writer.Add(word);
   writer.Finish();
   out.Line("</body> <br>");
   out.Line("</html> <br>");

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <functional>
 #include <string_view>
+
+#include "common/lines.h"
 
 #include "driver/run_context.h"
 
@@ -33,9 +36,28 @@ inline constexpr size_t kPhraseSlots = 28;
 std::string RandomPhrase(std::string_view word_list, size_t length_before_last,
                          SplitMix64& random);
 
-/// Writes s_<g>.htm from wrd_12_<g>.txt (page, line, column, word, word id,
-/// occurrence number; in document order), drawing from `random` for lines
-/// of 29 words or more.
-void WriteSearchPage(driver::RunContext& run, int group, SplitMix64& random);
+/// One word occurrence of a search page, in document order.
+struct SearchWord {
+  std::string_view page;
+  long long line = 0;
+  std::string_view word;  // as written
+  std::string_view id;
+  long long occurrence = 0;
+};
+
+/// What a search page needs to know besides its words.
+struct SearchPlace {
+  const driver::Settings* settings = nullptr;
+  std::string_view group;
+  std::string_view destination_address;  // may be empty
+  std::string_view target_site;          // may be empty
+};
+
+/// Writes a search page into `out` from the words that `next` gives (the
+/// occurrences of the group's pages in document order; each view valid
+/// until the next call), drawing from `random` for lines of 29 words or
+/// more; then closes `out`.
+void WriteSearchPage(const SearchPlace& place, common::LineWriter& out,
+                     const std::function<bool(SearchWord*)>& next, SplitMix64& random);
 
 }  // namespace pages

@@ -15,7 +15,6 @@ namespace {
 
 using testing_support::ReadLines;
 using testing_support::TestRun;
-using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
 // One wrd_12 record: page, line, column, word, word id, occurrence.
@@ -27,12 +26,26 @@ std::string Rec(const std::string& page, int line, const std::string& word, cons
   return record + "\r\n";
 }
 
-// Writes s_1.htm and returns its lines after the head and the highlight
-// script, without the two closing lines.
+// Writes s_1.htm from the records and returns its lines after the head and
+// the highlight script, without the two closing lines.
 Lines SearchLines(TestRun& t, const std::string& records) {
-  WriteFile(t.root() / "wrd_12_1.txt", records);
+  std::vector<std::vector<std::string>> words;
+  std::vector<std::string_view> fields;
+  for (const std::string& line : testing_support::SplitLines(records)) {
+    common::SplitRecord(line, &fields);
+    words.emplace_back(fields.begin(), fields.end());
+  }
+  size_t next = 0;
   SplitMix64 random;
-  WriteSearchPage(t.run(), 1, random);
+  const driver::RunContext& run = t.run();
+  const SearchPlace place{&run.settings, "1", run.destination_address, run.target_site};
+  common::LineWriter out(t.root() / "s_1.htm");
+  WriteSearchPage(place, out, [&](SearchWord* word) {
+    if (next == words.size()) return false;
+    const std::vector<std::string>& f = words[next++];
+    *word = SearchWord{f[0], std::stoll(f[1]), f[3], f[4], std::stoll(f[5])};
+    return true;
+  }, random);
   Lines page = ReadLines(t.root() / "s_1.htm");
   EXPECT_GE(page.size(), 24u);
   if (page.size() < 24) return {};

@@ -3,22 +3,37 @@
 // main index and in a web search restricted to the target site.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include "common/lines.h"
 #include "driver/run_context.h"
+#include "platform/console.h"
 
 namespace pages {
 
-/// Writes the head of i_<g>.htm into `out`: the page head, the promo
-/// block, the search notice and the time stamp lines.
-void WriteIndexHead(driver::RunContext& run, common::LineWriter& out);
+/// One entry of a word index page: a word on one page of the group.
+struct IndexEntry {
+  std::string_view id;
+  std::string_view page;
+  std::string_view word;      // as written at its first occurrence on the page
+  long long occurrence = 0;   // the occurrence number written there
+  long long count = 0;        // its occurrences on the page
+};
 
-/// Writes the rest of i_<g>.htm from wrd_14_<g>.txt (word id, page, line,
-/// column, word, word id, occurrence number; by word id, then page): the
-/// Content link, one entry per run of records with the same word id and
-/// page, and the closing lines; then closes `out`. `promo_interval` counts
-/// the long entries since the last promo block over the whole run; a promo
-/// block follows every 101st.
-void WriteIndexEntries(driver::RunContext& run, common::LineWriter& out, int group,
+/// Writes the head of i_<g>.htm into `out`: the page head, the promo
+/// block, the search notice and the time stamp lines for `now`.
+void WriteIndexHead(const driver::Settings& settings, const platform::Stamp& now,
+                    common::LineWriter& out);
+
+/// Writes the rest of i_<g>.htm: the Content link, one entry for each that
+/// `next` gives (by word id, then page; the views stay valid until the
+/// call after next), all in the long form but the last, and the closing
+/// lines; then closes `out`. `promo_interval` counts the long entries since
+/// the last promo block over the whole run; a promo block follows every
+/// 101st.
+void WriteIndexEntries(std::string_view target_site, std::string_view group,
+                       common::LineWriter& out, const std::function<bool(IndexEntry*)>& next,
                        long long& promo_interval);
 
 }  // namespace pages

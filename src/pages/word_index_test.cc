@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "common/record.h"
-#include "driver/conventions.h"
 #include "pages/contents.h"
 #include "pages/page_list.h"
-#include "pages/pages.h"
 #include "params/promote.h"
 #include "support/test_run.h"
 
@@ -18,19 +15,15 @@ namespace {
 
 using testing_support::ReadLines;
 using testing_support::TestRun;
-using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
 const char kContentLink[] = "<a href=\"files_list.htm\"> Content </a><br>";
 
-// One wrd_14 record: word id, page, line, column, word, word id, occurrence.
-std::string Rec(const std::string& id, const std::string& page, const std::string& word,
-                int occurrence) {
-  std::string record;
-  common::AppendRecord(record, {id, page, "         1", "     1", word, id,
-                                std::to_string(occurrence)});
-  return record + "\r\n";
-}
+// One entry: word id, page, word, first occurrence number, count.
+struct Rec {
+  std::string id, page, word;
+  long long occurrence = 0, count = 1;
+};
 
 // The entry list of a word index page: after the Content link and its
 // "<br>", up to "</body>".
@@ -41,12 +34,24 @@ Lines EntryList(const Lines& page) {
   return Lines(begin + 2, end);
 }
 
-Lines Entries(TestRun& t, const std::string& records) {
-  WriteFile(t.root() / "wrd_14_1.txt", records);
-  common::LineWriter out = driver::CreateFile(t.run(), "i_1.htm");
-  WriteIndexHead(t.run(), out);
+// Writes the head and the entries of one word index page; the promo
+// interval counter goes on from `promo_interval`.
+void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& records,
+               long long& promo_interval) {
+  common::LineWriter out(t.root() / name);
+  WriteIndexHead(t.run().settings, platform::Now(), out);
+  size_t next = 0;
+  WriteIndexEntries(t.run().target_site, "1", out, [&](IndexEntry* entry) {
+    if (next == records.size()) return false;
+    const Rec& r = records[next++];
+    *entry = IndexEntry{r.id, r.page, r.word, r.occurrence, r.count};
+    return true;
+  }, promo_interval);
+}
+
+Lines Entries(TestRun& t, const std::vector<Rec>& records) {
   long long promo_interval = 0;
-  WriteIndexEntries(t.run(), out, 1, promo_interval);
+  WritePage(t, "i_1.htm", records, promo_interval);
   return EntryList(ReadLines(t.root() / "i_1.htm"));
 }
 
@@ -69,15 +74,12 @@ void AddLong(Lines& lines, const std::string& id, const std::string& page, const
   }
 }
 
-TEST(WordIndexPageTest, OneEntryPerWordAndPageWithCountAndFirstOccurrence) {
+TEST(WordIndexPageTest, EntriesWithCountAndFirstOccurrenceTheLastInShortForm) {
   TestRun t;
-  std::string records = Rec("id00000000", "page_01.htm", "Water", 1) +
-                        Rec("id00000000", "page_01.htm", "water", 2) +
-                        Rec("id00000000", "page_02.htm", "water", 3) +
-                        Rec("id00000000", "page_03.htm", "WATER", 4) +
-                        Rec("id00000000", "page_03.htm", "water", 5) +
-                        Rec("id00000000", "page_03.htm", "water", 6) +
-                        Rec("id00000007", "page_02.htm", "a<b&c'd", 1);
+  std::vector<Rec> records = {{"id00000000", "page_01.htm", "Water", 1, 2},
+                              {"id00000000", "page_02.htm", "water", 3, 1},
+                              {"id00000000", "page_03.htm", "WATER", 4, 3},
+                              {"id00000007", "page_02.htm", "a<b&c'd", 1, 1}};
   Lines expected;
   AddLong(expected, "id00000000", "page_01.htm", "Water", 2, 1);
   AddLong(expected, "id00000000", "page_02.htm", "water", 1, 3);
@@ -91,8 +93,8 @@ TEST(WordIndexPageTest, OneEntryPerWordAndPageWithCountAndFirstOccurrence) {
 // attribute's end are percent-encoded.
 TEST(WordIndexPageTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
   TestRun t;
-  Lines entries = Entries(t, Rec("id00000000", "page_01.htm", "C#&C++<b>100%", 1) +
-                                 Rec("id00000001", "page_01.htm", "dog", 1));
+  Lines entries = Entries(t, {{"id00000000", "page_01.htm", "C#&C++<b>100%", 1},
+                             {"id00000001", "page_01.htm", "dog", 1}});
   ASSERT_EQ(entries.size(), 6u);
   EXPECT_EQ(entries[4],
             "&nbsp;&nbsp; <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B%3Cb%3E100%25"
@@ -105,12 +107,12 @@ TEST(WordIndexPageTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
   Lines expected;
   AddLong(expected, "id00000000", "page_01.htm", "cat", 1, 1, /*with_site=*/false);
   expected.push_back(LinkLine("id00000001", "page_01.htm", "dog", 1) + "<br>");
-  EXPECT_EQ(Entries(t, Rec("id00000000", "page_01.htm", "cat", 1) +
-                           Rec("id00000001", "page_01.htm", "dog", 1)),
+  EXPECT_EQ(Entries(t, {{"id00000000", "page_01.htm", "cat", 1},
+                        {"id00000001", "page_01.htm", "dog", 1}}),
             expected);
-  EXPECT_EQ(Entries(t, Rec("id00000001", "page_01.htm", "dog", 1)),
+  EXPECT_EQ(Entries(t, {{"id00000001", "page_01.htm", "dog", 1}}),
             Lines({LinkLine("id00000001", "page_01.htm", "dog", 1) + "<br>"}));
-  EXPECT_EQ(Entries(t, ""), Lines());
+  EXPECT_EQ(Entries(t, {}), Lines());
 }
 
 // The promo interval counter runs over every word index page of the run;
@@ -118,14 +120,13 @@ TEST(WordIndexPageTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
 TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
   TestRun t;
   t.run().target_site.clear();
-  t.run().group_count = 2;
-  std::string first, second;
-  for (int i = 0; i < 151; ++i) first += Rec("id" + std::to_string(10000000 + i), "page_01.htm", "w", 1);
-  for (int i = 0; i < 101; ++i) second += Rec("id" + std::to_string(20000000 + i), "page_02.htm", "w", 1);
-  WriteFile(t.root() / "wrd_14_1.txt", first);
-  WriteFile(t.root() / "wrd_14_2.txt", second);
-  WriteGroupPages(t.run());
-  common::LineWriter out = driver::CreateFile(t.run(), "promo.txt");
+  std::vector<Rec> first, second;
+  for (int i = 0; i < 151; ++i) first.push_back({"id" + std::to_string(10000000 + i), "page_01.htm", "w", 1});
+  for (int i = 0; i < 101; ++i) second.push_back({"id" + std::to_string(20000000 + i), "page_02.htm", "w", 1});
+  long long promo_interval = 0;
+  WritePage(t, "i_1.htm", first, promo_interval);
+  WritePage(t, "i_2.htm", second, promo_interval);
+  common::LineWriter out(t.root() / "promo.txt");
   params::WritePromoBlock(out);
   out.Close();
   Lines promo = ReadLines(t.root() / "promo.txt");
@@ -144,8 +145,8 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
 
 TEST(ContentsPageTest, ListsEveryPageWithItsAnchor) {
   TestRun t;
-  WriteFile(t.root() / "group_page_all_sort.txt", "page_01.htm\r\npage_03.htm\r\n");
-  WriteContentsPage(t.run(), PageList::Load(t.run()));
+  common::LineWriter out(t.root() / "files_list.htm");
+  WriteContentsPage(t.run().settings, platform::Now(), PageList({"page_01.htm", "page_03.htm"}), out);
   Lines page = ReadLines(t.root() / "files_list.htm");
   ASSERT_EQ(page.size(), 31u);
   EXPECT_EQ(page[6], "<title>index of key words</title>");

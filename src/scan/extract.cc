@@ -1,86 +1,253 @@
-// Word extraction over the page set: each page is read line by line, each
-// line goes through the word scanner, and every word taken becomes a record
-// of wrd_01.txt and a line of the page's extraction listing.
+// Word extraction over the page set. Pages are scanned in batches on all
+// cores; one thread then takes each batch's words in page order into the
+// word data, numbering the occurrences and writing them, and each page's
+// words, to the binary work files.
 #include "scan/extract.h"
 
-#include <string>
-#include <utility>
-#include <vector>
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <unordered_map>
 
 #include "common/bytes.h"
 #include "common/lines.h"
-#include "common/record.h"
+#include "common/parallel.h"
 #include "driver/conventions.h"
-#include "scan/line_scan.h"
+#include "platform/binary_file.h"
 
 namespace scan {
 namespace {
 
-// Everything reused from page to page and line to line, so that the hot
-// loop allocates nothing for typical lines.
-struct Extraction {
-  explicit Extraction(common::LineWriter out) : records(std::move(out)) {}
+constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
+// Pages scanned before their words are taken in: a few per thread, so the
+// scans of a batch keep every core busy while memory holds one batch.
+constexpr size_t kPagesPerThread = 4;
+// Read buffer of a page being scanned.
+constexpr size_t kPageBuffer = size_t{1} << 16;
 
-  common::LineWriter records;
-  PageScan state;
-  std::vector<Word> words;
-  std::string record;
-  std::string listing_line;
-  const std::string rule = std::string(49, '=');
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using Index = std::unordered_map<std::string, uint32_t, ViewHash, std::equal_to<>>;
+
+// Takes the scanned pages in page order into the word data.
+class Collector {
+ public:
+  Collector(driver::RunContext& run, rundata::WordData& data)
+      : run_(run),
+        data_(data),
+        occurrences_(data.occurrence_file),
+        page_words_(data.page_word_file) {}
+
+  void AddPage(size_t page, const PageWords& scanned);
+
+  void Finish() {
+    occurrences_.Close();
+    page_words_.Close();
+    data_.group_count = group_;
+  }
+
+ private:
+  struct Found {
+    uint32_t line, column, form, word, number;
+  };
+
+  // The form of `text`, interned; its word is made from its lower case.
+  uint32_t FormOf(std::string_view text);
+  void NumberLine(size_t from, size_t to);
+  int NextGroup();
+
+  driver::RunContext& run_;
+  rundata::WordData& data_;
+  platform::BinaryWriter occurrences_;
+  platform::BinaryWriter page_words_;
+  Index form_index_;
+  Index word_index_;
+  std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
+  std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
+  std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
+  std::vector<uint32_t> slot_;      // by word: its PageWord on that page
+  std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
+  std::vector<Found> found_;
+  std::vector<size_t> order_;
+  std::vector<rundata::PageWord> page_list_;
+  int group_ = 0;
+  int in_group_ = 0;
+  std::string lower_;
 };
 
-void WriteWords(Extraction& x, common::LineWriter& listing, const std::string& page,
-                const std::string& line_field) {
-  for (const Word& word : x.words) {
-    x.record.clear();
-    common::AppendRecord(x.record, {word.text, page, line_field,
-                                    common::PadLeft(std::to_string(word.position), /*width=*/6),
-                                    word.text});
-    x.records.Line(x.record);
-    x.listing_line.clear();
-    const long long scan_position = static_cast<long long>(word.scan_position);
-    common::AppendZone(x.listing_line, common::Labelled(scan_position));
-    x.listing_line += word.text;
-    listing.Line(x.listing_line);
+uint32_t Collector::FormOf(std::string_view text) {
+  auto hit = form_index_.find(text);
+  if (hit != form_index_.end()) return hit->second;
+  const auto form = static_cast<uint32_t>(data_.forms.size());
+  form_index_.emplace(std::string(text), form);
+  data_.forms.emplace_back(text);
+  lower_ = common::Lower(text);
+  form_dropped_.push_back(common::Contains(lower_, "&nbsp;"));
+  auto word = word_index_.find(lower_);
+  if (word == word_index_.end()) {
+    const auto number = static_cast<uint32_t>(data_.words.size());
+    word = word_index_.emplace(lower_, number).first;
+    data_.lower.push_back(lower_);
+    data_.words.emplace_back();
+    seen_.push_back(0);
+    slot_page_.push_back(0);
+    slot_.push_back(0);
+    previous_.push_back(kNone);
+    for (auto& counts : data_.group_counts) counts.push_back(0);
   }
+  data_.form_word.push_back(word->second);
+  return form;
 }
 
-// One page: its words into wrd_01.txt, its scanned lines and their words
-// into the listing. Every physical line counts, also those skipped.
-void ExtractPage(driver::RunContext& run, Extraction& x, const std::string& page,
-                 const std::string& listing_name) {
-  common::LineWriter listing = driver::CreateFile(run, listing_name);
-  common::LineReader in = driver::OpenListing(run, page);
-  x.state.Reset();
-  long long line_number = 0;
-  std::string_view line;
-  while (in.Next(&line)) {
-    ++line_number;
-    if (!ScanLine(line, x.state, &x.words)) continue;
-    listing.Line(x.rule);
-    listing.Line(line);
-    if (x.words.empty()) continue;
-    WriteWords(x, listing, page, common::PadLeft(std::to_string(line_number), /*width=*/10));
+// The occurrences of one line [from, to) of found_: a word's occurrences
+// are numbered by the form as written, then by position.
+void Collector::NumberLine(size_t from, size_t to) {
+  if (to - from == 1) {
+    found_[from].number = ++seen_[found_[from].word];
+    return;
   }
-  in.Close();
-  listing.Close();
+  order_.clear();
+  for (size_t i = from; i < to; ++i) order_.push_back(i);
+  std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+    const Found& x = found_[a];
+    const Found& y = found_[b];
+    if (x.word != y.word) return x.word < y.word;
+    if (x.form != y.form) return rundata::FieldLess(data_.forms[x.form], data_.forms[y.form]);
+    return x.column < y.column;
+  });
+  for (size_t i : order_) found_[i].number = ++seen_[found_[i].word];
 }
 
-}  // namespace
+// The group of the next page that holds words: as many pages a group as
+// txt_in listed files. A full group opens the next one at once, so a page
+// count that is a multiple of the group size leaves a last, empty group.
+int Collector::NextGroup() {
+  if (group_ == 0) group_ = 1;
+  const int group = group_;
+  if (++in_group_ == run_.input_count) {
+    in_group_ = 0;
+    ++group_;
+  }
+  return group;
+}
 
-void ExtractWords(driver::RunContext& run) {
-  driver::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
-  Extraction x(driver::CreateFile(run, "wrd_01.txt"));
+void Collector::AddPage(size_t page, const PageWords& scanned) {
+  rundata::PageInfo& info = data_.pages[page];
+  info.first_occurrence = data_.occurrence_count;
+  info.first_page_word = data_.page_word_count;
+  found_.clear();
+  for (size_t i = 0; i < scanned.taken.size(); ++i) {
+    const uint32_t form = FormOf(scanned.WordAt(i));
+    if (form_dropped_[form]) continue;
+    found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
+                      data_.form_word[form], 0});
+  }
+  if (found_.empty()) return;
+  info.group = NextGroup();
+  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
+    data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+  }
+  for (size_t from = 0; from < found_.size();) {
+    size_t to = from + 1;
+    while (to < found_.size() && found_[to].line == found_[from].line) ++to;
+    NumberLine(from, to);
+    from = to;
+  }
+  page_list_.clear();
+  std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
+  for (const Found& f : found_) {
+    rundata::WordInfo& word = data_.words[f.word];
+    if (word.count++ == 0) word.first_form = f.form;
+    ++group_counts[f.word];
+    if (slot_page_[f.word] != page + 1) {
+      slot_page_[f.word] = page + 1;
+      slot_[f.word] = static_cast<uint32_t>(page_list_.size());
+      page_list_.push_back({f.word, 0, f.number, f.form, 0});
+    }
+    ++page_list_[slot_[f.word]].count;
+    occurrences_.Put(rundata::Occurrence{f.line, f.column, f.form, f.number});
+  }
+  for (rundata::PageWord& entry : page_list_) {
+    entry.last_number = seen_[entry.word];
+    const uint64_t index = data_.page_word_count++;
+    if (previous_[entry.word] != kNone) {
+      data_.next_page[previous_[entry.word]] = static_cast<uint32_t>(page + 1);
+    }
+    previous_[entry.word] = index;
+    data_.next_page.push_back(0);
+    ++data_.words[entry.word].pages;
+    page_words_.Put(entry);
+  }
+  info.occurrence_count = static_cast<uint32_t>(found_.size());
+  info.page_word_count = static_cast<uint32_t>(page_list_.size());
+  data_.occurrence_count += found_.size();
+}
+
+// The page names of dir_02.txt, lower-cased; lines without ".htm" are
+// passed over.
+std::vector<std::string> ListedPages(driver::RunContext& run) {
+  std::vector<std::string> names;
   common::LineReader pages = driver::OpenListing(run, "dir_02.txt");
   std::string_view entry;
   while (pages.Next(&entry)) {
     std::string page = common::Lower(entry);
-    size_t dot = page.find(".htm");
-    if (dot == std::string::npos) continue;
-    ExtractPage(run, x, page, page.substr(0, dot) + ".txt");
+    if (page.find(".htm") != std::string::npos) names.push_back(std::move(page));
   }
-  pages.Close();
-  x.records.Close();
+  return names;
+}
+
+}  // namespace
+
+PageWords ScanPage(const std::filesystem::path& host) {
+  PageWords result;
+  common::LineReader in(host, kPageBuffer);
+  PageScan state;
+  state.Reset();
+  std::vector<Word> words;
+  uint32_t line_number = 0;
+  std::string_view line;
+  while (in.Next(&line)) {
+    ++line_number;
+    if (!ScanLine(line, state, &words)) continue;
+    for (const Word& word : words) {
+      result.taken.push_back({line_number, static_cast<uint32_t>(word.position),
+                              static_cast<uint32_t>(result.text.size()),
+                              static_cast<uint32_t>(word.text.size())});
+      result.text += word.text;
+    }
+  }
+  return result;
+}
+
+void ExtractWords(driver::RunContext& run) {
+  driver::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
+  auto data = std::make_shared<rundata::WordData>();
+  std::vector<std::string> names = ListedPages(run);
+  std::vector<std::filesystem::path> hosts;
+  for (std::string& name : names) {
+    hosts.push_back(run.paths.ForRead(name));
+    data->pages.push_back(rundata::PageInfo{std::move(name)});
+  }
+  platform::MakeFolder(run.paths.ForWrite("wrd_24"));
+  data->occurrence_file = run.paths.ForWrite(rundata::kOccurrenceFile);
+  data->page_word_file = run.paths.ForWrite(rundata::kPageWordFile);
+  run.word_data = data;
+  Collector collector(run, *data);
+  const unsigned threads = common::ThreadCount(run.threads);
+  const size_t batch = std::max<size_t>(1, threads * kPagesPerThread);
+  std::vector<PageWords> scanned(batch);
+  for (size_t first = 0; first < hosts.size(); first += batch) {
+    const size_t count = std::min(batch, hosts.size() - first);
+    common::ParallelFor(count, threads,
+                        [&](size_t i) { scanned[i] = ScanPage(hosts[first + i]); });
+    for (size_t i = 0; i < count; ++i) {
+      collector.AddPage(first + i, scanned[i]);
+      scanned[i] = PageWords();
+    }
+  }
+  collector.Finish();
   driver::Progress(run, 10);
 }
 

@@ -1,22 +1,44 @@
 // Word extraction: every word of three or more bytes of every numbered page
-// becomes one word record of wrd_01.txt.
-//
-// wrd_01.txt, one record per word occurrence (fields quoted, separated by
-// commas, CR LF): the word, the page name in lower case, the line number
-// right-aligned in 10 characters, the byte position right-aligned in 6, and
-// the word again. Example: "Hello,","page_02.htm","         7","     5","Hello,"
-//
-// page_<n>.txt, the extraction listing of page_<n>.htm: for every scanned
-// line a rule of 49 "=", the line itself, then one line per word taken (the
-// scan position in a 14-column print zone, then the word).
+// becomes one occurrence of the run's word data, with its page, line and
+// byte position. Pages are scanned on all cores; their words are then
+// taken in page order, so that every occurrence gets its number among the
+// occurrences of its word: words compared in lower case, counted page by
+// page, line by line, and within a line by the word as written, then by
+// position. Words holding "&nbsp;" (any case) are dropped.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "driver/run_context.h"
+#include "scan/line_scan.h"
 
 namespace scan {
 
-/// Lists the numbered pages into dir_02.txt, writes wrd_01.txt and one
-/// extraction listing page_<n>.txt per page, then prints "processed 10%".
+/// The words of one page as the scanner takes them, in document order.
+struct PageWords {
+  struct Taken {
+    uint32_t line = 0;
+    uint32_t column = 0;
+    uint32_t offset = 0;  // of the word's bytes in `text`
+    uint32_t length = 0;
+  };
+  std::vector<Taken> taken;
+  std::string text;
+
+  std::string_view WordAt(size_t i) const {
+    return std::string_view(text).substr(taken[i].offset, taken[i].length);
+  }
+};
+
+/// Scans the lines of one page (read from `host`; a page that cannot be
+/// read has no words) with the page state starting afresh.
+PageWords ScanPage(const std::filesystem::path& host);
+
+/// Lists the numbered pages into dir_02.txt, scans them and fills the run's
+/// word data (forms, words, pages, occurrence numbers, page words, groups
+/// of the pages), then prints "processed 10%".
 void ExtractWords(driver::RunContext& run);
 
 }  // namespace scan

@@ -1,13 +1,21 @@
-// The word list pipeline: word ids, occurrence numbers, page groups, the
-// per-group lists and the next page of every occurrence.
+// The word list phase: completes the word data that extraction made. Every
+// distinct word (compared in lower case) gets its word id: the number of
+// occurrences of the words that sort before it, as the words sort in a
+// work-file record (bytes unsigned, a shorter word before the words it
+// begins, unless the next byte sorts below the closing quote).
 #pragma once
 
 #include "driver/run_context.h"
 
 namespace words {
 
-/// Turns wrd_01.txt into the wrd_, group_ and id work files, sets the group
-/// count and prints "processed 20%" to "processed 50%".
+/// Sets the word ids and the group count, leaves an empty wrd_24_<g>.txt
+/// for each group (the pages phase copies them into its folder) and prints
+/// "processed 20%" to "processed 50%".
 void BuildWordLists(driver::RunContext& run);
+
+/// Sets the id of every word of `data` from the words' lower-case text and
+/// occurrence counts.
+void NumberWords(rundata::WordData& data);
 
 }  // namespace words

@@ -57,12 +57,13 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
   const KillPoint points[] = {
       // After the listing screen, the pages copied into htm_in.
       {"leftovers", "htm_ndx/htm_in/garden_notes.htm", "htm_in/f_promote.htm", "processed 1%"},
-      // Word extraction, as the listing of the second page is begun.
-      {"extract:4", "page_01.txt", "page_02.txt", "processed 10%"},
-      // The word list pipeline, the group pages and the main index.
-      {"word_lists:6", "wrd_01.txt", "wrd_24", "processed 50%"},
+      // Word extraction, as it lists the numbered pages.
+      {"extract:1", "page_01.htm", "wrd_24", "processed 10%"},
+      // The word lists, with the binary word files written; the group
+      // pages and the main index.
+      {"word_lists:1", "wrd_24/occurrences.bin", "wrd_24_1.txt", "processed 50%"},
       {"group_pages:8", "wrd_24", "index.htm", "processed 60%"},
-      {"main_index:4", "i_1.htm", "htm_out/index.htm", "processed 90%"},
+      {"main_index:1", "i_1.htm", "htm_out/index.htm", "processed 90%"},
       // Publishing: the numbered pages are in htm_out, the index pages not.
       {"publish:12", "htm_out/page_01.htm", "htm_out/index.htm", "processed 100%"},
   };

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/lines.h"
+#include "platform/binary_file.h"
 
 namespace testing_support {
 
@@ -80,6 +81,54 @@ std::vector<std::string> ListFolder(const fs::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+namespace {
+
+template <typename Record>
+std::vector<Record> ReadAll(const fs::path& host, uint64_t count) {
+  std::vector<Record> records;
+  if (count == 0) return records;
+  platform::BinaryReader reader(host);
+  reader.Read(0, static_cast<size_t>(count), &records);
+  return records;
+}
+
+}  // namespace
+
+std::vector<std::string> OccurrenceLines(const driver::RunContext& run) {
+  std::vector<std::string> lines;
+  if (!run.word_data) return lines;
+  const rundata::WordData& data = *run.word_data;
+  auto all = ReadAll<rundata::Occurrence>(data.occurrence_file, data.occurrence_count);
+  for (const rundata::PageInfo& page : data.pages) {
+    for (uint64_t i = 0; i < page.occurrence_count; ++i) {
+      const rundata::Occurrence& o = all[page.first_occurrence + i];
+      lines.push_back(page.name + " " + std::to_string(o.line) + " " + std::to_string(o.column) +
+                      " " + data.forms[o.form] + " " + data.IdText(data.form_word[o.form]) + " " +
+                      std::to_string(o.number));
+    }
+  }
+  return lines;
+}
+
+std::vector<std::string> PageWordLines(const driver::RunContext& run) {
+  std::vector<std::string> lines;
+  if (!run.word_data) return lines;
+  const rundata::WordData& data = *run.word_data;
+  auto all = ReadAll<rundata::PageWord>(data.page_word_file, data.page_word_count);
+  for (const rundata::PageInfo& page : data.pages) {
+    for (uint64_t i = 0; i < page.page_word_count; ++i) {
+      const uint64_t at = page.first_page_word + i;
+      const rundata::PageWord& w = all[at];
+      const uint32_t next = data.next_page[at];
+      lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
+                      std::to_string(w.first_number) + " " + data.forms[w.first_form] + " " +
+                      std::to_string(w.last_number) + " " +
+                      (next == 0 ? std::string("-") : data.pages[next - 1].name));
+    }
+  }
+  return lines;
 }
 
 }  // namespace testing_support

@@ -61,6 +61,13 @@ class TestRun {
   driver::RunContext run_;
 };
 
+/// The occurrences of the run's word data in the binary work file, one line
+/// each: "page line column word id number".
+std::vector<std::string> OccurrenceLines(const driver::RunContext& run);
+/// The page words of the run's word data, one line each: "page id count
+/// first_number first_form last_number next_page" ("-" for no next page).
+std::vector<std::string> PageWordLines(const driver::RunContext& run);
+
 /// Writes `bytes` to `path`, creating the parent folders.
 void WriteFile(const fs::path& path, std::string_view bytes);
 /// The bytes of `path`; empty when missing.

@@ -1,0 +1,114 @@
+#include "platform/binary_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "common/lines.h"
+#include "platform/paths.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kBuffer = size_t{1} << 20;
+
+std::string Reason(int error) { return error == 0 ? "read or write failed" : std::strerror(error); }
+
+// Positions a file at a 64-bit offset: chunks of at most 1 GiB, since the
+// host's long may hold only 32 bits.
+bool SeekTo(std::FILE* file, uint64_t offset) {
+  if (std::fseek(file, 0, SEEK_SET) != 0) return false;
+  constexpr uint64_t kStep = uint64_t{1} << 30;
+  while (offset > 0) {
+    uint64_t step = offset < kStep ? offset : kStep;
+    if (std::fseek(file, static_cast<long>(step), SEEK_CUR) != 0) return false;
+    offset -= step;
+  }
+  return true;
+}
+
+}  // namespace
+
+BinaryWriter::BinaryWriter(const std::filesystem::path& host) : path_(host.string()) {
+  std::error_code error;
+  // A link standing where the file goes is replaced, never written through.
+  if (std::filesystem::is_symlink(host, error)) std::filesystem::remove(host, error);
+  file_ = OpenFile(host, "wb");
+  if (file_ == nullptr) throw common::IoError(path_, Reason(errno));
+  buffer_.resize(kBuffer);
+}
+
+BinaryWriter::~BinaryWriter() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void BinaryWriter::Flush() {
+  if (used_ == 0) return;
+  size_t put = std::fwrite(buffer_.data(), 1, used_, file_);
+  int error = errno;
+  if (put != used_) throw common::IoError(path_, Reason(error));
+  used_ = 0;
+}
+
+void BinaryWriter::Write(const void* data, size_t size) {
+  if (file_ == nullptr) return;
+  size_ += size;
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    size_t room = buffer_.size() - used_;
+    size_t take = size < room ? size : room;
+    std::memcpy(buffer_.data() + used_, bytes, take);
+    used_ += take;
+    bytes += take;
+    size -= take;
+    if (used_ == buffer_.size()) Flush();
+  }
+}
+
+void BinaryWriter::Close() {
+  if (file_ == nullptr) return;
+  Flush();
+  std::FILE* file = std::exchange(file_, nullptr);
+  bool flushed = std::fflush(file) == 0;
+  int error = errno;
+  bool closed = std::fclose(file) == 0;
+  if (!closed && flushed) error = errno;
+  if (!flushed || !closed) throw common::IoError(path_, Reason(error));
+}
+
+BinaryReader::BinaryReader(const std::filesystem::path& host) : path_(host.string()) {
+  file_ = OpenFile(host, "rb");
+  if (file_ == nullptr) throw common::IoError(path_, Reason(errno));
+}
+
+BinaryReader::~BinaryReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void BinaryReader::ReadBytes(uint64_t offset, void* data, size_t size) {
+  if (size == 0) return;
+  if (!SeekTo(file_, offset) || std::fread(data, 1, size, file_) != size) {
+    throw common::IoError(path_, Reason(errno));
+  }
+}
+
+}  // namespace platform
+
+namespace platform {
+
+void MakeFolder(const std::filesystem::path& host) {
+  std::error_code error;
+  std::filesystem::file_status status = std::filesystem::symlink_status(host, error);
+  if (std::filesystem::is_symlink(status)) std::filesystem::remove(host, error);
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(host, error))) return;
+  if (!std::filesystem::create_directory(host, error) || error) {
+    throw common::IoError(host.string(), error ? error.message() : "not a folder");
+  }
+}
+
+void RemoveFile(const std::filesystem::path& host) {
+  std::error_code error;
+  std::filesystem::remove(host, error);
+}
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+// Compact binary work files: records of fixed size written once, in order,
+// through a large buffer, and read back by position. They hold the word
+// data between the phases of a run and are removed with their work folder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+/// Appends bytes to a new file. A write that fails raises common::IoError
+/// naming the file.
+class BinaryWriter {
+ public:
+  BinaryWriter() = default;
+  explicit BinaryWriter(const std::filesystem::path& host);
+  ~BinaryWriter();
+  BinaryWriter(const BinaryWriter&) = delete;
+  BinaryWriter& operator=(const BinaryWriter&) = delete;
+
+  void Write(const void* data, size_t size);
+  template <typename Record>
+  void Put(const Record& record) {
+    Write(&record, sizeof record);
+  }
+  /// Bytes written so far.
+  uint64_t size() const { return size_; }
+  /// Writes what is buffered and closes; raises IoError on failure.
+  void Close();
+
+ private:
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::vector<char> buffer_;
+  size_t used_ = 0;
+  uint64_t size_ = 0;
+};
+
+/// Reads byte ranges of a file. One reader per thread.
+class BinaryReader {
+ public:
+  explicit BinaryReader(const std::filesystem::path& host);
+  ~BinaryReader();
+  BinaryReader(const BinaryReader&) = delete;
+  BinaryReader& operator=(const BinaryReader&) = delete;
+
+  /// Reads `count` records from byte `offset` into `out`; raises IoError
+  /// when the file is shorter.
+  template <typename Record>
+  void Read(uint64_t offset, size_t count, std::vector<Record>* out) {
+    out->resize(count);
+    ReadBytes(offset, out->data(), count * sizeof(Record));
+  }
+  void ReadBytes(uint64_t offset, void* data, size_t size);
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+};
+
+}  // namespace platform
+
+namespace platform {
+
+/// Makes the work folder `host` when it is missing. A link standing there
+/// is removed first (it is never followed); a file there raises IoError.
+void MakeFolder(const std::filesystem::path& host);
+
+/// Removes the file `host` when it is there; a link is removed, never its
+/// target. Failures are silent (the clean-up removes it later).
+void RemoveFile(const std::filesystem::path& host);
+
+}  // namespace platform
