@@ -7,8 +7,8 @@
 namespace common {
 namespace {
 
-constexpr size_t kReadBuffer = 1 << 20;
-constexpr size_t kWriteBuffer = 1 << 20;
+constexpr size_t kReadBuffer = 1 << 17;
+constexpr size_t kWriteBuffer = 1 << 17;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
@@ -103,22 +103,27 @@ bool LineReader::Next(std::string_view* line) {
 namespace {
 
 // A file may be one of several names of the same data (copies inside the
-// program's folder are made as links). Writing never changes the other
-// names: a file written afresh is a new file, and a file appended to is
-// first given data of its own.
+// program's folder are made as links), or a name may be a symbolic link,
+// wherever it points. Writing never changes what another name reaches: a
+// file written afresh is a new file, a link (or a FIFO, which would block
+// the writer) is replaced by a new file, and a file appended to is first
+// given data of its own. A folder stays, and opening it then fails and
+// names it; a device stays a device.
 void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  if (!append) {
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
-      std::filesystem::remove(path, error);
-    }
+  fs::file_status status = fs::symlink_status(path, error);
+  const bool replaced = fs::is_symlink(status) || fs::is_fifo(status) || fs::is_socket(status);
+  if (error || !(replaced || fs::is_regular_file(status))) return;
+  if (!append || replaced) {
+    fs::remove(path, error);
     return;
   }
-  if (std::filesystem::hard_link_count(path, error) <= 1 || error) return;
-  std::filesystem::path own = path;
+  if (fs::hard_link_count(path, error) <= 1 || error) return;
+  fs::path own = path;
   own += ".~own";
-  std::filesystem::copy_file(path, own, std::filesystem::copy_options::overwrite_existing, error);
-  if (!error) std::filesystem::rename(own, path, error);
+  fs::copy_file(path, own, fs::copy_options::overwrite_existing, error);
+  if (!error) fs::rename(own, path, error);
 }
 
 }  // namespace

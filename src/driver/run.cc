@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@
 #include "pages/pages.h"
 #include "params/params.h"
 #include "params/promote.h"
+#include "platform/run_lock.h"
 #include "publish/publish.h"
 #include "scan/extract.h"
 #include "scan/page_set.h"
@@ -116,9 +118,9 @@ void ShowIoError(RunContext& run, const common::IoError& error) {
   run.console.Line();
   run.console.Line(Rule(28));
   run.console.Line("The run stopped: a file could not be written.");
-  run.console.Line("file: " + error.path());
+  run.console.Line("file: " + platform::ShownName(error.path()));
   run.console.Line("reason: " + error.reason());
-  run.console.Line("htm_out holds no complete document base; the next run clears the leftovers.");
+  run.console.Line("htm_out holds no complete document base; the files this run made are removed.");
   run.console.Line(Rule(28));
   run.console.Line();
   run.console.Line("<...> any key to continue and end");
@@ -129,17 +131,37 @@ void ShowIoError(RunContext& run, const common::IoError& error) {
 
 int Main(int argc, char** argv, std::string_view program_name) {
   platform::Console console = platform::Console::Standard();
-  platform::Paths paths(std::filesystem::current_path());
+  // Index pages dated by a clock the calendar cannot show: refused before
+  // any file is touched.
+  if (std::optional<std::string> problem = platform::CheckSourceDateEpoch()) {
+    console.Error(*problem);
+    return 1;
+  }
+  // The program works in its own folder, whatever folder it was started
+  // from; nothing is made or deleted in the current folder.
+  std::string program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
+  std::filesystem::path program = platform::HostName(program_path);
+  std::filesystem::path folder =
+      program_path.empty() ? std::filesystem::current_path() : program.parent_path();
+  platform::RunLock lock(program);
+  if (lock.busy()) {
+    console.Line("Another run of the program is working in this folder.");
+    console.Flush();
+    return 1;
+  }
+  platform::Paths paths(folder);
   platform::Interpreter interpreter(paths, console);
   RunContext run(console, paths, interpreter);
   run.program_name = std::string(program_name);
-  run.program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
+  run.program_path = program_path;
   int status = 0;
   try {
     RunPhases(run);
   } catch (const RunEnded& end) {
     status = end.status;
   } catch (const common::IoError& error) {
+    // What the run made goes first (a full disk is freed), then the screen.
+    paths.RemoveMade();
     ShowIoError(run, error);
     status = 1;
   }

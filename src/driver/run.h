@@ -6,9 +6,11 @@
 
 namespace driver {
 
-/// Runs the indexer in the current folder (the program's folder) and
-/// returns the exit status: 0 on every described path, 1 after a hard I/O
-/// failure.
+/// Runs the indexer in the program's own folder (the folder of its file,
+/// whatever the current folder) and returns the exit status: 0 on every
+/// described path; 1 after a hard I/O failure (the files the run made are
+/// removed), when another run works in the folder, or when
+/// SOURCE_DATE_EPOCH cannot be a time stamp.
 int Main(int argc, char** argv, std::string_view program_name);
 
 }  // namespace driver

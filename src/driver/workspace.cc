@@ -35,9 +35,11 @@ int CountLines(RunContext& run, std::string_view listing, std::string_view part 
 }
 
 // The work folders txt_wrk and htm_wrk are emptied when present and made
-// otherwise; they are never removed here.
+// otherwise; they are never removed here. One that is a link (wherever it
+// points) is removed as a link first and so made again as a real folder.
 void EmptyOrMake(RunContext& run, std::string_view folder) {
   std::string name(folder);
+  if (run.paths.IsLink(name)) RunCommand(run, "rd " + name + " > out_null.list");
   if (DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
     RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
   } else {
@@ -91,12 +93,12 @@ void PrepareWorkFolders(RunContext& run) {
                     /*long_form=*/true)) {
     EndWithKeyPrompt(run, 28, "Subfolder txt_wrk must be created.");
   }
-  // A work folder that leads outside the program's folder (a link) takes no
-  // copy and no page, as every write through it is refused: the run would
-  // index nothing and still say it is done.
+  // A work folder that is still no real folder (a file of that name, a
+  // link that could not be removed) would take no copy and no page: the run
+  // would index nothing and still say it is done.
   for (std::string_view folder : {"txt_wrk", "htm_wrk"}) {
-    if (!run.paths.ResolveForWrite(std::string(folder) + "\\f_01.txt")) {
-      throw common::IoError(std::string(folder), "the folder leads outside the program's folder");
+    if (!run.paths.IsFolder(folder)) {
+      throw common::IoError(std::string(folder), "a work folder could not be made there");
     }
   }
 }

@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "driver/conventions.h"
+#include "platform/paths.h"
 
 namespace input {
 namespace {
@@ -19,6 +20,9 @@ struct NameParts {
   std::string stem;
   std::string tail;
 };
+
+// The longest name made from a stem: the page set's cleaned page.
+constexpr std::string_view kCleanedPageTail = "_01.htm";
 
 bool IsSafeByte(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -52,8 +56,9 @@ class NamePlanner {
   }
 
   // Chooses the new name of `listed`; its old name leaves the folder and
-  // the new one, with its page name, is taken.
-  std::string Choose(const std::string& listed, const NameParts& parts) {
+  // the new one, with its page name, is taken. nullopt when a name made
+  // from it would be too long: it takes no name.
+  std::optional<std::string> Choose(const std::string& listed, const NameParts& parts) {
     files_.erase(common::Lower(listed));
     std::string stem = parts.stem;
     if (!IsFree(stem, parts.tail)) {
@@ -64,6 +69,10 @@ class NamePlanner {
       if (next < 2) next = 2;
       while (!IsFree(parts.stem + "_" + std::to_string(next), parts.tail)) ++next;
       stem = parts.stem + "_" + std::to_string(next++);
+    }
+    if (stem.size() + parts.tail.size() > kLongestName ||
+        stem.size() + kCleanedPageTail.size() > kLongestName) {
+      return std::nullopt;
     }
     pages_.insert(common::Lower(stem));
     files_.insert(common::Lower(stem + parts.tail));
@@ -89,10 +98,17 @@ std::vector<std::string> ReadListing(driver::RunContext& run, std::string_view n
 }
 
 // One renaming pass over a fresh listing of txt_wrk. The rename commands
-// are not redirected: a rename that fails says so on the console.
+// are not redirected: a rename that fails says so on the console. A copy
+// whose names would be too long is named and removed, so no later phase
+// stops at it.
 void RenamePass(driver::RunContext& run) {
   driver::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
   for (const Rename& rename : PlanRenames(ReadListing(run, "txt_wrk.list"))) {
+    if (rename.too_long) {
+      run.console.Error("skipped, name too long: " + platform::ShownName(rename.from));
+      driver::RunCommand(run, "del /q \"txt_wrk\\" + rename.from + "\" > out_null.list");
+      continue;
+    }
     driver::RunCommand(run, "rename \"txt_wrk\\" + rename.from + "\" " + rename.to);
   }
 }
@@ -111,10 +127,14 @@ std::vector<Rename> PlanRenames(const std::vector<std::string>& listing) {
   for (const std::string& listed : listing) {
     std::optional<NameParts> parts = SplitName(listed);
     if (!parts) continue;
-    std::string name = planner.Choose(listed, *parts);
+    std::optional<std::string> name = planner.Choose(listed, *parts);
+    if (!name) {
+      renames.push_back(Rename{listed, "", /*too_long=*/true});
+      continue;
+    }
     // Compared with the name as listed, so that a name with a leading
     // space is renamed too rather than read under a name it does not have.
-    if (name != listed) renames.push_back(Rename{listed, std::move(name)});
+    if (*name != listed) renames.push_back(Rename{listed, std::move(*name)});
   }
   return renames;
 }

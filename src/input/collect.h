@@ -12,7 +12,10 @@
 namespace input {
 
 /// Copies txt_in\*.txt into txt_wrk and renames each copy to its sanitized
-/// name (writes txt_wrk.list); no input is lost or merged.
+/// name (writes txt_wrk.list); no input is lost or merged. An input that
+/// cannot be read is named by the copy; one whose work file names would
+/// pass 255 bytes is named ("skipped, name too long: NAME") and its copy
+/// removed. The others are indexed.
 void CollectInput(driver::RunContext& run);
 
 /// The safe name for one line of a txt_wrk listing: every byte of the base
@@ -22,10 +25,17 @@ void CollectInput(driver::RunContext& run);
 /// "f_promote" get "file_" in front. nullopt when the line has no ".txt".
 std::optional<std::string> SanitizedName(std::string_view line);
 
+/// The longest name a folder entry may have, in bytes (as on the home
+/// platform and most hosts).
+inline constexpr size_t kLongestName = 255;
+
 /// One rename command of the renaming pass.
 struct Rename {
   std::string from;  // the name as listed
-  std::string to;    // the new bare name
+  std::string to;    // the new bare name; empty when `too_long`
+  // A work file made from the name would pass kLongestName bytes: its new
+  // name, or the page set's cleaned page "<stem>_01.htm". The copy goes.
+  bool too_long = false;
 };
 
 /// Plans one renaming pass over the names of txt_wrk in listing order. A
@@ -33,7 +43,8 @@ struct Rename {
 /// of txt_wrk, or its page name (up to the first ".txt", then "htm") is
 /// that of a name kept earlier in the pass, case ignored in both; then
 /// "_2", "_3", ... is appended to its base until both tests pass. Names
-/// that stay as they are get no entry.
+/// that stay as they are get no entry; names too long to keep get one
+/// marked `too_long` and take no name.
 std::vector<Rename> PlanRenames(const std::vector<std::string>& listing);
 
 }  // namespace input

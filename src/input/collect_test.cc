@@ -35,7 +35,9 @@ TEST(CollectTest, SanitizesTheBaseAndKeepsTheTail) {
 
 std::string Describe(const std::vector<Rename>& renames) {
   std::string text;
-  for (const Rename& r : renames) text += "[" + r.from + " -> " + r.to + "]";
+  for (const Rename& r : renames) {
+    text += "[" + r.from + " -> " + (r.too_long ? "(too long)" : r.to) + "]";
+  }
   return text;
 }
 
@@ -55,6 +57,29 @@ TEST(CollectTest, PlansRenamesThatLoseAndMergeNothing) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Describe(PlanRenames(c.listing)), c.expected) << c.listing.front();
+  }
+}
+
+// The page set's cleaned page "<stem>_01.htm" is the longest name made
+// from a stem: a stem of 248 bytes is the longest kept, whatever makes it
+// longer (its own bytes, "file_", "_2").
+TEST(CollectTest, NamesTooLongForTheirWorkFilesTakeNoName) {
+  const std::string a248(248, 'a');
+  const std::string a249(249, 'a');
+  const std::string page248 = "page_" + std::string(243, 'x');
+  const std::string twin = std::string(246, 'b');
+  struct Case {
+    std::vector<std::string> listing;
+    std::string expected;
+  } cases[] = {
+      {{a248 + ".txt"}, ""},
+      {{a249 + ".txt", "z.txt"}, "[" + a249 + ".txt -> (too long)]"},
+      {{page248 + ".txt"}, "[" + page248 + ".txt -> (too long)]"},
+      {{twin + " b.txt", twin + "-b.txt"},
+       "[" + twin + " b.txt -> " + twin + "_b.txt][" + twin + "-b.txt -> (too long)]"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Describe(PlanRenames(c.listing)), c.expected) << c.listing.front().size();
   }
 }
 

@@ -5,20 +5,59 @@
 #include <ctime>
 #include <iostream>
 
+#include "platform/paths.h"
+
 namespace platform {
 
-Stamp Now() {
-  std::time_t seconds = std::time(nullptr);
-  std::tm parts{};
+namespace {
+
+// The last second of the year 9999, the latest instant a time stamp of the
+// index pages can show in its four-digit year.
+constexpr long long kLastSecond = 253402300799;
+
+// The instant of SOURCE_DATE_EPOCH: nullopt when unset or empty; `valid`
+// false when it is not a whole number of seconds from 1970 through 9999.
+std::optional<std::time_t> ReadSourceDateEpoch(bool* valid) {
+  *valid = true;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  if (epoch != nullptr && *epoch != '\0') {
-    seconds = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
-    parts = *std::gmtime(&seconds);
-  } else {
-    parts = *std::localtime(&seconds);
+  if (epoch == nullptr || *epoch == '\0') return std::nullopt;
+  long long seconds = 0;
+  for (const char* c = epoch; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9' || seconds > kLastSecond) {
+      *valid = false;
+      return std::nullopt;
+    }
+    seconds = seconds * 10 + (*c - '0');
   }
-  return Stamp{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-               parts.tm_hour, parts.tm_min, parts.tm_sec};
+  if (seconds > kLastSecond) {
+    *valid = false;
+    return std::nullopt;
+  }
+  return static_cast<std::time_t>(seconds);
+}
+
+}  // namespace
+
+std::optional<std::string> CheckSourceDateEpoch() {
+  bool valid = true;
+  ReadSourceDateEpoch(&valid);
+  if (valid) return std::nullopt;
+  std::string value = std::getenv("SOURCE_DATE_EPOCH");
+  std::string shown = ShownName(value.substr(0, 40)) + (value.size() > 40 ? "..." : "");
+  return "SOURCE_DATE_EPOCH must be a whole number of seconds since 1970, at most " +
+         std::to_string(kLastSecond) + " (the end of 9999): \"" + shown + "\"";
+}
+
+Stamp Now() {
+  bool valid = true;
+  std::optional<std::time_t> epoch = ReadSourceDateEpoch(&valid);
+  std::time_t seconds = epoch ? *epoch : std::time(nullptr);
+  // A clock the calendar cannot show gives the first instant of 1970
+  // rather than no time stamp at all.
+  const std::tm* parts = epoch ? std::gmtime(&seconds) : std::localtime(&seconds);
+  if (parts == nullptr) return Stamp{1970, 1, 1, 0, 0, 0};
+  return Stamp{parts->tm_year + 1900, parts->tm_mon + 1, parts->tm_mday,
+               parts->tm_hour, parts->tm_min, parts->tm_sec};
 }
 
 Console::Console(std::istream& in, std::ostream& out, std::ostream& err, bool terminal)

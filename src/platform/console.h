@@ -20,6 +20,11 @@ struct Stamp {
 /// environment variable is set (reproducible output).
 Stamp Now();
 
+/// nullopt when SOURCE_DATE_EPOCH is unset, empty, or a whole number of
+/// seconds from 1970 through the end of 9999; otherwise the message that
+/// names the value. Checked before a run touches any file.
+std::optional<std::string> CheckSourceDateEpoch();
+
 class Console {
  public:
   /// `terminal` selects raw key reading from the process's standard input.
@@ -67,7 +72,9 @@ void UseBinaryStreams();
 
 namespace platform {
 /// The full path of the running program, from the host where it can tell,
-/// else `argv0` made absolute.
+/// else `argv0` made absolute. A program started through a link by path
+/// (`argv0` holds a separator) is the link: its folder is the program's.
+/// Empty when neither tells.
 std::string RunningProgramPath(const char* argv0);
 /// The peak resident memory of the process so far, in kilobytes; 0 where
 /// the host does not tell (for the phase times of the benchmark).

@@ -58,11 +58,23 @@ std::optional<std::string> ReadTerminalKey() {
 namespace platform {
 
 std::string RunningProgramPath(const char* argv0) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error && !self.empty()) return self.string();
-  if (argv0 == nullptr) return std::string();
-  return std::filesystem::absolute(argv0, error).string();
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (error) self.clear();
+  // Started by a path ("./x.exe", "~/my_index/x.exe") that is a link to
+  // the program, the program lives where the link is: that folder is its
+  // own. Started by name from the search path, the host's answer holds.
+  std::string started = argv0 == nullptr ? std::string() : std::string(argv0);
+  if (started.find('/') != std::string::npos) {
+    fs::path as_started = fs::absolute(started, error);
+    if (!error && (self.empty() || (fs::is_symlink(fs::symlink_status(as_started, error)) &&
+                                    fs::equivalent(as_started, self, error) && !error))) {
+      fs::path folder = fs::weakly_canonical(as_started.parent_path(), error);
+      if (!error) return (folder / as_started.filename()).string();
+    }
+  }
+  return self.string();
 }
 
 long PeakMemoryKb() {

@@ -37,6 +37,16 @@ bool StartsWithFolder(const std::string& path, const std::string& folder) {
          IsSeparator(folder.back());
 }
 
+// The home platform's device names: "con.txt" or "NUL.tar.gz" name the
+// device, not a file, whatever the extension (blanks before it ignored).
+bool IsDeviceName(std::string_view name) {
+  std::string base = common::Lower(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+  return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 bool IsAllowedName(std::string_view name) {
@@ -50,7 +60,23 @@ bool IsAllowedName(std::string_view name) {
         break;
     }
   }
-  return !name.empty();
+  return !name.empty() && !IsDeviceName(name);
+}
+
+std::string ShownName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  shown.reserve(name.size());
+  for (unsigned char c : name) {
+    if (c < 32 || c == 127) {
+      shown += "\\x";
+      shown.push_back(kHex[c >> 4]);
+      shown.push_back(kHex[c & 15]);
+    } else {
+      shown.push_back(static_cast<char>(c));
+    }
+  }
+  return shown;
 }
 
 std::string FoldName(std::string_view name) { return common::Lower(name); }
@@ -137,20 +163,45 @@ bool Paths::IsInside(const fs::path& host) const {
   return StartsWithFolder(real.string(), root_.string());
 }
 
+bool Paths::ReachedWithoutLinks(const fs::path& host) const {
+  fs::path relative = host.lexically_relative(root_);
+  if (relative.empty() || *relative.begin() == "..") return false;
+  fs::path level = root_;
+  for (const fs::path& name : relative) {
+    if (name == ".") continue;
+    level /= name;
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(level, error))) return false;
+  }
+  return true;
+}
+
 std::optional<fs::path> Paths::ResolveForWrite(std::string_view path) const {
   std::optional<fs::path> host = Walk(path);
   if (!host) return std::nullopt;
   if (*host == root_) return host;
-  if (!IsInside(host->parent_path())) return std::nullopt;
-  std::error_code error;
-  if (fs::is_symlink(*host, error) && !IsInside(*host)) return std::nullopt;
+  fs::path folder = host->parent_path();
+  if (!ReachedWithoutLinks(folder) || !IsInside(folder)) return std::nullopt;
   return host;
 }
 
 std::optional<fs::path> Paths::ResolveForRemove(std::string_view path) const {
-  std::optional<fs::path> host = Walk(path);
-  if (!host || *host == root_ || !IsInside(host->parent_path())) return std::nullopt;
+  std::optional<fs::path> host = ResolveForWrite(path);
+  if (!host || *host == root_) return std::nullopt;
   return host;
+}
+
+bool Paths::IsLink(std::string_view path) const {
+  std::optional<fs::path> host = Walk(path);
+  std::error_code error;
+  return host && *host != root_ && fs::is_symlink(fs::symlink_status(*host, error));
+}
+
+bool Paths::IsFolder(std::string_view path) const {
+  std::optional<fs::path> host = Walk(path);
+  std::error_code error;
+  return host && fs::is_directory(fs::symlink_status(*host, error)) &&
+         (*host == root_ || ReachedWithoutLinks(*host));
 }
 
 fs::path Paths::ForRead(std::string_view path) const {
@@ -168,8 +219,13 @@ fs::path Paths::ForWrite(std::string_view path) {
 bool Paths::LinkFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
   if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from)) return false;
+  // What stands at `to` is replaced, never written through: the rename
+  // below takes a link's place and leaves its target alone. A folder or a
+  // device is left to the caller.
   fs::file_status target = fs::symlink_status(to, error);
-  if (target.type() != fs::file_type::not_found && !fs::is_regular_file(target)) return false;
+  if (fs::is_directory(target) || fs::is_character_file(target) || fs::is_block_file(target)) {
+    return false;
+  }
   fs::path staged = to;
   staged += ".~link";
   fs::remove(staged, error);
@@ -191,6 +247,7 @@ std::string Paths::Native(const fs::path& host) {
 }
 
 void Paths::NoteCreated(const fs::path& host) {
+  if (made_names_.insert(host.string()).second) made_.push_back(host);
   auto it = indexes_.find(host.parent_path().string());
   if (it == indexes_.end()) return;
   std::string name = host.filename().string();
@@ -204,6 +261,22 @@ void Paths::NoteRemoved(const fs::path& host) {
   std::string name = host.filename().string();
   auto hit = it->second.find(FoldName(name));
   if (hit != it->second.end() && hit->second == name) it->second.erase(hit);
+}
+
+void Paths::RemoveMade() {
+  for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
+    std::error_code error;
+    fs::file_status status = fs::symlink_status(*made, error);
+    if (error || status.type() == fs::file_type::not_found) continue;
+    // A folder the run made may since have been replaced by a link: its
+    // entries are then reached through the link and stay.
+    if (*made == root_ || !ReachedWithoutLinks(made->parent_path())) continue;
+    // A folder goes only once empty: what the run did not make stays.
+    fs::remove(*made, error);
+  }
+  made_.clear();
+  made_names_.clear();
+  indexes_.clear();
 }
 
 }  // namespace platform

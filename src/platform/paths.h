@@ -10,15 +10,22 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace platform {
 
 namespace fs = std::filesystem;
 
 /// True when the home platform could hold a directory entry of this name:
-/// none of \ / : * ? " < > | and no byte below 32. Other entries are
-/// invisible to every listing and pattern.
+/// none of \ / : * ? " < > | and no byte below 32, and no device name
+/// (con, prn, aux, nul, com1-com9, lpt1-lpt9, any case, any extension).
+/// Other entries are invisible to every listing and pattern.
 bool IsAllowedName(std::string_view name);
+
+/// A name as messages show it: control bytes (below 32, and 127) written
+/// as \xNN, so a name can never move the cursor or colour the console.
+std::string ShownName(std::string_view name);
 
 /// ASCII case-folded copy, the key under which names are matched.
 std::string FoldName(std::string_view name);
@@ -37,6 +44,12 @@ std::string StoredName(const fs::path& host);
 /// opened, with errno set.
 std::FILE* OpenFile(const fs::path& host, const char* mode);
 
+/// Opens a regular file for reading ("rb"), following links, without ever
+/// blocking: a folder, FIFO, device or socket is refused before it is
+/// opened. nullptr with `reason` set ("a FIFO", "Permission denied", ...)
+/// when it cannot be read.
+std::FILE* OpenForReading(const fs::path& host, std::string* reason);
+
 class Paths {
  public:
   /// `root` is the program's folder; it is made absolute and canonical.
@@ -51,14 +64,25 @@ class Paths {
   /// absolute path).
   std::optional<fs::path> Resolve(std::string_view path) const;
 
-  /// As Resolve, and also refuses a path that would write through a link
-  /// (or a linked folder) leading outside the program's folder.
+  /// As Resolve, for writing the entry: refuses a path whose folders are
+  /// not all real folders (a linked folder is never written through,
+  /// wherever it points). The entry itself may be a link: writers replace
+  /// it, never write through it.
   std::optional<fs::path> ResolveForWrite(std::string_view path) const;
 
-  /// As Resolve, for removing or renaming the entry itself: its folder must
-  /// lie inside; a link may point anywhere (removing it never touches the
-  /// target).
+  /// As ResolveForWrite, for removing or renaming the entry itself: a link
+  /// goes as a link and its target stays.
   std::optional<fs::path> ResolveForRemove(std::string_view path) const;
+
+  /// True when `host` (a host path inside the folder) and every folder
+  /// leading to it from the program's folder are real entries, no links.
+  /// Deleters act only on such folders.
+  bool ReachedWithoutLinks(const fs::path& host) const;
+
+  /// True when the program path names a symbolic link.
+  bool IsLink(std::string_view path) const;
+  /// True when the program path names a real folder, reached without links.
+  bool IsFolder(std::string_view path) const;
 
   /// Host path for reading a file named by the program; an empty path (which
   /// reads as a missing file) when it lies outside the folder.
@@ -80,9 +104,15 @@ class Paths {
   /// when that cannot be done here; the caller then copies the bytes.
   bool LinkFile(const fs::path& from, const fs::path& to);
 
-  /// Keeps the name index in step with changes made by the program.
+  /// Keeps the name index in step with changes made by the program, and
+  /// remembers every entry the run made or rewrote.
   void NoteCreated(const fs::path& host);
   void NoteRemoved(const fs::path& host);
+
+  /// Removes every entry the run made that is still there, last made first
+  /// (files, then their folders once empty); never through a link. Writes
+  /// nothing, so it works on a full disk. After a run stopped by a failure.
+  void RemoveMade();
 
  private:
   // The entries of one host folder, by folded name.
@@ -93,6 +123,9 @@ class Paths {
   fs::path root_;
   std::string root_folded_;
   mutable std::unordered_map<std::string, NameIndex> indexes_;
+  // What the run made, in the order made, and the same as a set of names.
+  std::vector<fs::path> made_;
+  std::unordered_set<std::string> made_names_;
 };
 
 }  // namespace platform

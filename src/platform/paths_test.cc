@@ -80,10 +80,11 @@ TEST(PathsTest, ResolvesInsideAndWhateverTheCase) {
   EXPECT_EQ(paths.Resolve(".."), std::nullopt);
   EXPECT_EQ(paths.Resolve("..\\sentinel\\keep.txt"), std::nullopt);
   EXPECT_EQ(paths.Resolve((f.sentinel() / "keep.txt").string()), std::nullopt);
-  // A link may be read through; writing through one that leads out is refused.
+  // A link may be read through; a linked folder is never written through,
+  // and a link written to is replaced (see WritersReplaceLinksAndNeverFollowLinkedFolders).
   EXPECT_EQ(paths.Resolve("out_link\\keep.txt"), f.prog() / "out_link" / "keep.txt");
   EXPECT_EQ(paths.ResolveForWrite("out_link\\keep.txt"), std::nullopt);
-  EXPECT_EQ(paths.ResolveForWrite("file_link.txt"), std::nullopt);
+  EXPECT_EQ(paths.ResolveForWrite("file_link.txt"), f.prog() / "file_link.txt");
   EXPECT_EQ(paths.ResolveForRemove("file_link.txt"), f.prog() / "file_link.txt");
   EXPECT_EQ(paths.ResolveForRemove("out_link\\keep.txt"), std::nullopt);
   EXPECT_THROW(paths.ForWrite("..\\x.txt"), common::IoError);
@@ -112,7 +113,6 @@ TEST(PathsTest, CommandsNeverChangeAnythingOutsideTheFolder) {
       "copy x.txt ..\\sentinel\\keep.txt",
       "copy /y x.txt " + outside + "/",
       "copy x.txt out_link\\",
-      "copy x.txt file_link.txt",
       "md ..\\sentinel\\made",
       "md out_link\\made",
       "rd ..\\sentinel\\empty",
@@ -121,7 +121,6 @@ TEST(PathsTest, CommandsNeverChangeAnythingOutsideTheFolder) {
       "rename out_link\\keep.txt moved.txt",
       "dir > ..\\sentinel\\keep.txt",
       "dir >> out_link\\keep.txt",
-      "dir > file_link.txt",
       "sort x.txt /o out_link\\keep.txt",
       "cmd /c for %i in (x.txt) do copy %i ..\\sentinel\\",
   };
@@ -159,6 +158,59 @@ TEST(PathsTest, ReadsThroughLinksButNeverDescendsIntoLinkedFolders) {
   EXPECT_FALSE(fs::exists(f.prog() / "sub" / "a.txt"));
 }
 
+// Links are never written or deleted through, wherever they point: into
+// the program's own folder (an input file, a folder of inputs) as much as
+// outside. A link named like the target is replaced by a new file; a path
+// through a linked folder is refused.
+TEST(PathsTest, WritersReplaceLinksAndNeverFollowLinkedFolders) {
+  struct Case {
+    const char* line;
+    const char* replaced;  // the link that becomes a file of its own; nullptr: refused
+  } cases[] = {
+      {"dir > in_link.txt", "in_link.txt"},
+      {"dir >> in_link.txt", "in_link.txt"},
+      {"copy x.txt in_link.txt", "in_link.txt"},
+      {"sort x.txt /o in_link.txt", "in_link.txt"},
+      {"dir > file_link.txt", "file_link.txt"},
+      {"copy x.txt file_link.txt", "file_link.txt"},
+      {"dir > inputs_link\\a.txt", nullptr},
+      {"copy x.txt inputs_link\\", nullptr},
+      {"md inputs_link\\made", nullptr},
+      {"del /q inputs_link\\*.*", nullptr},
+      {"del /q inputs_link\\a.txt", nullptr},
+      {"rename inputs_link\\a.txt b.txt", nullptr},
+      {"rd inputs_link\\sub", nullptr},
+  };
+  for (const Case& c : cases) {
+    ConfinedFolder f;
+    WriteFile(f.prog() / "inputs" / "a.txt", "input");
+    fs::create_directory(f.prog() / "inputs" / "sub");
+    fs::create_symlink(f.prog() / "inputs" / "a.txt", f.prog() / "in_link.txt");
+    fs::create_directory_symlink(f.prog() / "inputs", f.prog() / "inputs_link");
+    const auto before = f.Sentinel();
+    std::string err = f.Run(c.line);
+    EXPECT_EQ(ReadFile(f.prog() / "inputs" / "a.txt"), "input") << c.line;
+    EXPECT_TRUE(fs::is_directory(f.prog() / "inputs" / "sub")) << c.line;
+    EXPECT_EQ(testing_support::ListFolder(f.prog() / "inputs"),
+              (std::vector<std::string>{"a.txt", "sub"})) << c.line;
+    EXPECT_EQ(f.Sentinel(), before) << c.line;
+    if (c.replaced == nullptr) {
+      EXPECT_NE(err.find("Access is denied."), std::string::npos) << c.line << ": " << err;
+      continue;
+    }
+    EXPECT_EQ(err, "") << c.line;
+    fs::file_status status = fs::symlink_status(f.prog() / c.replaced);
+    EXPECT_TRUE(fs::is_regular_file(status)) << c.line;
+  }
+  // The phases' own writer replaces a link the same way.
+  ConfinedFolder f;
+  common::LineWriter writer(f.paths().ForWrite("file_link.txt"));
+  writer.Line("written");
+  writer.Close();
+  EXPECT_EQ(ReadFile(f.prog() / "file_link.txt"), "written\r\n");
+  EXPECT_EQ(ReadFile(f.sentinel() / "keep.txt"), "sentinel");
+}
+
 TEST(PathsTest, NamesTheHomePlatformCannotHoldAreInvisible) {
   ConfinedFolder f;
   WriteFile(f.prog() / "a:b.txt", "colon");
@@ -169,6 +221,14 @@ TEST(PathsTest, NamesTheHomePlatformCannotHoldAreInvisible) {
             "The filename, directory name, or volume label syntax is incorrect.\r\n");
   EXPECT_FALSE(IsAllowedName("a?b"));
   EXPECT_TRUE(IsAllowedName("my notes.txt"));
+  // Device names, whatever the case and extension.
+  for (const char* name : {"con.txt", "NUL", "Aux.tar.gz", "prn .txt", "com1.txt", "LPT9.htm"}) {
+    EXPECT_FALSE(IsAllowedName(name)) << name;
+  }
+  for (const char* name : {"console.txt", "com0.txt", "com10.txt", "nul_x.txt", "my.con.txt"}) {
+    EXPECT_TRUE(IsAllowedName(name)) << name;
+  }
+  EXPECT_EQ(ShownName("esc\x1b[31m\ttab\x7f.txt"), "esc\\x1B[31m\\x09tab\\x7F.txt");
 }
 
 // Copies inside the folder share their data; writing one name must never

@@ -4,6 +4,9 @@
 // page, not as the UTF-8 the program holds).
 #include <windows.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/paths.h"
 
 namespace platform {
@@ -22,6 +25,24 @@ std::string StoredName(const fs::path& host) {
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
   return _wfopen(host.c_str(), wide_mode.c_str());
+}
+
+std::FILE* OpenForReading(const fs::path& host, std::string* reason) {
+  // Folders and devices are refused before opening; the home platform has
+  // no FIFOs among the entries of a folder.
+  std::error_code error;
+  fs::file_status status = fs::status(host, error);
+  if (error) {
+    *reason = error.message();
+    return nullptr;
+  }
+  if (!fs::is_regular_file(status)) {
+    *reason = fs::is_directory(status) ? "a folder" : "not a regular file";
+    return nullptr;
+  }
+  std::FILE* file = OpenFile(host, "rb");
+  if (file == nullptr) *reason = std::strerror(errno);
+  return file;
 }
 
 }  // namespace platform

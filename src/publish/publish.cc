@@ -25,6 +25,12 @@ namespace fs = std::filesystem;
 bool CheckPublished(RunContext& run, const std::string& name) {
   std::error_code error;
   const std::uintmax_t size = fs::file_size(run.paths.ForRead(name), error);
+  // A folder of the page's name took the page in (a copy onto a folder goes
+  // into it): the page was never made.
+  std::error_code kind_error;
+  if (error && fs::is_directory(fs::symlink_status(run.paths.ForRead(name), kind_error))) {
+    throw common::IoError(name, "a folder stands where the page must be");
+  }
   if (error) return false;  // a page that is gone was never copied (the run goes on)
   const std::string copy = "htm_out\\" + name;
   const std::uintmax_t copied = fs::file_size(run.paths.ForRead(copy), error);

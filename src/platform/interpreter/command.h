@@ -82,9 +82,11 @@ struct Command {
 using Handler = void (*)(Command&);
 
 /// Opens `target` (a program path) for writing, creating or emptying it, or
-/// appending. nullopt, with the home platform's message on the error stream,
-/// when it lies outside the program's folder, is a folder, has a name the
-/// home platform could not hold, or its folder is missing.
+/// appending; a link there is replaced. nullopt, with the home platform's
+/// message on the error stream, when it lies outside the program's folder
+/// or behind a linked folder, has a name the home platform could not hold,
+/// or its folder is missing. Raises common::IoError when the file cannot be
+/// made in its folder (no permission, a full disk, a folder of that name).
 std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
                                              std::string_view target, bool append);
 

@@ -1,8 +1,10 @@
 // "copy SRC [DST]" and "copy /y": one file or every file a wildcard
 // matches, into a folder or onto a file; existing targets are overwritten.
 // Sources whose names differ only in case are kept apart, and sources the
-// home platform could not name are passed over with a message, so no input
-// is merged or lost without a word.
+// home platform could not name or that cannot be read (a folder, a FIFO, a
+// dangling link, no permission) are passed over with a message, so no input
+// is merged or lost without a word. A target is always a new file: a link
+// standing there is replaced, never written through.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -38,45 +40,55 @@ void CopiedLine(Command& command, int count) {
   command.out.Line(common::PadLeft(std::to_string(count), /*width=*/9) + " file(s) copied.");
 }
 
-// Appends the bytes of `source` to the open `target`. A source that cannot be
-// read is reported; a failed write is a hard failure of the run.
-bool AppendBytes(Command& command, const fs::path& source, std::FILE* target,
-                 const fs::path& target_path) {
-  File input(OpenFile(source, "rb"));
-  if (!input) {
-    command.Error(kFileNotFound);
-    return false;
-  }
+// Opens a source for reading; one that cannot be read is named on the
+// error stream with the reason and passed over.
+File OpenSource(Command& command, const Entry& source) {
+  std::string reason;
+  File input(OpenForReading(source.host, &reason));
+  if (!input) command.Error("skipped, cannot be read: " + ShownName(source.name) + " (" + reason + ")");
+  return input;
+}
+
+// Appends the bytes of the open `input` to the open `target`; a failed
+// write is a hard failure of the run.
+void AppendBytes(std::FILE* input, std::FILE* target, const fs::path& target_path) {
   std::vector<char> buffer(kCopyBuffer);
   size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), input.get())) > 0) {
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), input)) > 0) {
     if (std::fwrite(buffer.data(), 1, got, target) != got) WriteFailed(target_path, errno);
   }
-  return true;
 }
 
 // Opens `target` for writing (after the confinement check) and reports why
-// it cannot be.
+// it cannot be; a target that cannot be made in its folder is a hard failure.
 File OpenTarget(Command& command, const fs::path& target) {
   std::error_code error;
   if (!IsAllowedName(target.filename().string())) {
     command.Error(kBadName);
     return nullptr;
   }
-  if (!fs::is_directory(target.parent_path(), error)) {
+  if (!fs::is_directory(fs::symlink_status(target.parent_path(), error))) {
     command.Error(kPathNotFound);
     return nullptr;
   }
-  // A new file, never the data of another name of the target.
-  if (fs::is_regular_file(fs::symlink_status(target, error))) fs::remove(target, error);
+  // A new file, never the data of another name of the target nor the
+  // target of a link.
+  fs::file_status status = fs::symlink_status(target, error);
+  if (fs::is_regular_file(status) || fs::is_symlink(status) || fs::is_fifo(status) ||
+      fs::is_socket(status)) {
+    fs::remove(target, error);
+  }
   File output(OpenFile(target, "wb"));
-  if (!output) command.Error(kAccessDenied);
+  if (!output) WriteFailed(target, errno);
   return output;
 }
 
-bool SameFile(const fs::path& a, const fs::path& b) {
+// True when `target` is the source's own data under another name; a link
+// at `target` is its own entry, whatever it points to.
+bool SameFile(const fs::path& source, const fs::path& target) {
   std::error_code error;
-  return fs::equivalent(a, b, error) && !error;
+  if (fs::is_symlink(fs::symlink_status(target, error))) return false;
+  return fs::equivalent(source, target, error) && !error;
 }
 
 // Copies one file onto `target` (a program path); true when it was copied.
@@ -87,6 +99,8 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     command.Error(kAccessDenied);
     return false;
   }
+  File input = OpenSource(command, source);
+  if (!input) return false;
   if (SameFile(source.host, *host)) {
     // Two names of the same data (an earlier copy) already hold the copy.
     if (source.host.lexically_normal() != host->lexically_normal()) return true;
@@ -99,9 +113,9 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
   File output = OpenTarget(command, *host);
   if (!output) return false;
   command.paths().NoteCreated(*host);
-  bool copied = AppendBytes(command, source.host, output.get(), *host);
+  AppendBytes(input.get(), output.get(), *host);
   if (std::fclose(output.release()) != 0) WriteFailed(*host, errno);
-  return copied;
+  return true;
 }
 
 // Base and tail of a name for the case-collision suffix: split at the first
@@ -157,7 +171,8 @@ int JoinInto(Command& command, const std::vector<const Entry*>& sources,
   command.paths().NoteCreated(*host);
   for (const Entry* source : sources) {
     command.out.Line(selection.prefix + source->name);
-    if (!SameFile(source->host, *host)) AppendBytes(command, source->host, output.get(), *host);
+    if (SameFile(source->host, *host)) continue;
+    if (File input = OpenSource(command, *source)) AppendBytes(input.get(), output.get(), *host);
   }
   if (std::fclose(output.release()) != 0) WriteFailed(*host, errno);
   return 1;
@@ -204,10 +219,16 @@ void RunCopy(Command& command) {
     return;
   }
   Selection selection = Select(command.paths(), operands[0]);
-  for (const std::string& name : selection.refused) command.Error("skipped, name not allowed: " + name);
+  for (const std::string& name : selection.refused) {
+    command.Error("skipped, name not allowed: " + ShownName(name));
+  }
   std::vector<const Entry*> sources;
   for (const Entry& entry : selection.entries) {
-    if (!entry.is_folder) sources.push_back(&entry);
+    if (!entry.is_folder) {
+      sources.push_back(&entry);
+    } else if (HasWildcard(operands[0])) {
+      command.Error("skipped, cannot be read: " + ShownName(entry.name) + " (a folder)");
+    }
   }
   if (selection.status == Selection::Status::kOutside) {
     command.Error(kAccessDenied);

@@ -1,6 +1,6 @@
 // "del /q PATTERN": deletes the matching files without a question. Folders
 // are never deleted; a link is removed itself, never its target; nothing
-// outside the program's folder is touched.
+// outside the program's folder, nor behind a linked folder, is touched.
 #include <string>
 #include <system_error>
 
@@ -26,9 +26,11 @@ void DeleteMatching(Command& command, std::string_view argument) {
     command.Error("Could Not Find " + Paths::Native(selection.folder / selection.pattern));
     return;
   }
-  // The folder itself, links followed, must lie inside; the entries are then
-  // removed as what they are (a link stays a link).
-  if (!command.paths().IsInside(selection.folder)) {
+  // The folder must be a real folder inside, reached without a link (a
+  // linked folder is never deleted through, wherever it points); its
+  // entries are then removed as what they are (a link goes as a link).
+  if (!command.paths().ReachedWithoutLinks(selection.folder) ||
+      !command.paths().IsInside(selection.folder)) {
     command.Error(kAccessDenied);
     return;
   }

@@ -38,7 +38,11 @@ std::string DateTime(const fs::path& host) {
   auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
       stamp - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
   std::time_t seconds = std::chrono::system_clock::to_time_t(system);
-  std::tm parts = *std::localtime(&seconds);
+  // A time stamp the calendar cannot show (set far off by hand) shows as
+  // a missing one does.
+  const std::tm* local = std::localtime(&seconds);
+  if (local == nullptr) return "01/01/1980  12:00 AM";
+  std::tm parts = *local;
   int hour = parts.tm_hour % 12 == 0 ? 12 : parts.tm_hour % 12;
   return common::ZeroPad(parts.tm_mon + 1, 2) + "/" + common::ZeroPad(parts.tm_mday, 2) + "/" +
          common::ZeroPad(parts.tm_year + 1900, 4) + "  " + common::ZeroPad(hour, 2) + ":" +

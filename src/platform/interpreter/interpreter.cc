@@ -47,8 +47,7 @@ namespace commands {
 std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
                                              std::string_view target, bool append) {
   std::optional<fs::path> host = paths.ResolveForWrite(target);
-  std::error_code error;
-  if (!host || fs::is_directory(*host, error)) {
+  if (!host) {
     console.Error(commands::kAccessDenied);
     return std::nullopt;
   }
@@ -56,18 +55,17 @@ std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
     console.Error(commands::kBadName);
     return std::nullopt;
   }
-  if (!fs::is_directory(host->parent_path(), error)) {
+  std::error_code error;
+  if (!fs::is_directory(fs::symlink_status(host->parent_path(), error))) {
     console.Error(commands::kPathNotFound);
     return std::nullopt;
   }
-  try {
-    common::LineWriter writer(*host, append);
-    paths.NoteCreated(*host);
-    return writer;
-  } catch (const common::IoError&) {
-    console.Error(commands::kAccessDenied);
-    return std::nullopt;
-  }
+  // The folder is there and the name is allowed: a file that still cannot
+  // be made (no permission, a full disk, a folder of that name) is a work
+  // file the run cannot have, which the writer raises as a hard failure.
+  common::LineWriter writer(*host, append);
+  paths.NoteCreated(*host);
+  return writer;
 }
 
 }  // namespace commands

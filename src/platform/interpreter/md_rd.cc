@@ -44,9 +44,11 @@ void MakeFolder(Command& command, const std::string& argument) {
     created.push_back(level);
     if (level == level.parent_path()) break;
   }
+  // A work folder that cannot be made where it may be (no permission, a
+  // full disk) is a hard failure of the run, named.
   if (!fs::create_directories(*host, error)) {
-    command.Error(kAccessDenied);
-    return;
+    throw common::IoError(Paths::Native(*host),
+                          error ? error.message() : "the folder could not be made");
   }
   for (auto level = created.rbegin(); level != created.rend(); ++level) {
     command.paths().NoteCreated(*level);
