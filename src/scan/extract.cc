@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
-#include <unordered_map>
 
 #include "common/bytes.h"
+#include "common/interner.h"
 #include "common/lines.h"
 #include "common/parallel.h"
 #include "driver/conventions.h"
@@ -24,12 +24,6 @@ constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
 constexpr size_t kPagesPerThread = 4;
 // Read buffer of a page being scanned.
 constexpr size_t kPageBuffer = size_t{1} << 16;
-
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-using Index = std::unordered_map<std::string, uint32_t, ViewHash, std::equal_to<>>;
 
 // Takes the scanned pages in page order into the word data.
 class Collector {
@@ -53,8 +47,9 @@ class Collector {
     uint32_t line, column, form, word, number;
   };
 
-  // The form of `text`, interned; its word is made from its lower case.
-  uint32_t FormOf(std::string_view text);
+  // The form of `text` (whose hash is `hash`), interned; its word is
+  // interned from its lower case.
+  uint32_t FormOf(std::string_view text, uint64_t hash);
   void NumberLine(size_t from, size_t to);
   int NextGroup();
 
@@ -62,8 +57,8 @@ class Collector {
   rundata::WordData& data_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
-  Index form_index_;
-  Index word_index_;
+  common::Interner forms_;
+  common::Interner words_;
   std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
   std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
   std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
@@ -77,18 +72,14 @@ class Collector {
   std::string lower_;
 };
 
-uint32_t Collector::FormOf(std::string_view text) {
-  auto hit = form_index_.find(text);
-  if (hit != form_index_.end()) return hit->second;
-  const auto form = static_cast<uint32_t>(data_.forms.size());
-  form_index_.emplace(std::string(text), form);
+uint32_t Collector::FormOf(std::string_view text, uint64_t hash) {
+  const auto [form, new_form] = forms_.Intern(text, hash);
+  if (!new_form) return form;
   data_.forms.emplace_back(text);
   lower_ = common::Lower(text);
   form_dropped_.push_back(common::Contains(lower_, "&nbsp;"));
-  auto word = word_index_.find(lower_);
-  if (word == word_index_.end()) {
-    const auto number = static_cast<uint32_t>(data_.words.size());
-    word = word_index_.emplace(lower_, number).first;
+  const auto [word, new_word] = words_.Intern(lower_, common::HashBytes(lower_));
+  if (new_word) {
     data_.lower.push_back(lower_);
     data_.words.emplace_back();
     seen_.push_back(0);
@@ -97,7 +88,7 @@ uint32_t Collector::FormOf(std::string_view text) {
     previous_.push_back(kNone);
     for (auto& counts : data_.group_counts) counts.push_back(0);
   }
-  data_.form_word.push_back(word->second);
+  data_.form_word.push_back(word);
   return form;
 }
 
@@ -139,7 +130,7 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
   info.first_page_word = data_.page_word_count;
   found_.clear();
   for (size_t i = 0; i < scanned.taken.size(); ++i) {
-    const uint32_t form = FormOf(scanned.WordAt(i));
+    const uint32_t form = FormOf(scanned.WordAt(i), scanned.taken[i].hash);
     if (form_dropped_[form]) continue;
     found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
                       data_.form_word[form], 0});
@@ -200,8 +191,9 @@ std::vector<std::string> ListedPages(driver::RunContext& run) {
 
 }  // namespace
 
-PageWords ScanPage(const std::filesystem::path& host) {
-  PageWords result;
+void ScanPage(const std::filesystem::path& host, PageWords* result) {
+  result->taken.clear();
+  result->text.clear();
   common::LineReader in(host, kPageBuffer);
   PageScan state;
   state.Reset();
@@ -212,13 +204,13 @@ PageWords ScanPage(const std::filesystem::path& host) {
     ++line_number;
     if (!ScanLine(line, state, &words)) continue;
     for (const Word& word : words) {
-      result.taken.push_back({line_number, static_cast<uint32_t>(word.position),
-                              static_cast<uint32_t>(result.text.size()),
-                              static_cast<uint32_t>(word.text.size())});
-      result.text += word.text;
+      result->taken.push_back({line_number, static_cast<uint32_t>(word.position),
+                               static_cast<uint32_t>(result->text.size()),
+                               static_cast<uint32_t>(word.text.size()),
+                               common::HashBytes(word.text)});
+      result->text += word.text;
     }
   }
-  return result;
 }
 
 void ExtractWords(driver::RunContext& run) {
@@ -241,11 +233,9 @@ void ExtractWords(driver::RunContext& run) {
   for (size_t first = 0; first < hosts.size(); first += batch) {
     const size_t count = std::min(batch, hosts.size() - first);
     common::ParallelFor(count, threads,
-                        [&](size_t i) { scanned[i] = ScanPage(hosts[first + i]); });
-    for (size_t i = 0; i < count; ++i) {
-      collector.AddPage(first + i, scanned[i]);
-      scanned[i] = PageWords();
-    }
+                        [&](size_t i) { ScanPage(hosts[first + i], &scanned[i]); });
+    // The buffers are kept from batch to batch: their memory is reused.
+    for (size_t i = 0; i < count; ++i) collector.AddPage(first + i, scanned[i]);
   }
   collector.Finish();
   driver::Progress(run, 10);

@@ -23,6 +23,7 @@ struct PageWords {
     uint32_t column = 0;
     uint32_t offset = 0;  // of the word's bytes in `text`
     uint32_t length = 0;
+    uint64_t hash = 0;    // common::HashBytes of the word, taken on the scanning thread
   };
   std::vector<Taken> taken;
   std::string text;
@@ -33,8 +34,8 @@ struct PageWords {
 };
 
 /// Scans the lines of one page (read from `host`; a page that cannot be
-/// read has no words) with the page state starting afresh.
-PageWords ScanPage(const std::filesystem::path& host);
+/// read has no words) with the page state starting afresh, into `result`.
+void ScanPage(const std::filesystem::path& host, PageWords* result);
 
 /// Lists the numbered pages into dir_02.txt, scans them and fills the run's
 /// word data (forms, words, pages, occurrence numbers, page words, groups

@@ -1,18 +1,24 @@
 // Page set assembly. The pages of htm_in are listed, put in order with the
-// promotional page first, cleaned line by line into <base>_01.htm and copied
-// to their numbered names page_<n>.htm.
+// promotional page first and cleaned line by line into their numbered
+// pages page_<n>.htm.
 #include "scan/page_set.h"
 
+#include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/bytes.h"
 #include "common/lines.h"
+#include "common/parallel.h"
 #include "driver/conventions.h"
 
 namespace scan {
 namespace {
 
 constexpr std::string_view kPromotionalPage = "f_promote.htm";
+// Read buffer of an input page being cleaned.
+constexpr size_t kPageBuffer = size_t{1} << 16;
 
 // dir_01.txt: the promotional page, then the sorted names of htm_in in
 // lower case. Only a name equal to the promotional page's is passed over, so
@@ -41,11 +47,12 @@ long long CountPages(driver::RunContext& run) {
   return count;
 }
 
-// Writes the cleaned page of htm_in\<name>. Table mode starts off on every
-// page, so a table left open on one page cannot swallow the next.
-void CleanPage(driver::RunContext& run, const std::string& name, const std::string& cleaned) {
-  common::LineWriter out = driver::CreateFile(run, cleaned);
-  common::LineReader in = driver::OpenListing(run, "htm_in\\" + name);
+// Writes the cleaned page of htm_in\<name> to `page`. Table mode starts
+// off on every page, so a table left open on one page cannot swallow the
+// next.
+void CleanPage(const std::filesystem::path& source, const std::filesystem::path& page) {
+  common::LineWriter out(page);
+  common::LineReader in(source, kPageBuffer);
   bool table_mode = false;
   std::string text;
   std::string_view line;
@@ -56,20 +63,22 @@ void CleanPage(driver::RunContext& run, const std::string& name, const std::stri
   out.Close();
 }
 
+// Cleans every listed page of htm_in straight into its numbered page, the
+// pages side by side on all cores.
 void NumberPages(driver::RunContext& run) {
   common::LineReader order = driver::OpenListing(run, "dir_01.txt");
+  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> pages;
   long long number = 0;
   std::string_view line;
   while (order.Next(&line)) {
     std::string name = common::Lower(line);
-    size_t dot = name.find(".htm");
-    if (dot == std::string::npos) continue;
-    std::string cleaned = name.substr(0, dot) + "_01.htm";
-    CleanPage(run, name, cleaned);
+    if (name.find(".htm") == std::string::npos) continue;
     ++number;
     std::string page = "page_" + common::ZeroPad(number, run.page_number_width) + ".htm";
-    driver::RunCommand(run, "copy " + cleaned + " " + page + " > out_null.list");
+    pages.emplace_back(run.paths.ForRead("htm_in\\" + name), run.paths.ForWrite(page));
   }
+  common::ParallelFor(pages.size(), run.threads,
+                      [&](size_t i) { CleanPage(pages[i].first, pages[i].second); });
 }
 
 }  // namespace

@@ -3,8 +3,7 @@
 //
 // Work files: dir_02.txt (bare names in htm_in), dir_03.txt (the same,
 // sorted), dir_01.txt (the page order: "f_promote.htm", then the sorted
-// names in lower case), the cleaned pages <base>_01.htm and their byte
-// copies page_<n>.htm.
+// names in lower case) and the numbered pages page_<n>.htm.
 #pragma once
 
 #include <string>
@@ -15,7 +14,7 @@
 namespace scan {
 
 /// Lists htm_in (dir_02.txt, dir_03.txt, dir_01.txt), sets the page number
-/// width, writes each cleaned page <base>_01.htm and its numbered copy, and
+/// width, writes each cleaned page as its numbered page page_<n>.htm, and
 /// prints an empty line and "processed 1%".
 void AssemblePageSet(driver::RunContext& run);
 

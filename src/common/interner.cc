@@ -1,0 +1,64 @@
+#include "common/interner.h"
+
+#include <cstring>
+
+namespace common {
+namespace {
+
+constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+
+uint64_t Mix(uint64_t h) {
+  h ^= h >> 32;
+  h *= 0xd6e8feb86659fd93ULL;
+  h ^= h >> 32;
+  return h;
+}
+
+}  // namespace
+
+uint64_t HashBytes(std::string_view text) {
+  uint64_t h = text.size() * kMultiplier;
+  size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    uint64_t chunk;
+    std::memcpy(&chunk, text.data() + at, 8);
+    h = (h ^ chunk) * kMultiplier;
+    h ^= h >> 29;
+  }
+  uint64_t tail = 0;
+  for (size_t shift = 0; at < text.size(); ++at, shift += 8) {
+    tail |= static_cast<uint64_t>(static_cast<unsigned char>(text[at])) << shift;
+  }
+  h = (h ^ tail) * kMultiplier;
+  return Mix(h);
+}
+
+Interner::Interner() : starts_{0}, slots_(1024, 0), mask_(1023) {}
+
+std::pair<uint32_t, bool> Interner::Intern(std::string_view text, uint64_t hash) {
+  for (size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
+    const uint32_t held = slots_[slot];
+    if (held == 0) {
+      const auto number = static_cast<uint32_t>(hashes_.size());
+      slots_[slot] = number + 1;
+      hashes_.push_back(hash);
+      arena_.append(text);
+      starts_.push_back(arena_.size());
+      if (hashes_.size() * 2 > slots_.size()) Grow();
+      return {number, true};
+    }
+    if (hashes_[held - 1] == hash && this->text(held - 1) == text) return {held - 1, false};
+  }
+}
+
+void Interner::Grow() {
+  slots_.assign(slots_.size() * 2, 0);
+  mask_ = slots_.size() - 1;
+  for (uint32_t number = 0; number < hashes_.size(); ++number) {
+    size_t slot = hashes_[number] & mask_;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask_;
+    slots_[slot] = number + 1;
+  }
+}
+
+}  // namespace common

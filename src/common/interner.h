@@ -1,0 +1,40 @@
+// Numbers distinct byte strings 0, 1, 2, ... in order of first sight: an
+// open-addressing table of the strings' numbers over one arena of their
+// bytes, so that looking up a word costs a hash and usually one compare.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+/// A 64-bit hash of `text`, the same on every host.
+uint64_t HashBytes(std::string_view text);
+
+class Interner {
+ public:
+  Interner();
+
+  /// The number of `text` (whose HashBytes is `hash`), and whether it is
+  /// new: a new text gets the next number.
+  std::pair<uint32_t, bool> Intern(std::string_view text, uint64_t hash);
+
+  size_t size() const { return hashes_.size(); }
+  std::string_view text(uint32_t number) const {
+    return std::string_view(arena_).substr(starts_[number], starts_[number + 1] - starts_[number]);
+  }
+
+ private:
+  void Grow();
+
+  std::string arena_;
+  std::vector<size_t> starts_;   // by number, and the arena's end last
+  std::vector<uint64_t> hashes_;  // by number
+  std::vector<uint32_t> slots_;   // number + 1; 0 is an empty slot
+  size_t mask_ = 0;
+};
+
+}  // namespace common
