@@ -212,7 +212,10 @@ fs::path Paths::ForRead(std::string_view path) const {
 fs::path Paths::ForWrite(std::string_view path) {
   std::optional<fs::path> host = ResolveForWrite(path);
   if (!host) throw common::IoError(std::string(path), "Access is denied.");
-  NoteCreated(*host);
+  // A folder standing there is none of the run's making: the writer will
+  // fail on it, and the clean-up after that failure must leave it.
+  std::error_code error;
+  if (!fs::is_directory(fs::symlink_status(*host, error))) NoteCreated(*host);
   return *host;
 }
 

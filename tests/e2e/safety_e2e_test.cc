@@ -1,0 +1,435 @@
+// Safety through the real program: started from another folder, two runs
+// at once, links into txt_in, inputs that cannot be read, a program folder
+// it may not write, a full disk and a clock out of range. Every run happens
+// in a fresh folder beside a sentinel folder (which is also the current
+// folder of one case) whose bytes and times must come out as they went in.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "e2e/e2e_util.h"
+
+namespace testing_support {
+namespace {
+
+constexpr char kAnswers[] = "1\n1\n1\n\n\n";
+const std::string kDone = "Indexing is done.";
+const std::string kStopped = "The run stopped: a file could not be written.";
+constexpr uid_t kNobody = 65534;
+
+// Every entry below `folder`, links not followed: kind, permissions, a hash
+// of the bytes (files) or the target (links), and time of the last change.
+void SnapshotInto(const fs::path& folder, const fs::path& top,
+                  std::map<std::string, std::string>* tree) {
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    struct stat info {};
+    lstat(it->path().c_str(), &info);
+    std::string& text = (*tree)[it->path().lexically_relative(top).string()];
+    text = std::to_string(info.st_mode) + " " + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec) + " ";
+    if (S_ISLNK(info.st_mode)) {
+      text += fs::read_symlink(it->path()).string();
+    } else if (S_ISREG(info.st_mode) && (info.st_mode & S_IRUSR)) {
+      text += std::to_string(std::hash<std::string>{}(ReadFile(it->path())));
+    } else if (S_ISDIR(info.st_mode)) {
+      SnapshotInto(it->path(), top, tree);
+    }
+  }
+}
+
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> tree;
+  SnapshotInto(folder, folder, &tree);
+  return tree;
+}
+
+// The program started by hand: `program` (its path as started) with `cwd`
+// as current folder, answers on a pipe, output and messages into files; as
+// user `user` when one is given and the test runs as root.
+class Launch {
+ public:
+  Launch(const fs::path& program, const fs::path& cwd, const fs::path& logs,
+         const std::vector<std::string>& env = {}, uid_t user = 0)
+      : out_file_(logs / ("out" + std::to_string(++count_))),
+        err_file_(logs / ("err" + std::to_string(count_))) {
+    int answers[2];
+    if (pipe(answers) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(answers[0], STDIN_FILENO);
+      close(answers[0]);
+      close(answers[1]);
+      if (std::freopen(out_file_.c_str(), "wb", stdout) == nullptr) _exit(127);
+      if (std::freopen(err_file_.c_str(), "wb", stderr) == nullptr) _exit(127);
+      if (user != 0 && getuid() == 0 && (setgid(user) != 0 || setuid(user) != 0)) _exit(125);
+      if (chdir(cwd.c_str()) != 0) _exit(126);
+      setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+      for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
+      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(answers[0]);
+    answers_ = answers[1];
+  }
+  ~Launch() {
+    if (answers_ >= 0) close(answers_);
+    if (pid_ > 0 && status_ == kRunning) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Launch(const Launch&) = delete;
+  Launch& operator=(const Launch&) = delete;
+
+  // Sends the answers and closes the input.
+  void Answer(const std::string& text) {
+    if (answers_ < 0) return;
+    if (write(answers_, text.data(), text.size()) < 0) ADD_FAILURE() << std::strerror(errno);
+    close(answers_);
+    answers_ = -1;
+  }
+
+  // Waits for something on the standard output (the run has begun).
+  bool Started(int seconds) const {
+    for (int tick = 0; tick < seconds * 20; ++tick) {
+      std::error_code error;
+      if (fs::file_size(out_file_, error) > 0 && !error) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  // The exit status; kHung (the run killed) when it did not end in time.
+  int Wait(int seconds = 120) {
+    if (pid_ <= 0) status_ = -1;
+    for (int tick = 0; status_ == kRunning && tick < seconds * 20; ++tick) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    }
+    if (status_ == kRunning) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      status_ = kHung;
+    }
+    out_ = ReadFile(out_file_);
+    err_ = ReadFile(err_file_);
+    return status_;
+  }
+
+  const std::string& out() const { return out_; }
+  const std::string& err() const { return err_; }
+  bool Printed(const std::string& line) const {
+    std::vector<std::string> lines = SplitLines(out_);
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  static constexpr int kHung = -2;
+
+ private:
+  static constexpr int kRunning = -3;
+  static inline int count_ = 0;
+  fs::path out_file_;
+  fs::path err_file_;
+  pid_t pid_ = -1;
+  int answers_ = -1;
+  int status_ = kRunning;
+  std::string out_;
+  std::string err_;
+};
+
+bool HasWordLine(const std::string& page, const std::string& word) {
+  std::vector<std::string> lines = SplitLines(page);
+  return std::find(lines.begin(), lines.end(), word) != lines.end();
+}
+
+// <top>/run is the program's folder, <top>/sentinel a folder beside it that
+// looks like another program's (an .exe, htm_out, check files, notes.txt).
+class SafetyFolder {
+ public:
+  SafetyFolder() : run_(top_.path() / "run"), sentinel_(top_.path() / "sentinel") {
+    fs::create_directories(logs());
+    // Another user may pass through to the program's folder.
+    fs::permissions(top_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                     fs::perms::group_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+    WriteFile(sentinel_ / "other.exe", "another program");
+    WriteFile(sentinel_ / "check_01.txt", "a check file of another program");
+    WriteFile(sentinel_ / "notes.txt", "notes");
+    WriteFile(sentinel_ / "htm_out" / "index.htm", "published elsewhere");
+    WriteFile(run_ / "txt_in" / "a.txt", "alpha markera\n");
+    WriteFile(run_ / "txt_in" / "b.txt", "beta markerb\n");
+    fs::copy_file(ProgramBinary(), program());
+  }
+  void Seal() {
+    sentinel_before_ = Snapshot(sentinel_);
+    inputs_before_ = Snapshot(run_ / "txt_in");
+  }
+
+  const fs::path& run() const { return run_; }
+  const fs::path& sentinel() const { return sentinel_; }
+  fs::path logs() const { return top_.path() / "logs"; }
+  fs::path program() const { return run_ / ProgramBinary().filename(); }
+
+  void ExpectSentinelAndInputsUnchanged() const {
+    EXPECT_EQ(Snapshot(sentinel_), sentinel_before_);
+    EXPECT_EQ(Snapshot(run_ / "txt_in"), inputs_before_);
+  }
+
+ private:
+  ScopedTempDir top_;
+  fs::path run_;
+  fs::path sentinel_;
+  std::map<std::string, std::string> sentinel_before_;
+  std::map<std::string, std::string> inputs_before_;
+};
+
+void Chown(const fs::path& path, uid_t user) {
+  if (lchown(path.c_str(), user, user) != 0) ADD_FAILURE() << path << ": " << std::strerror(errno);
+}
+
+// Gives the run folder and everything in it to `user`.
+void GiveTo(const fs::path& folder, uid_t user) {
+  Chown(folder, user);
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (entry.is_symlink() || !entry.is_directory()) {
+      Chown(entry.path(), user);
+    } else {
+      GiveTo(entry.path(), user);
+    }
+  }
+}
+
+struct Case {
+  const char* what;
+  std::function<void(SafetyFolder&)> setup;
+  std::vector<std::string> env;
+  bool from_sentinel;        // started with the sentinel as current folder
+  bool as_nobody;            // run as another user (as root, the only way to meet a permission)
+  int status;
+  std::vector<std::string> printed;  // parts of the standard output
+  std::vector<std::string> errors;  // on the error stream
+  std::vector<std::string> markers; // indexed
+  bool folder_as_before;            // the program's folder left as it was
+};
+
+TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
+  const std::string long_name = std::string(251, 'n') + ".txt";  // its page set file: 258 bytes
+  const Case cases[] = {
+      {"started from another folder", [](SafetyFolder&) {}, {}, true, false, 0, {kDone}, {},
+       {"markera", "markerb"}, false},
+      {"links named like work files lead into txt_in; htm_out and work folders are links to it",
+       [](SafetyFolder& f) {
+         for (const char* name : {"txt_file.txt", "dir_01.txt", "out_null.list", "check_01.txt",
+                                  "txt_wrk.list", "out_null.txt"}) {
+           fs::create_symlink("txt_in/a.txt", f.run() / name);
+         }
+         fs::create_directory(f.run() / "trace");
+         fs::create_symlink("../txt_in/b.txt", f.run() / "trace" / "file_trace.txt");
+         for (const char* folder : {"htm_out", "txt_wrk", "htm_wrk", "htm_in"}) {
+           fs::create_directory_symlink("txt_in", f.run() / folder);
+         }
+       },
+       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+      {"inputs that cannot be read beside readable ones",
+       [&long_name](SafetyFolder& f) {
+         fs::path in = f.run() / "txt_in";
+         WriteFile(in / long_name, "markerlong");
+         WriteFile(in / "noread.txt", "markernoread");
+         fs::permissions(in / "noread.txt", fs::perms::none);
+         WriteFile(in / "con.txt", "markercon");
+         WriteFile(in / "esc\x1b[31m.txt", "markeresc");
+         ASSERT_EQ(mkfifo((in / "fifo.txt").c_str(), 0644), 0);
+         fs::create_symlink("nowhere.txt", in / "dangling.txt");
+         fs::create_symlink("loop.txt", in / "loop.txt");
+         fs::create_directory(in / "folder.txt");
+         if (getuid() == 0) GiveTo(f.run(), kNobody);
+       },
+       {}, false, true, 0, {kDone},
+       {"skipped, cannot be read: noread.txt (" + std::string(std::strerror(EACCES)) + ")",
+        "skipped, cannot be read: fifo.txt (a FIFO)",
+        "skipped, cannot be read: folder.txt (a folder)",
+        "skipped, cannot be read: dangling.txt (" + std::string(std::strerror(ENOENT)) + ")",
+        "skipped, cannot be read: loop.txt (" + std::string(std::strerror(ELOOP)) + ")",
+        "skipped, name too long: " + long_name, "skipped, name not allowed: con.txt",
+        "skipped, name not allowed: esc\\x1B[31m.txt"},
+       {"markera", "markerb"}, false},
+      {"a program folder it may not write",
+       [](SafetyFolder& f) {
+         fs::permissions(f.run(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+         if (getuid() != 0) fs::permissions(f.run(), fs::perms::owner_write, fs::perm_options::remove);
+       },
+       {}, false, true, 1,
+       {kStopped, "check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
+       true},
+      {"a folder where a page must go",
+       [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); }, {}, false, false,
+       1, {kStopped, "page_01.htm\r\nreason: "}, {},
+       {}, true},
+      {"a clock past the year 9999", [](SafetyFolder&) {},
+       {"SOURCE_DATE_EPOCH=99999999999999999"}, false, false, 1, {}, {"SOURCE_DATE_EPOCH"}, {},
+       true},
+      {"a clock before 1970", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=-1"}, false, false, 1, {},
+       {"SOURCE_DATE_EPOCH"}, {}, true},
+      {"a clock in fractions", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=1700000000.5"}, false,
+       false, 1, {}, {"SOURCE_DATE_EPOCH"}, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SafetyFolder f;
+    c.setup(f);
+    f.Seal();
+    const auto folder_before = Snapshot(f.run());
+    Launch run(f.program(), c.from_sentinel ? f.sentinel() : f.run(), f.logs(), c.env,
+               c.as_nobody ? kNobody : 0);
+    run.Answer(kAnswers);
+    int status = run.Wait();
+    fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
+    if (status == 125) {
+      ADD_FAILURE() << "cannot run the program as user " << kNobody;
+      continue;
+    }
+    EXPECT_EQ(status, c.status) << run.out() << run.err();
+    EXPECT_EQ(run.Printed(kDone), c.status == 0) << run.out();
+    EXPECT_FALSE(run.Printed("Checking for cmd.exe!")) << run.out();
+    for (const std::string& part : c.printed) {
+      EXPECT_NE(run.out().find(part), std::string::npos) << part << "\n" << run.out();
+    }
+    for (const std::string& error : c.errors) {
+      EXPECT_NE(run.err().find(error), std::string::npos) << error << "\n" << run.err();
+    }
+    EXPECT_EQ(run.err().find('\x1b'), std::string::npos) << run.err();
+    std::string index = ReadFile(f.run() / "htm_out" / "index.htm");
+    for (const std::string& marker : c.markers) EXPECT_TRUE(HasWordLine(index, marker)) << marker;
+    for (const char* skipped : {"markerlong", "markernoread", "markercon", "markeresc"}) {
+      EXPECT_FALSE(HasWordLine(index, skipped)) << skipped;
+    }
+    f.ExpectSentinelAndInputsUnchanged();
+    if (c.folder_as_before) {
+      EXPECT_EQ(Snapshot(f.run()), folder_before);
+    }
+    for (const char* folder : {"htm_out", "txt_wrk", "htm_wrk", "htm_in"}) {
+      EXPECT_FALSE(fs::is_symlink(f.run() / folder)) << folder;
+    }
+  }
+}
+
+// The first run holds the folder while it waits at its first screen; a
+// second run started then is turned away before it touches anything, and
+// the first one, answered afterwards, publishes every page.
+TEST(SafetyTest, ASecondRunAtOnceIsTurnedAwayAndTheFirstCompletes) {
+  SafetyFolder f;
+  std::vector<std::string> markers;
+  for (int i = 0; i < 40; ++i) {
+    markers.push_back("marker" + std::to_string(i));
+    WriteFile(f.run() / "txt_in" / ("doc" + std::to_string(i) + ".txt"), markers.back() + "\n");
+  }
+  f.Seal();
+  Launch first(f.program(), f.run(), f.logs());
+  ASSERT_TRUE(first.Started(/*seconds=*/30));
+  const auto folder_before = Snapshot(f.run());
+  for (const fs::path& cwd : {f.run(), f.sentinel()}) {
+    Launch second(f.program(), cwd, f.logs());
+    second.Answer(kAnswers);
+    EXPECT_EQ(second.Wait(), 1);
+    EXPECT_EQ(second.out(), "Another run of the program is working in this folder.\r\n");
+    EXPECT_EQ(Snapshot(f.run()), folder_before);
+  }
+  first.Answer(kAnswers);
+  EXPECT_EQ(first.Wait(), 0) << first.err();
+  std::string index = ReadFile(f.run() / "htm_out" / "index.htm");
+  for (const std::string& marker : markers) EXPECT_TRUE(HasWordLine(index, marker)) << marker;
+  EXPECT_TRUE(fs::exists(f.run() / "htm_out" / "page_043.htm"));  // promotional + 42 inputs
+  EXPECT_EQ(ListFolder(f.run()), (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in",
+                                                           "www.example.com.exe"}));
+  f.ExpectSentinelAndInputsUnchanged();
+}
+
+// A small file system of its own for the program's folder; root only.
+class SmallDisk {
+ public:
+  SmallDisk(const fs::path& where, const std::string& size) : where_(where) {
+    fs::create_directories(where_);
+    if (getuid() != 0) {
+      why_not_ = "mounting a tmpfs needs root";
+    } else if (mount("tmpfs", where_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
+      why_not_ = "mount -t tmpfs -o size=" + size + " failed: " + std::strerror(errno);
+    }
+  }
+  ~SmallDisk() {
+    if (why_not_.empty()) umount2(where_.c_str(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  const std::string& why_not() const { return why_not_; }
+
+  unsigned long long FreeBytes() const {
+    struct statvfs info {};
+    statvfs(where_.c_str(), &info);
+    return static_cast<unsigned long long>(info.f_bavail) * info.f_frsize;
+  }
+
+ private:
+  fs::path where_;
+  std::string why_not_;
+};
+
+// A run that fills the disk removes what it made as it stops, so the next
+// run starts on the space there was: once the document too large for the
+// disk is taken out (a link: nothing is freed by that), it completes.
+TEST(SafetyTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
+  ScopedTempDir top;
+  fs::path run = top.path() / "run";
+  SmallDisk disk(run, "2m");
+  if (!disk.why_not().empty()) GTEST_SKIP() << disk.why_not();
+  // The program and the large document lie off the small disk (a program
+  // of its own: the run lock is on the file the link leads to).
+  fs::create_directories(top.path() / "bin");
+  fs::copy_file(ProgramBinary(), top.path() / "bin" / ProgramBinary().filename());
+  fs::create_symlink(top.path() / "bin" / ProgramBinary().filename(),
+                     run / ProgramBinary().filename());
+  std::string large;
+  for (int line = 0; large.size() < (200u << 10); ++line) {
+    large += "line " + std::to_string(line) + " of many words that fill the disk markerlarge\n";
+  }
+  WriteFile(top.path() / "large.txt", large);
+  WriteFile(run / "txt_in" / "small.txt", "a small document markersmall\n");
+  fs::create_symlink(top.path() / "large.txt", run / "txt_in" / "large.txt");
+  const auto before = Snapshot(run);
+  const unsigned long long free_before = disk.FreeBytes();
+
+  Launch full(run / ProgramBinary().filename(), run, top.path());
+  full.Answer(kAnswers);
+  EXPECT_EQ(full.Wait(), 1) << full.out() << full.err();
+  EXPECT_TRUE(full.Printed(kStopped)) << full.out();
+  EXPECT_TRUE(full.Printed("reason: " + std::string(std::strerror(ENOSPC)))) << full.out();
+  EXPECT_EQ(Snapshot(run), before);
+  EXPECT_GE(disk.FreeBytes() + (64u << 10), free_before);
+
+  fs::remove(run / "txt_in" / "large.txt");
+  Launch again(run / ProgramBinary().filename(), run, top.path());
+  again.Answer(kAnswers);
+  EXPECT_EQ(again.Wait(), 0) << again.out() << again.err();
+  EXPECT_TRUE(HasWordLine(ReadFile(run / "htm_out" / "index.htm"), "markersmall"));
+}
+
+}  // namespace
+}  // namespace testing_support
