@@ -1,5 +1,6 @@
 #include "common/bytes.h"
 
+#include <cstring>
 #include <limits>
 
 namespace common {
@@ -45,6 +46,16 @@ size_t FindNoCase(std::string_view text, std::string_view part) {
   const char lower = LowerByte(part[0]);
   const char upper = (lower >= 'a' && lower <= 'z') ? char(lower - 32) : lower;
   const size_t last = text.size() - part.size();
+  if (lower == upper) {
+    // A first byte without case ("<" of a tag): let memchr find candidates.
+    for (size_t i = 0; i <= last; ++i) {
+      const void* hit = std::memchr(text.data() + i, lower, last - i + 1);
+      if (hit == nullptr) break;
+      i = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+      if (EqualsNoCase(text.substr(i + 1, part.size() - 1), part.substr(1))) return i;
+    }
+    return std::string_view::npos;
+  }
   for (size_t i = 0; i <= last; ++i) {
     if (text[i] != lower && text[i] != upper) continue;
     if (EqualsNoCase(text.substr(i + 1, part.size() - 1), part.substr(1))) return i;

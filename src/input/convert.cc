@@ -4,13 +4,21 @@
 // which the page set reads, and into htm_ndx\htm_in.
 #include "input/convert.h"
 
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "common/bytes.h"
+#include "common/parallel.h"
 #include "driver/conventions.h"
 
 namespace input {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Read buffer of a text file being converted.
+constexpr size_t kTextBuffer = size_t{1} << 16;
 
 // The longest page line, in bytes. A word's column is written in six
 // characters, so a page line must stay well under a million bytes: beyond
@@ -42,18 +50,36 @@ void WriteTextLine(common::LineWriter& page, std::string_view line) {
 }
 
 // Converts the listed text files, stopping after as many pages as txt_in
-// listed files.
+// listed files. The pages are written side by side on all cores; a page
+// name listed twice keeps the text listed last, as if written in turn.
 void ConvertListed(driver::RunContext& run) {
   driver::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
   common::LineReader listing = driver::OpenListing(run, "txt_wrk.list");
+  struct Job {
+    std::filesystem::path source, page;
+    std::string page_path;
+  };
+  std::vector<Job> jobs;
+  std::unordered_map<std::string, size_t> job_of_page;
   int written = 0;
   std::string_view line;
   while (written < run.input_count && listing.Next(&line)) {
     std::optional<std::string> page = PageFileName(line);
     if (!page) continue;
-    WritePage(run, "txt_wrk\\" + std::string(common::Trim(line)), "htm_wrk\\" + *page);
+    Job job{run.paths.ForRead("txt_wrk\\" + std::string(common::Trim(line))), {},
+            "htm_wrk\\" + *page};
+    job.page = run.paths.ForWrite(job.page_path);
+    auto [at, added] = job_of_page.try_emplace(job.page.string(), jobs.size());
+    if (added) {
+      jobs.push_back(std::move(job));
+    } else {
+      jobs[at->second] = std::move(job);
+    }
     ++written;
   }
+  common::ParallelFor(jobs.size(), run.threads, [&](size_t i) {
+    WritePageFile(jobs[i].source, jobs[i].page, jobs[i].page_path);
+  });
 }
 
 void ShowListingScreen(driver::RunContext& run) {
@@ -87,8 +113,13 @@ std::optional<std::string> PageFileName(std::string_view line) {
 }
 
 void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path) {
-  common::LineReader source = driver::OpenListing(run, source_path);
-  common::LineWriter page = driver::CreateFile(run, page_path);
+  WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
+}
+
+void WritePageFile(const std::filesystem::path& source_host, const std::filesystem::path& page_host,
+                   std::string_view page_path) {
+  common::LineReader source(source_host, kTextBuffer);
+  common::LineWriter page(page_host);
   page.Line("<HTML>");
   page.Line("<head>");
   page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");

@@ -3,6 +3,7 @@
 // confirmed and copied into htm_in and htm_ndx\htm_in.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +29,10 @@ std::optional<std::string> PageFileName(std::string_view line);
 /// 100,000 bytes is cut into page lines, after a blank where one is near.
 /// A missing source gives a page with no text line.
 void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path);
+
+/// As WritePage, from and to host paths already resolved (the conversion
+/// writes its pages on several threads); `page_path` is the page's title.
+void WritePageFile(const std::filesystem::path& source_host, const std::filesystem::path& page_host,
+                   std::string_view page_path);
 
 }  // namespace input

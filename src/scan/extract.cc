@@ -5,6 +5,8 @@
 #include "scan/extract.h"
 
 #include <algorithm>
+#include <functional>
+#include <future>
 #include <limits>
 #include <memory>
 
@@ -64,6 +66,8 @@ class Collector {
   std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
   std::vector<uint32_t> slot_;      // by word: its PageWord on that page
   std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
+  std::vector<uint64_t> line_stamp_;  // by word: the last line (serial) it stood on
+  uint64_t line_serial_ = 0;
   std::vector<Found> found_;
   std::vector<size_t> order_;
   std::vector<rundata::PageWord> page_list_;
@@ -86,6 +90,7 @@ uint32_t Collector::FormOf(std::string_view text, uint64_t hash) {
     slot_page_.push_back(0);
     slot_.push_back(0);
     previous_.push_back(kNone);
+    line_stamp_.push_back(0);
     for (auto& counts : data_.group_counts) counts.push_back(0);
   }
   data_.form_word.push_back(word);
@@ -95,8 +100,16 @@ uint32_t Collector::FormOf(std::string_view text, uint64_t hash) {
 // The occurrences of one line [from, to) of found_: a word's occurrences
 // are numbered by the form as written, then by position.
 void Collector::NumberLine(size_t from, size_t to) {
-  if (to - from == 1) {
-    found_[from].number = ++seen_[found_[from].word];
+  // Most lines hold each word once: then position order is number order.
+  ++line_serial_;
+  bool repeated = false;
+  for (size_t i = from; i < to && !repeated; ++i) {
+    uint64_t& stamp = line_stamp_[found_[i].word];
+    repeated = stamp == line_serial_;
+    stamp = line_serial_;
+  }
+  if (!repeated) {
+    for (size_t i = from; i < to; ++i) found_[i].number = ++seen_[found_[i].word];
     return;
   }
   order_.clear();
@@ -227,15 +240,29 @@ void ExtractWords(driver::RunContext& run) {
   data->page_word_file = run.paths.ForWrite(rundata::kPageWordFile);
   run.word_data = data;
   Collector collector(run, *data);
+  // Batches of pages are scanned on the other cores while the words of the
+  // batch before are taken in; the two sets of buffers take turns and keep
+  // their memory from batch to batch.
   const unsigned threads = common::ThreadCount(run.threads);
   const size_t batch = std::max<size_t>(1, threads * kPagesPerThread);
-  std::vector<PageWords> scanned(batch);
-  for (size_t first = 0; first < hosts.size(); first += batch) {
+  std::vector<PageWords> scanned[2] = {std::vector<PageWords>(batch),
+                                       std::vector<PageWords>(batch)};
+  auto scan = [&](size_t first, std::vector<PageWords>& into, unsigned scan_threads) {
     const size_t count = std::min(batch, hosts.size() - first);
-    common::ParallelFor(count, threads,
-                        [&](size_t i) { ScanPage(hosts[first + i], &scanned[i]); });
-    // The buffers are kept from batch to batch: their memory is reused.
-    for (size_t i = 0; i < count; ++i) collector.AddPage(first + i, scanned[i]);
+    common::ParallelFor(count, scan_threads,
+                        [&](size_t i) { ScanPage(hosts[first + i], &into[i]); });
+  };
+  if (!hosts.empty()) scan(0, scanned[0], threads);
+  for (size_t first = 0, turn = 0; first < hosts.size(); first += batch, turn ^= 1) {
+    std::future<void> next;
+    if (first + batch < hosts.size()) {
+      const unsigned scan_threads = threads > 1 ? threads - 1 : 1;
+      next = std::async(threads > 1 ? std::launch::async : std::launch::deferred, scan,
+                        first + batch, std::ref(scanned[turn ^ 1]), scan_threads);
+    }
+    const size_t count = std::min(batch, hosts.size() - first);
+    for (size_t i = 0; i < count; ++i) collector.AddPage(first + i, scanned[turn][i]);
+    if (next.valid()) next.get();
   }
   collector.Finish();
   driver::Progress(run, 10);
