@@ -156,21 +156,33 @@ LineWriter& LineWriter::operator=(LineWriter&& other) noexcept {
   return *this;
 }
 
+void LineWriter::FlushIfFull() {
+  if (buffer_.size() < kWriteBuffer) return;
+  size_t size = buffer_.size();
+  size_t put = std::fwrite(buffer_.data(), 1, size, file_);
+  int error = errno;
+  buffer_.clear();
+  if (put != size) throw IoError(path_, ErrorText(error));
+}
+
 void LineWriter::Write(std::string_view text) {
   if (file_ == nullptr) return;
   buffer_.append(text);
-  if (buffer_.size() >= kWriteBuffer) {
-    size_t size = buffer_.size();
-    size_t put = std::fwrite(buffer_.data(), 1, size, file_);
-    int error = errno;
-    buffer_.clear();
-    if (put != size) throw IoError(path_, ErrorText(error));
-  }
+  FlushIfFull();
 }
 
 void LineWriter::Line(std::string_view text) {
-  Write(text);
-  Write("\r\n");
+  if (file_ == nullptr) return;
+  buffer_.append(text);
+  buffer_.append("\r\n", 2);
+  FlushIfFull();
+}
+
+void LineWriter::LineOf(std::initializer_list<std::string_view> pieces) {
+  if (file_ == nullptr) return;
+  for (std::string_view piece : pieces) buffer_.append(piece);
+  buffer_.append("\r\n", 2);
+  FlushIfFull();
 }
 
 void LineWriter::Close() {

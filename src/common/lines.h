@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -82,10 +83,15 @@ class LineWriter {
   void Line(std::string_view text);
   /// Writes `text` as it is.
   void Write(std::string_view text);
+  /// Writes the pieces joined, followed by CR LF (no line is composed
+  /// first: the pages write millions of lines so).
+  void LineOf(std::initializer_list<std::string_view> pieces);
   /// Flushes and closes; raises IoError when the data could not be written.
   void Close();
 
  private:
+  void FlushIfFull();
+
   std::FILE* file_ = nullptr;
   std::string path_;
   std::string buffer_;

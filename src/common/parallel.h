@@ -19,4 +19,9 @@ unsigned ThreadCount(unsigned wanted);
 /// stopped.
 void ParallelFor(size_t count, unsigned threads, const std::function<void(size_t)>& work);
 
+/// As ParallelFor, telling `work` also which of the threads runs it (0 up
+/// to `threads` - 1), so that each thread can keep buffers of its own.
+void ParallelForWorkers(size_t count, unsigned threads,
+                        const std::function<void(size_t item, unsigned worker)>& work);
+
 }  // namespace common

@@ -104,40 +104,32 @@ void PageAnnotator::ReadUpTo(long long line_number) {
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
   out_.Line(Piece(text_, from, word.column - 1));
-  Compose(line_, {"<span id=\"", word.id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
-                  place_.page, "#", word.id, "'); window.event.cancelbubble = true;\">", word.word,
-                  "</span>"});
-  out_.Line(line_);
+  out_.LineOf({"<span id=\"", word.id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
+               place_.page, "#", word.id, "'); window.event.cancelbubble = true;\">", word.word,
+               "</span>"});
 }
 
 void PageAnnotator::WriteNavigation(const AnnotatedWord& word) {
   const std::string_view id = word.id;
   const Decimal occurrence(word.occurrence);
   const std::string_view group = place_.group;
-  Compose(line_, {"<span hidden id=\"", id, "\">"});
-  out_.Line(line_);
+  out_.LineOf({"<span hidden id=\"", id, "\">"});
   if (word.later_on_page) {
     const Decimal following(word.occurrence + 1);
-    Compose(line_, {"(", occurrence.text(), ")(<a href=\"#", id, "_", following.text(),
-                    "\">&gt;</a>,"});
+    out_.LineOf({"(", occurrence.text(), ")(<a href=\"#", id, "_", following.text(),
+                 "\">&gt;</a>,"});
   } else {
-    Compose(line_, {"(", occurrence.text(), ")(<a href=\"#", id, "_", occurrence.text(),
-                    "\"></a>"});
+    out_.LineOf({"(", occurrence.text(), ")(<a href=\"#", id, "_", occurrence.text(), "\"></a>"});
   }
-  out_.Line(line_);
-  Compose(line_, {"<a href=\"i_", group, ".htm#", id, "\">i</a>,"});
-  out_.Line(line_);
-  Compose(line_, {"<a href=\"s_", group, ".htm#", id, "_", occurrence.text(), "\">s</a>,"});
-  out_.Line(line_);
+  out_.LineOf({"<a href=\"i_", group, ".htm#", id, "\">i</a>,"});
+  out_.LineOf({"<a href=\"s_", group, ".htm#", id, "_", occurrence.text(), "\">s</a>,"});
   if (!word.next_page.empty()) {
     out_.Line("<a href=\"files_list.htm\">c</a>,");
-    Compose(line_, {"<a href=\"", word.next_page, "#", id, "\">&gt;&gt;)</a></span>"});
-    out_.Line(line_);
+    out_.LineOf({"<a href=\"", word.next_page, "#", id, "\">&gt;&gt;)</a></span>"});
   } else {
     out_.Line("<a href=\"files_list.htm\">c)</a></span>");
   }
-  Compose(line_, {"<span id=\"", id, "_", occurrence.text(), "\"></span>"});
-  out_.Line(line_);
+  out_.LineOf({"<span id=\"", id, "_", occurrence.text(), "\"></span>"});
 }
 
 // The page links block. The Next link keeps a trailing blank in the top
@@ -145,13 +137,9 @@ void PageAnnotator::WriteNavigation(const AnnotatedWord& word) {
 void PageAnnotator::WriteLinks(bool blank_after_next) {
   const Neighbours& neighbours = place_.neighbours;
   out_.Line("<br>");
-  if (neighbours.has_before) {
-    Compose(line_, {"<a href=\"", neighbours.before, "\"> Before </a> "});
-    out_.Line(line_);
-  }
+  if (neighbours.has_before) out_.LineOf({"<a href=\"", neighbours.before, "\"> Before </a> "});
   if (neighbours.has_next) {
-    Compose(line_, {"<a href=\"", neighbours.next, "\"> Next </a>", blank_after_next ? " " : ""});
-    out_.Line(line_);
+    out_.LineOf({"<a href=\"", neighbours.next, "\"> Next </a>", blank_after_next ? " " : ""});
   }
   out_.Line("<a href=\"files_list.htm\"> Content </a><br>");
 }

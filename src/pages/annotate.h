@@ -60,7 +60,6 @@ class PageAnnotator {
   long long last_column_ = 0;
   long long last_length_ = 0;
   bool script_written_ = false;
-  std::string line_;  // reused output line
 };
 
 /// The annotated copy of a page: page_03.htm gives page_03_02.htm.

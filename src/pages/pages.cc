@@ -11,7 +11,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -125,18 +124,24 @@ void Prepare(Pass& pass) {
   if (data.group_count > 0) pass.contents_host = run.paths.ForWrite("files_list.htm");
 }
 
-void AnnotatePage(const Pass& pass, size_t item) {
+// By word: the highest occurrence number on the page being annotated and
+// the next page holding the word. One table per thread, sized to the words
+// once; only the page's own words are set, and reset after the page.
+using WordTable = std::vector<std::pair<uint32_t, uint32_t>>;
+
+void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
   const rundata::PageInfo& info = data.pages[page];
-  // The highest occurrence number and the next page of each word here.
-  std::unordered_map<uint32_t, std::pair<uint32_t, uint32_t>> words;
-  words.reserve(info.page_word_count);
+  if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
+  std::vector<uint32_t> set;
+  set.reserve(info.page_word_count);
   RecordRange<rundata::PageWord> page_words(data.page_word_file, info.first_page_word,
                                             info.page_word_count);
   rundata::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
-    words.emplace(entry.word, std::make_pair(entry.last_number, data.next_page[at]));
+    table[entry.word] = {entry.last_number, data.next_page[at]};
+    set.push_back(entry.word);
   }
   const auto& range = pass.group_pages[info.group - 1];
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
@@ -148,12 +153,13 @@ void AnnotatePage(const Pass& pass, size_t item) {
   rundata::Occurrence occurrence;
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];
-    const auto& [last, next] = words[word];
+    const auto [last, next] = table[word];
     annotator.Add({occurrence.line, occurrence.column, data.forms[occurrence.form],
                    pass.id_text[word], occurrence.number, occurrence.number < last,
                    next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
   }
   annotator.Finish();
+  for (uint32_t word : set) table[word] = {0, 0};
 }
 
 // The page words of one group by word id, then page: counted per word,
@@ -314,15 +320,17 @@ void WriteGroupPages(driver::RunContext& run) {
   Prepare(pass);
   // The two group-by-group writers first, so the pages fill in around them.
   constexpr size_t kFirstPage = 2;
-  common::ParallelFor(kFirstPage + pass.annotated.size(), run.threads, [&](size_t item) {
-    if (item == 0) {
-      WriteIndexPages(pass);
-    } else if (item == 1) {
-      WriteSearchPages(pass);
-    } else {
-      AnnotatePage(pass, item - kFirstPage);
-    }
-  });
+  std::vector<WordTable> tables(common::ThreadCount(run.threads));
+  common::ParallelForWorkers(kFirstPage + pass.annotated.size(), run.threads,
+                             [&](size_t item, unsigned worker) {
+                               if (item == 0) {
+                                 WriteIndexPages(pass);
+                               } else if (item == 1) {
+                                 WriteSearchPages(pass);
+                               } else {
+                                 AnnotatePage(pass, item - kFirstPage, tables[worker]);
+                               }
+                             });
   for (size_t page : pass.annotated) {
     const std::string& name = data.pages[page].name;
     driver::RunCommand(run, "copy " + AnnotatedCopyName(name) + " " + name + " > out_null.list");

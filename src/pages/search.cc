@@ -129,13 +129,10 @@ void SearchPageWriter::WriteTextLine() {
     words_line_ += "<br>";
     out_.Line(words_line_);
   }
-  Compose(line_, {"<a href=\"i_", group_, ".htm", "#", first_id_, "\"", ">", "i_", group_, "</a>"});
-  out_.Line(line_);
-  Compose(line_, {"&nbsp <a href=\"index.htm#", first_id_, "\"", ">", "index", "</a>"});
-  out_.Line(line_);
-  Compose(line_, {"&nbsp <a href=\"files_list.htm#", first_page_, "\"", "> Content (", first_page_,
-                  ")</a>"});
-  out_.Line(line_);
+  out_.LineOf({"<a href=\"i_", group_, ".htm", "#", first_id_, "\"", ">", "i_", group_, "</a>"});
+  out_.LineOf({"&nbsp <a href=\"index.htm#", first_id_, "\"", ">", "index", "</a>"});
+  out_.LineOf({"&nbsp <a href=\"files_list.htm#", first_page_, "\"", "> Content (", first_page_,
+               ")</a>"});
   if (word_count_ > kPhraseSlots) random_phrase_ = RandomPhrase(word_list_, before_last_, random_);
   std::string_view phrase = word_count_ <= kPhraseSlots ? word_list_ : random_phrase_;
   // The address typed at the prompt is shown HTML-escaped; the target site

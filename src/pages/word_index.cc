@@ -26,11 +26,9 @@ class EntryWriter {
     WriteLinkLine(entry);
     out_.Line(line_);
     const std::string occurrence = std::to_string(entry.occurrence);
-    Compose(line_, {"&nbsp;&nbsp;<a href=\"s_", group_, ".htm", "#", entry.id, "_", occurrence,
-                    "\"", ">", "s_", group_, "</a>"});
-    out_.Line(line_);
-    Compose(line_, {"&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"", ">", " index", "</a>"});
-    out_.Line(line_);
+    out_.LineOf({"&nbsp;&nbsp;<a href=\"s_", group_, ".htm", "#", entry.id, "_", occurrence, "\"",
+                 ">", "s_", group_, "</a>"});
+    out_.LineOf({"&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"", ">", " index", "</a>"});
     if (!target_site_.empty()) {
       // The query is percent-encoded where the word would cut it or change
       // its meaning (a "#", "&", "+" ...); the blank before "site:" stays.
