@@ -57,12 +57,12 @@ void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
       if (count == 0) continue;
       if (!open) {
         if (data.occurrence_count >= 3) driver::Progress(run, 80);
-        out.Line(data.forms[data.words[word].first_form]);
+        out.Line(data.Form(data.words[word].first_form));
       } else {
         WriteGroupLink(out, line, id, link, /*with_count=*/true);
         if (word != link.word) {
           out.Line("<br>");
-          out.Line(data.forms[data.words[word].first_form]);
+          out.Line(data.Form(data.words[word].first_form));
         }
       }
       if (!open || word != link.word) id = data.IdText(word);

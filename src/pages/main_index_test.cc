@@ -28,9 +28,9 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
   auto data = std::make_shared<rundata::WordData>();
   for (uint32_t i = 0; i < words.size(); ++i) {
     const Word& w = words[i];
-    data->forms.push_back(w.form);
+    data->forms.Intern(w.form, common::HashBytes(w.form));
     data->form_word.push_back(i);
-    data->lower.push_back(w.form);
+    data->lower.Intern(w.form, common::HashBytes(w.form));
     uint32_t count = 0;
     if (data->group_counts.size() < w.counts.size()) data->group_counts.resize(w.counts.size());
     for (size_t g = 0; g < w.counts.size(); ++g) count += w.counts[g];

@@ -30,8 +30,8 @@ namespace fs = std::filesystem;
 using rundata::WordData;
 
 // Page words sorted in memory at once for a word index page: the fixed
-// working buffer (16 MB); a group with more is sorted in several passes.
-constexpr size_t kEntryWindow = size_t{1} << 20;
+// working buffer (10 MB); a group with more is sorted in several passes.
+constexpr size_t kEntryWindow = size_t{1} << 19;
 // Records read from a binary word file at once.
 constexpr size_t kReadChunk = size_t{1} << 14;
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
@@ -154,7 +154,7 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];
     const auto [last, next] = table[word];
-    annotator.Add({occurrence.line, occurrence.column, data.forms[occurrence.form],
+    annotator.Add({occurrence.line, occurrence.column, data.Form(occurrence.form),
                    pass.id_text[word], occurrence.number, occurrence.number < last,
                    next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
   }
@@ -182,7 +182,7 @@ class GroupEntries {
     const Placed& placed = window_[at_++];
     const WordData& data = pass_.data;
     *out = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
-                      data.forms[placed.form], placed.number, placed.count};
+                      data.Form(placed.form), placed.number, placed.count};
     return true;
   }
 
@@ -286,7 +286,7 @@ void WriteSearchPages(const Pass& pass) {
             data.occurrence_file, info.first_occurrence, info.occurrence_count);
       }
       const uint32_t id_word = data.form_word[occurrence.form];
-      *word = SearchWord{data.pages[page].name, occurrence.line, data.forms[occurrence.form],
+      *word = SearchWord{data.pages[page].name, occurrence.line, data.Form(occurrence.form),
                          pass.id_text[id_word], occurrence.number};
       return true;
     };

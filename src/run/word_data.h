@@ -9,12 +9,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "common/interner.h"
 
 namespace rundata {
 
@@ -64,12 +67,14 @@ inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
 bool FieldLess(std::string_view a, std::string_view b);
 
 struct WordData {
-  std::vector<std::string> forms;     // by form index
+  common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
-  std::vector<std::string> lower;     // by word: the lower-case text
+  common::Interner lower;             // the words in lower case, numbered by word
   std::vector<WordInfo> words;
   std::vector<PageInfo> pages;        // in page order
-  std::vector<uint32_t> next_page;    // by PageWord index: 1-based page index, 0 none
+  // By PageWord index: the next page holding its word (1-based page
+  // index), 0 for none. A deque grows without copying itself.
+  std::deque<uint32_t> next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
   uint64_t occurrence_count = 0;
@@ -81,6 +86,8 @@ struct WordData {
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
+  /// The text of form `form`.
+  std::string_view Form(uint32_t form) const { return forms.text(form); }
 };
 
 }  // namespace rundata

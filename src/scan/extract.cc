@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "common/bytes.h"
-#include "common/interner.h"
 #include "common/lines.h"
 #include "common/parallel.h"
 #include "driver/conventions.h"
@@ -59,8 +58,6 @@ class Collector {
   rundata::WordData& data_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
-  common::Interner forms_;
-  common::Interner words_;
   std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
   std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
   std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
@@ -77,14 +74,12 @@ class Collector {
 };
 
 uint32_t Collector::FormOf(std::string_view text, uint64_t hash) {
-  const auto [form, new_form] = forms_.Intern(text, hash);
+  const auto [form, new_form] = data_.forms.Intern(text, hash);
   if (!new_form) return form;
-  data_.forms.emplace_back(text);
   lower_ = common::Lower(text);
   form_dropped_.push_back(common::Contains(lower_, "&nbsp;"));
-  const auto [word, new_word] = words_.Intern(lower_, common::HashBytes(lower_));
+  const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
   if (new_word) {
-    data_.lower.push_back(lower_);
     data_.words.emplace_back();
     seen_.push_back(0);
     slot_page_.push_back(0);
@@ -118,7 +113,7 @@ void Collector::NumberLine(size_t from, size_t to) {
     const Found& x = found_[a];
     const Found& y = found_[b];
     if (x.word != y.word) return x.word < y.word;
-    if (x.form != y.form) return rundata::FieldLess(data_.forms[x.form], data_.forms[y.form]);
+    if (x.form != y.form) return rundata::FieldLess(data_.Form(x.form), data_.Form(y.form));
     return x.column < y.column;
   });
   for (size_t i : order_) found_[i].number = ++seen_[found_[i].word];

@@ -13,7 +13,7 @@ void NumberWords(rundata::WordData& data) {
   std::vector<uint32_t> order(data.words.size());
   std::iota(order.begin(), order.end(), 0u);
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    return rundata::FieldLess(data.lower[a], data.lower[b]);
+    return rundata::FieldLess(data.lower.text(a), data.lower.text(b));
   });
   uint64_t before = 0;
   for (uint32_t word : order) {

@@ -105,7 +105,7 @@ std::vector<std::string> OccurrenceLines(const driver::RunContext& run) {
     for (uint64_t i = 0; i < page.occurrence_count; ++i) {
       const rundata::Occurrence& o = all[page.first_occurrence + i];
       lines.push_back(page.name + " " + std::to_string(o.line) + " " + std::to_string(o.column) +
-                      " " + data.forms[o.form] + " " + data.IdText(data.form_word[o.form]) + " " +
+                      " " + std::string(data.Form(o.form)) + " " + data.IdText(data.form_word[o.form]) + " " +
                       std::to_string(o.number));
     }
   }
@@ -123,7 +123,7 @@ std::vector<std::string> PageWordLines(const driver::RunContext& run) {
       const rundata::PageWord& w = all[at];
       const uint32_t next = data.next_page[at];
       lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
-                      std::to_string(w.first_number) + " " + data.forms[w.first_form] + " " +
+                      std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
                       std::to_string(w.last_number) + " " +
                       (next == 0 ? std::string("-") : data.pages[next - 1].name));
     }
