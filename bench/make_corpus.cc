@@ -10,7 +10,7 @@
 // words, "&nbsp;", words beside quotes and control bytes, lines of more
 // than 28 words, an empty file and one line longer than a page line.
 //
-// Sizes used by bench_words.sh: s = 50 100000, m = 200 1000000,
+// Sizes used by run_bench.sh: s = 50 100000, m = 200 1000000,
 // l = 400 5000000, xl = 1000 20000000.
 #include <algorithm>
 #include <cmath>

@@ -5,6 +5,9 @@
 # input bytes and words, output bytes, bytes written, the time of each
 # phase, the hash of htm_out against bench/hashes.txt, and, over the same
 # files, the time and memory of GNU ptx (a permuted index) for comparison.
+# Then the ratios the program is held to: its time against ptx's, bytes
+# written against bytes published, l against m (5x the words), and its
+# time on one thread against all (INDEXER_THREADS=1; not for xl).
 #
 #   bench/run_bench.sh [SIZES...]      sizes: s m l xl (default: s m l)
 #
@@ -35,20 +38,33 @@ for size in "${sizes[@]}"; do
   corpus="$work/corpus_$size"
   [ -d "$corpus" ] || "$build/bench/make_corpus" "${files[$size]}" "${words[$size]}" "$corpus" > /dev/null
   run="$work/run_$size"
-  rm -rf "$run" && mkdir -p "$run" && cp -r "$corpus" "$run/txt_in" && cp "$program" "$run/"
-  sync
-  ( cd "$run" && printf '1\n1\n1\nwww.example.org\n\n' | SOURCE_DATE_EPOCH=1700000000 INDEXER_PHASE_TIMES=1 \
-      /usr/bin/time -v -o "$work/time_$size.txt" "./$(basename "$program")" > "$work/out_$size.txt" 2> "$work/err_$size.txt" )
+  one_run() {  # one_run TIME_FILE [ENV...]: the program over a fresh copy of the corpus
+    local time_file=$1
+    shift
+    rm -rf "$run" && mkdir -p "$run" && cp -r "$corpus" "$run/txt_in" && cp "$program" "$run/"
+    sync
+    ( cd "$run" && printf '1\n1\n1\nwww.example.org\n\n' | env SOURCE_DATE_EPOCH=1700000000 INDEXER_PHASE_TIMES=1 "$@" \
+        /usr/bin/time -v -o "$time_file" "./$(basename "$program")" > "$work/out_$size.txt" 2> "$work/err_$size.txt" )
+  }
+  one_thread=""
+  if [ "$size" != xl ]; then
+    one_run "$work/time1_$size.txt" INDEXER_THREADS=1
+    one_thread=$(seconds "$(field 'Elapsed (wall clock)' "$work/time1_$size.txt")")
+  fi
+  one_run "$work/time_$size.txt"
   t="$work/time_$size.txt"
   wall[$size]=$(seconds "$(field 'Elapsed (wall clock)' "$t")")
   hash=$(cmake -DDIR="$run/htm_out" -P "$root/bench/hash_tree.cmake" 2>&1 | sed 's/^hash //')
   kept=$(awk -v s="$size" '$1 == s {print $2}' "$root/bench/hashes.txt" 2>/dev/null || true)
+  published=$(du -sb "$run/htm_out" | cut -f1)
+  written=$(( $(field 'File system outputs' "$t") * 512 ))
   echo "== corpus $size: ${files[$size]} files, ${words[$size]} words"
   echo "input:  $(du -sb "$corpus" | cut -f1) bytes, $(cat "$corpus"/*.txt | wc -w) words"
   echo "wall ${wall[$size]} s, user $(field 'User time' "$t") s, system $(field 'System time' "$t") s," \
        "peak $(( $(field 'Maximum resident' "$t") / 1024 )) MB"
-  echo "output: $(du -sb "$run/htm_out" | cut -f1) bytes in htm_out;" \
-       "written in all: $(( $(field 'File system outputs' "$t") * 512 )) bytes"
+  [ -n "$one_thread" ] && echo "one thread: wall $one_thread s (all threads: ${wall[$size]} s)"
+  echo "output: $published bytes in htm_out; written in all: $written bytes;" \
+       "written/published $(awk -v w="$written" -v p="$published" 'BEGIN {printf "%.2f", w / (p > 0 ? p : 1)}')"
   grep '^phase' "$work/err_$size.txt" | awk '{printf "  %-12s %8.3f s   peak so far %s MB\n", $2, $3, $6}'
   if [ -z "$kept" ]; then
     echo "htm_out hash $hash (none kept for $size)"

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 seconds="${FUZZ_SECONDS:-30}"
-targets=(scan_line clean_page interpreter record)
+targets=(scan_line clean_page interpreter)
 
 have_fuzzer_runtime() {
   command -v clang++ > /dev/null &&

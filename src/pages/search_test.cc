@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "common/record.h"
 #include "support/test_run.h"
 
 namespace pages {
@@ -17,24 +16,27 @@ using testing_support::ReadLines;
 using testing_support::TestRun;
 using Lines = std::vector<std::string>;
 
-// One wrd_12 record: page, line, column, word, word id, occurrence.
-std::string Rec(const std::string& page, int line, const std::string& word, const std::string& id,
-                int occurrence) {
-  std::string l = std::to_string(line), record;
-  common::AppendRecord(record, {page, std::string(10 - l.size(), ' ') + l, "     1", word, id,
-                                std::to_string(occurrence)});
-  return record + "\r\n";
+// One word of a search page: page, line, word, word id, occurrence.
+struct Word {
+  std::string page;
+  long long line;
+  std::string word, id;
+  long long occurrence;
+};
+using Rec = std::vector<Word>;
+Rec R(const std::string& page, long long line, const std::string& word, const std::string& id,
+      long long occurrence) {
+  return {Word{page, line, word, id, occurrence}};
 }
 
-// Writes s_1.htm from the records and returns its lines after the head and
+Rec operator+(Rec a, const Rec& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// Writes s_1.htm from the words and returns its lines after the head and
 // the highlight script, without the two closing lines.
-Lines SearchLines(TestRun& t, const std::string& records) {
-  std::vector<std::vector<std::string>> words;
-  std::vector<std::string_view> fields;
-  for (const std::string& line : testing_support::SplitLines(records)) {
-    common::SplitRecord(line, &fields);
-    words.emplace_back(fields.begin(), fields.end());
-  }
+Lines SearchLines(TestRun& t, const Rec& words) {
   size_t next = 0;
   SplitMix64 random;
   const driver::RunContext& run = t.run();
@@ -42,8 +44,8 @@ Lines SearchLines(TestRun& t, const std::string& records) {
   common::LineWriter out(t.root() / "s_1.htm");
   WriteSearchPage(place, out, [&](SearchWord* word) {
     if (next == words.size()) return false;
-    const std::vector<std::string>& f = words[next++];
-    *word = SearchWord{f[0], std::stoll(f[1]), f[3], f[4], std::stoll(f[5])};
+    const Word& w = words[next++];
+    *word = SearchWord{w.page, w.line, w.word, w.id, w.occurrence};
     return true;
   }, random);
   Lines page = ReadLines(t.root() / "s_1.htm");
@@ -80,11 +82,11 @@ TEST(SearchPageTest, TextLinesWithTheirTrailers) {
   t.run().destination_address = "www.example.net";
   // The page's first text line starts in the second form, later lines in the
   // first form; a page change with an equal line field continues the line.
-  Lines got = SearchLines(t, Rec("page_01.htm", 1, "one", "id00000005", 1) +
-                                 Rec("page_01.htm", 4, "cat", "id00000001", 1) +
-                                 Rec("page_01.htm", 4, "cat", "id00000001", 2) +
-                                 Rec("page_02.htm", 4, "dog", "id00000002", 1) +
-                                 Rec("page_02.htm", 5, "end", "id00000003", 1));
+  Lines got = SearchLines(t, R("page_01.htm", 1, "one", "id00000005", 1) +
+                                 R("page_01.htm", 4, "cat", "id00000001", 1) +
+                                 R("page_01.htm", 4, "cat", "id00000001", 2) +
+                                 R("page_02.htm", 4, "dog", "id00000002", 1) +
+                                 R("page_02.htm", 5, "end", "id00000003", 1));
   const Lines sites = {"www.example.net", "www.example.com"};
   Lines expected = {Other("id00000005", 1, "one") + "<br>"};
   AddTrailer(expected, "id00000005", "page_01.htm", "one ", sites);
@@ -101,7 +103,7 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
   t.run().target_site.clear();
   Lines expected;
   AddTrailer(expected, "id00000000", "page_01.htm", "a%3C/HTML%3Eb ", {});
-  EXPECT_EQ(SearchLines(t, Rec("page_01.htm", 1, "a</HTML>b", "id00000000", 1)), expected);
+  EXPECT_EQ(SearchLines(t, R("page_01.htm", 1, "a</HTML>b", "id00000000", 1)), expected);
 }
 
 // Queries keep the words and the site restriction whole; the address typed
@@ -109,8 +111,8 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
 TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
   TestRun t;
   t.run().destination_address = "x\"><script>a&b</script>";
-  Lines got = SearchLines(t, Rec("page_01.htm", 1, "C#&C++", "id00000000", 1) +
-                                 Rec("page_01.htm", 1, "50%", "id00000001", 1));
+  Lines got = SearchLines(t, R("page_01.htm", 1, "C#&C++", "id00000000", 1) +
+                                 R("page_01.htm", 1, "50%", "id00000001", 1));
   ASSERT_EQ(got.size(), 8u);
   const std::string search = "&nbsp <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B 50%25 ";
   EXPECT_EQ(Lines(got.begin() + 4, got.begin() + 7),
@@ -124,7 +126,7 @@ TEST(SearchPageTest, HighlightScriptFollowsTheSettings) {
   TestRun t;
   t.run().settings.font_color = "blue";
   t.run().settings.font_size = "90%";
-  SearchLines(t, "");
+  SearchLines(t, {});
   Lines page = ReadLines(t.root() / "s_1.htm");
   ASSERT_EQ(page.size(), 24u);
   EXPECT_EQ(Lines(page.begin() + 11, page.begin() + 22),
@@ -141,9 +143,9 @@ TEST(SearchPageTest, HighlightScriptFollowsTheSettings) {
 std::string QueryOf(int count) {
   TestRun t;
   t.run().target_site.clear();
-  std::string records;
+  Rec records;
   for (int i = 1; i <= count; ++i) {
-    records += Rec("page_01.htm", 1, (i < 10 ? "w0" : "w") + std::to_string(i),
+    records = records + R("page_01.htm", 1, (i < 10 ? "w0" : "w") + std::to_string(i),
                    "id" + std::to_string(10000000 + i), 1);
   }
   Lines got = SearchLines(t, records);

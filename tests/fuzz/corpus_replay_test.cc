@@ -31,7 +31,6 @@ int Replay(const std::string& folder, Entry entry) {
 TEST(FuzzCorpusTest, ScanLine) { EXPECT_GT(Replay("scan_line", fuzz::ScanLineInput), 0); }
 TEST(FuzzCorpusTest, CleanPage) { EXPECT_GT(Replay("clean_page", fuzz::CleanPageInput), 0); }
 TEST(FuzzCorpusTest, Interpreter) { EXPECT_GT(Replay("interpreter", fuzz::InterpreterInput), 0); }
-TEST(FuzzCorpusTest, Record) { EXPECT_GT(Replay("record", fuzz::RecordInput), 0); }
 
 }  // namespace
 }  // namespace testing_support

@@ -17,8 +17,6 @@ int CleanPageInput(const uint8_t* data, size_t size);
 /// Command lines (the input split at LF) through the interpreter, in a
 /// scratch program folder beside a folder that must never change.
 int InterpreterInput(const uint8_t* data, size_t size);
-/// A record line through the work-file record reader and writer.
-int RecordInput(const uint8_t* data, size_t size);
 
 /// Aborts with `what` on the error stream when `holds` is false: a finding.
 void Check(bool holds, std::string_view what);
