@@ -3,8 +3,6 @@
 // index page, showing the number of its occurrences in the group.
 #include "pages/pages.h"
 
-#include <algorithm>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -31,18 +29,6 @@ void WriteGroupLink(common::LineWriter& out, std::string& line, const std::strin
   out.Line(line);
 }
 
-// The words that occur, in word id order.
-std::vector<uint32_t> WordsById(const rundata::WordData& data) {
-  std::vector<uint32_t> order;
-  order.reserve(data.words.size());
-  for (uint32_t word = 0; word < data.words.size(); ++word) {
-    if (data.words[word].count > 0) order.push_back(word);
-  }
-  std::sort(order.begin(), order.end(),
-            [&](uint32_t a, uint32_t b) { return data.words[a].id < data.words[b].id; });
-  return order;
-}
-
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
 void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
@@ -51,7 +37,7 @@ void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
   std::string id;
   GroupLink link;
   bool open = false;
-  for (uint32_t word : WordsById(data)) {
+  for (uint32_t word : data.by_id) {
     for (int group = 1; group <= static_cast<int>(data.group_counts.size()); ++group) {
       const uint32_t count = data.group_counts[group - 1][word];
       if (count == 0) continue;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,10 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
   for (uint32_t i = 0; i < words.size(); ++i) {
     for (size_t g = 0; g < words[i].counts.size(); ++g) data->group_counts[g][i] = words[i].counts[g];
   }
+  // The word lists list the words in id order.
+  for (uint32_t i = 0; i < words.size(); ++i) data->by_id.push_back(i);
+  std::sort(data->by_id.begin(), data->by_id.end(),
+            [&](uint32_t a, uint32_t b) { return words[a].id < words[b].id; });
   t.run().word_data = data;
   WriteMainIndex(t.run());
   Lines page = ReadLines(t.root() / "index.htm");

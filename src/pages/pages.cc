@@ -33,7 +33,7 @@ using rundata::WordData;
 // working buffer (10 MB); a group with more is sorted in several passes.
 constexpr size_t kEntryWindow = size_t{1} << 19;
 // Records read from a binary word file at once.
-constexpr size_t kReadChunk = size_t{1} << 14;
+constexpr size_t kReadChunk = size_t{1} << 12;
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
 
 // Reads records [first, first + count) of a binary word file in order,
@@ -76,13 +76,12 @@ struct Pass {
   const WordData& data;
   platform::Stamp now;
   std::vector<std::string> id_text;   // by word
-  std::vector<uint32_t> by_id;        // the words that occur, in id order
-  std::vector<uint32_t> rank;         // by word: its place in by_id
+  std::vector<uint32_t> rank;         // by word: its place in the id order
   std::vector<std::string> group_text;  // by group - 1
   std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
   PageList list;                      // the pages that hold words
   std::vector<size_t> annotated;      // their page indices
-  std::vector<std::pair<fs::path, fs::path>> page_hosts;  // page, copy
+  std::vector<std::pair<fs::path, fs::path>> page_hosts;  // page, its annotated copy
   std::vector<fs::path> index_hosts, search_hosts;
   fs::path contents_host;
 };
@@ -93,14 +92,11 @@ void Prepare(Pass& pass) {
   pass.now = platform::Now();
   pass.id_text.resize(data.words.size());
   pass.rank.assign(data.words.size(), kNoRank);
-  for (uint32_t word = 0; word < data.words.size(); ++word) {
-    if (data.words[word].count == 0) continue;
+  for (uint32_t at = 0; at < data.by_id.size(); ++at) {
+    const uint32_t word = data.by_id[at];
     pass.id_text[word] = data.IdText(word);
-    pass.by_id.push_back(word);
+    pass.rank[word] = at;
   }
-  std::sort(pass.by_id.begin(), pass.by_id.end(),
-            [&](uint32_t a, uint32_t b) { return data.words[a].id < data.words[b].id; });
-  for (uint32_t at = 0; at < pass.by_id.size(); ++at) pass.rank[pass.by_id[at]] = at;
   pass.group_pages.assign(data.group_count, {data.pages.size(), 0});
   std::vector<std::string> names;
   for (size_t page = 0; page < data.pages.size(); ++page) {
@@ -159,6 +155,8 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
                    next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
   }
   annotator.Finish();
+  // The annotated copy takes the page's place.
+  platform::ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
   for (uint32_t word : set) table[word] = {0, 0};
 }
 
@@ -176,7 +174,7 @@ class GroupEntries {
 
   bool Next(IndexEntry* out) {
     while (at_ == window_.size()) {
-      if (next_rank_ >= pass_.by_id.size()) return false;
+      if (next_rank_ >= pass_.data.by_id.size()) return false;
       FillWindow();
     }
     const Placed& placed = window_[at_++];
@@ -214,8 +212,9 @@ class GroupEntries {
   void FillWindow() {
     const uint32_t from = next_rank_;
     size_t total = 0;
-    while (next_rank_ < pass_.by_id.size()) {
-      const uint32_t count = count_[pass_.by_id[next_rank_]];
+    const std::vector<uint32_t>& by_id = pass_.data.by_id;
+    while (next_rank_ < by_id.size()) {
+      const uint32_t count = count_[by_id[next_rank_]];
       if (total > 0 && total + count > kEntryWindow) break;
       total += count;
       ++next_rank_;
@@ -224,7 +223,7 @@ class GroupEntries {
     std::vector<uint32_t>& start = count_;  // each word's count becomes its offset
     size_t offset = 0;
     for (uint32_t rank = from; rank < to; ++rank) {
-      const uint32_t word = pass_.by_id[rank];
+      const uint32_t word = by_id[rank];
       const uint32_t count = start[word];
       start[word] = static_cast<uint32_t>(offset);
       offset += count;
@@ -331,10 +330,6 @@ void WriteGroupPages(driver::RunContext& run) {
                                  AnnotatePage(pass, item - kFirstPage, tables[worker]);
                                }
                              });
-  for (size_t page : pass.annotated) {
-    const std::string& name = data.pages[page].name;
-    driver::RunCommand(run, "copy " + AnnotatedCopyName(name) + " " + name + " > out_null.list");
-  }
   platform::RemoveFile(data.occurrence_file);
   platform::RemoveFile(data.page_word_file);
 }

@@ -106,6 +106,12 @@ void MakeFolder(const std::filesystem::path& host) {
   }
 }
 
+void ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  std::filesystem::rename(from, to, error);
+  if (error) throw common::IoError(to.string(), error.message());
+}
+
 void RemoveFile(const std::filesystem::path& host) {
   std::error_code error;
   std::filesystem::remove(host, error);

@@ -72,6 +72,10 @@ namespace platform {
 /// is removed first (it is never followed); a file there raises IoError.
 void MakeFolder(const std::filesystem::path& host);
 
+/// Gives the file `from` the name `to`, in its place (both in one folder of
+/// the program's); raises IoError naming `to` when it cannot.
+void ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
 /// Removes the file `host` when it is there; a link is removed, never its
 /// target. Failures are silent (the clean-up removes it later).
 void RemoveFile(const std::filesystem::path& host);

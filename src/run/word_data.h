@@ -77,6 +77,9 @@ struct WordData {
   std::deque<uint32_t> next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
+  // Set by the word lists: the words that occur, in word id order (the
+  // order of their lower case as record fields sort).
+  std::vector<uint32_t> by_id;
   uint64_t occurrence_count = 0;
   uint64_t page_word_count = 0;
   int group_count = 0;                // G

@@ -1,7 +1,6 @@
 #include "words/pipeline.h"
 
 #include <algorithm>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -10,8 +9,11 @@
 namespace words {
 
 void NumberWords(rundata::WordData& data) {
-  std::vector<uint32_t> order(data.words.size());
-  std::iota(order.begin(), order.end(), 0u);
+  std::vector<uint32_t>& order = data.by_id;
+  order.clear();
+  for (uint32_t word = 0; word < data.words.size(); ++word) {
+    if (data.words[word].count > 0) order.push_back(word);
+  }
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
     return rundata::FieldLess(data.lower.text(a), data.lower.text(b));
   });

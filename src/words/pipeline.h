@@ -14,8 +14,8 @@ namespace words {
 /// "processed 20%" to "processed 50%".
 void BuildWordLists(driver::RunContext& run);
 
-/// Sets the id of every word of `data` from the words' lower-case text and
-/// occurrence counts.
+/// Sets the id of every word of `data` that occurs, from the words'
+/// lower-case text and occurrence counts, and lists them in id order.
 void NumberWords(rundata::WordData& data);
 
 }  // namespace words
