@@ -62,7 +62,7 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
       // The word lists, with the binary word files written; the group
       // pages and the main index.
       {"word_lists:1", "wrd_24/occurrences.bin", "wrd_24_1.txt", "processed 50%"},
-      {"group_pages:8", "wrd_24", "index.htm", "processed 60%"},
+      {"group_pages:5", "wrd_24", "index.htm", "processed 60%"},
       {"main_index:1", "i_1.htm", "htm_out/index.htm", "processed 90%"},
       // Publishing: the numbered pages are in htm_out, the index pages not.
       {"publish:12", "htm_out/page_01.htm", "htm_out/index.htm", "processed 100%"},
