@@ -4,11 +4,13 @@
 // file of the program's folder goes.
 #include "driver/workspace.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/bytes.h"
 #include "driver/conventions.h"
+#include "platform/binary_file.h"
 
 namespace driver {
 namespace {
@@ -108,6 +110,13 @@ void CleanLeftovers(RunContext& run) {
   DeleteListed(run, "*.list");
   DeleteListed(run, "*.txt");
   DeleteListed(run, "htm_out\\*.*", "htm_out\\");
+  // The binary word files of a run that was stopped before its clean-up.
+  for (std::string_view name : {rundata::kOccurrenceFile, rundata::kPageWordFile}) {
+    if (std::optional<platform::fs::path> host = run.paths.ResolveForRemove(name)) {
+      platform::RemoveFile(*host);
+      run.paths.NoteRemoved(*host);
+    }
+  }
 }
 
 void RemoveOutputFolder(RunContext& run) {

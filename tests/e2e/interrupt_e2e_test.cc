@@ -85,5 +85,20 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
   }
 }
 
+// The binary word files of a run killed after extraction are gone once the
+// next run has cleared the leftovers, even when that run ends soon after.
+TEST(InterruptEndToEndTest, TheNextRunsCleanUpRemovesTheBinaryWordFiles) {
+  ScopedTempDir dir;
+  fs::path run = WithSamples(dir);
+  ProgramResult killed = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=word_lists"});
+  EXPECT_EQ(killed.status, -1);
+  ASSERT_TRUE(fs::exists(run / "wrd_24" / "occurrences.bin"));
+  ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_words.bin"));
+  ProgramResult next = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=trace"});
+  EXPECT_EQ(next.status, -1);
+  EXPECT_FALSE(fs::exists(run / "wrd_24" / "occurrences.bin"));
+  EXPECT_FALSE(fs::exists(run / "wrd_24" / "page_words.bin"));
+}
+
 }  // namespace
 }  // namespace testing_support

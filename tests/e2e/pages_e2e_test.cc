@@ -80,5 +80,42 @@ TEST(PagesEndToEndTest, EveryLinkLandsOnAFileAndAnElement) {
   EXPECT_GT(title_links, 0);
 }
 
+// The pages are written on as many threads as there are hardware threads;
+// one thread and many give the same document base and the same console.
+TEST(PagesEndToEndTest, TheSameDocumentBaseWhateverTheNumberOfThreads) {
+  const std::vector<std::string> vocabulary = {"cat", "Cat", "water", "WATER", "tree",
+                                               "river", "stone", "bird", "cloud", "page_02.htm"};
+  std::map<std::string, std::string> inputs;
+  for (int file = 0; file < 13; ++file) {
+    std::string text;
+    for (int line = 0; line < 40; ++line) {
+      // Lines of 3 to 42 words: the longer ones get a random phrase.
+      for (int word = 0; word < 3 + (file * 7 + line * 3) % 40; ++word) {
+        text += vocabulary[(file * 31 + line * 17 + word * 13) % vocabulary.size()] + " ";
+      }
+      text += "\n";
+    }
+    inputs["text_" + std::to_string(file) + ".txt"] = text;
+  }
+  std::map<std::string, std::string> published[2];
+  std::string printed[2];
+  const char* threads[2] = {"INDEXER_THREADS=1", "INDEXER_THREADS=5"};
+  for (int run = 0; run < 2; ++run) {
+    ScopedTempDir dir;
+    for (const auto& [name, text] : inputs) WriteFile(dir.path() / "txt_in" / name, text);
+    ProgramResult result =
+        RunProgram(dir.path(), "1\n1\n1\nwww.example.net\n\n", ProgramBinary(), {threads[run]});
+    ASSERT_EQ(result.status, 0) << result.out << result.err;
+    for (const std::string& name : ListFolder(dir.path() / "htm_out")) {
+      published[run][name] = ReadFile(dir.path() / "htm_out" / name);
+    }
+    printed[run] = std::regex_replace(result.out, std::regex(dir.path().string()), "DIR");
+  }
+  EXPECT_EQ(published[0].size(), 20u);  // 14 pages, two groups of index pages, the main index
+                                        // and the contents page
+  EXPECT_TRUE(published[0] == published[1]);
+  EXPECT_EQ(printed[0], printed[1]);
+}
+
 }  // namespace
 }  // namespace testing_support
