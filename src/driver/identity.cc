@@ -2,7 +2,7 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
 
 namespace driver {
 namespace {
@@ -15,10 +15,10 @@ std::string StripThrough(std::string text, std::string_view prefix) {
   return text;
 }
 
-[[noreturn]] void ShowRenameInstructions(RunContext& run) {
+[[noreturn]] void ShowRenameInstructions(runctx::RunContext& run) {
   platform::Console& out = run.console;
   out.Line();
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line("The program creates Google search queries that point to (your) website, which is "
            "summarized in the program name.");
   out.Line("Therefore, you must rename the program according to the name of (your) website, but "
@@ -27,9 +27,9 @@ std::string StripThrough(std::string text, std::string_view prefix) {
            "), http...(like " + std::string(common::kRenameExampleHttp) +
            ", or https...(like " + std::string(common::kRenameExampleHttps) + ")");
   out.Line("BE CAREFUL AND COPY AND RENAME THE PROGRAM ACCORDING TO THE INSTRUCTIONS!");
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line();
-  AcknowledgeAndEnd(run);
+  runctx::AcknowledgeAndEnd(run);
 }
 
 }  // namespace
@@ -44,10 +44,10 @@ std::optional<std::string> DeriveTargetSite(std::string_view executable_name) {
   return std::nullopt;
 }
 
-void PrintProgramPath(RunContext& run) { run.console.Line(run.program_path); }
+void PrintProgramPath(runctx::RunContext& run) { run.console.Line(run.program_path); }
 
-void StartUp(RunContext& run) {
-  RunCommand(run, "chcp");
+void StartUp(runctx::RunContext& run) {
+  runctx::RunCommand(run, "chcp");
   run.console.Line(run.program_name);
   run.console.Line();
   const std::string& name = run.program_name;
@@ -59,7 +59,7 @@ void StartUp(RunContext& run) {
   run.target_site = *site;
   run.console.Line(run.target_site);
   run.console.Line();
-  run.console.Line(Rule(36, '='));
+  run.console.Line(runctx::Rule(36, '='));
   run.console.Line();
   run.console.Line(
       "THE PROGRAM INDEXES A GROUP OF TXT FILES ON EACH WORD AND CREATES A DOCUMENT BASE");

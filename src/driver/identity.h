@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace driver {
 
@@ -19,9 +19,9 @@ std::optional<std::string> DeriveTargetSite(std::string_view executable_name);
 /// Start-up: "chcp", the program name, the program's path, the target site
 /// and the banner. Sets the identity values of the run. A name without a
 /// site prefix shows the rename instructions and ends the program.
-void StartUp(RunContext& run);
+void StartUp(runctx::RunContext& run);
 
 /// Prints the full path of the running program on a line of its own.
-void PrintProgramPath(RunContext& run);
+void PrintProgramPath(runctx::RunContext& run);
 
 }  // namespace driver

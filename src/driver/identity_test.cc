@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/conventions.h"
+#include "run/conventions.h"
 #include "support/test_run.h"
 
 namespace driver {
@@ -64,7 +64,7 @@ TEST(IdentityTest, NameWithoutPrefixShowsRenameInstructionsAndEnds) {
   try {
     StartUp(t.run());
     FAIL() << "the run went on";
-  } catch (const RunEnded& end) {
+  } catch (const runctx::RunEnded& end) {
     EXPECT_EQ(end.status, 0);
   }
   std::string out = t.out();

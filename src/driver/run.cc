@@ -9,9 +9,7 @@
 
 #include "common/bytes.h"
 #include "common/lines.h"
-#include "driver/conventions.h"
 #include "driver/identity.h"
-#include "driver/run_context.h"
 #include "driver/startup.h"
 #include "driver/workspace.h"
 #include "input/collect.h"
@@ -21,6 +19,8 @@
 #include "params/promote.h"
 #include "platform/run_lock.h"
 #include "publish/publish.h"
+#include "run/conventions.h"
+#include "run/run_context.h"
 #include "scan/extract.h"
 #include "scan/page_set.h"
 #include "trace/trace.h"
@@ -35,7 +35,7 @@ namespace {
 // or work file does (the interruption tests).
 class PhaseTimer {
  public:
-  explicit PhaseTimer(RunContext& run)
+  explicit PhaseTimer(runctx::RunContext& run)
       : run_(run), enabled_(std::getenv("INDEXER_PHASE_TIMES") != nullptr) {
     const char* kill_at = std::getenv("INDEXER_KILL_AT");
     if (kill_at == nullptr) return;
@@ -48,13 +48,13 @@ class PhaseTimer {
   template <typename Phase>
   void operator()(const char* name, Phase phase) {
     if (!kill_phase_.empty() && kill_phase_ == name) {
-      if (kill_step_ <= 0) KillNow();
+      if (kill_step_ <= 0) runctx::KillNow();
       run_.kill_countdown = kill_step_;
     }
     auto start = std::chrono::steady_clock::now();
     try {
       phase(run_);
-    } catch (const RunEnded&) {
+    } catch (const runctx::RunEnded&) {
       Report(name, start);  // the last phase ends the run at its key prompt
       throw;
     }
@@ -69,13 +69,13 @@ class PhaseTimer {
                        " s, peak " + std::to_string(platform::PeakMemoryKb() / 1024) + " MB");
   }
 
-  RunContext& run_;
+  runctx::RunContext& run_;
   bool enabled_;
   std::string kill_phase_;
   long long kill_step_ = 0;
 };
 
-void RunPhases(RunContext& run) {
+void RunPhases(runctx::RunContext& run) {
   PhaseTimer phase(run);
   // INDEXER_THREADS=N spreads the work over N threads instead of all the
   // hardware threads (the benchmark times one thread against all).
@@ -83,22 +83,22 @@ void RunPhases(RunContext& run) {
     run.threads = static_cast<unsigned>(common::ParseDigits(threads));
   }
   phase("identity", StartUp);
-  phase("startup", [](RunContext& r) {
+  phase("startup", [](runctx::RunContext& r) {
     ShowInstructions(r);
     CheckTools(r);
   });
-  phase("workspace", [](RunContext& r) {
+  phase("workspace", [](runctx::RunContext& r) {
     PrepareOutputAndInput(r);
     PrepareWorkFolders(r);
   });
   phase("collect", input::CollectInput);
   phase("convert", input::ConvertTexts);
-  phase("leftovers", [](RunContext& r) {
+  phase("leftovers", [](runctx::RunContext& r) {
     PrintProgramPath(r);
     CleanLeftovers(r);
   });
   phase("trace", trace::OpenTrace);
-  phase("params", [](RunContext& r) {
+  phase("params", [](runctx::RunContext& r) {
     RemoveOutputFolder(r);
     params::AskDestination(r);
     CreateIndexFolders(r);
@@ -114,14 +114,14 @@ void RunPhases(RunContext& run) {
 }
 
 // A hard I/O failure: the run cannot go on; say which file and why.
-void ShowIoError(RunContext& run, const common::IoError& error) {
+void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
   run.console.Line();
-  run.console.Line(Rule(28));
+  run.console.Line(runctx::Rule(28));
   run.console.Line("The run stopped: a file could not be written.");
   run.console.Line("file: " + platform::ShownName(error.path()));
   run.console.Line("reason: " + error.reason());
   run.console.Line("htm_out holds no complete document base; the files this run made are removed.");
-  run.console.Line(Rule(28));
+  run.console.Line(runctx::Rule(28));
   run.console.Line();
   run.console.Line("<...> any key to continue and end");
   run.console.ReadKey();
@@ -151,13 +151,13 @@ int Main(int argc, char** argv, std::string_view program_name) {
   }
   platform::Paths paths(folder);
   platform::Interpreter interpreter(paths, console);
-  RunContext run(console, paths, interpreter);
+  runctx::RunContext run(console, paths, interpreter);
   run.program_name = std::string(program_name);
   run.program_path = program_path;
   int status = 0;
   try {
     RunPhases(run);
-  } catch (const RunEnded& end) {
+  } catch (const runctx::RunEnded& end) {
     status = end.status;
   } catch (const common::IoError& error) {
     // What the run made goes first (a full disk is freed), then the screen.

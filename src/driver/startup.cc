@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
 
 namespace driver {
 namespace {
@@ -29,8 +29,8 @@ constexpr std::string_view kPathAdvice =
     "The system path to the program is most likely to be configured.";
 
 // Lines that are not empty once their leading spaces are gone.
-int CountNonBlankLines(RunContext& run, std::string_view name) {
-  common::LineReader reader = OpenListing(run, name);
+int CountNonBlankLines(runctx::RunContext& run, std::string_view name) {
+  common::LineReader reader = runctx::OpenListing(run, name);
   int count = 0;
   std::string_view line;
   while (reader.Next(&line)) {
@@ -39,22 +39,22 @@ int CountNonBlankLines(RunContext& run, std::string_view name) {
   return count;
 }
 
-void RunCheck(RunContext& run, const ToolCheck& check) {
+void RunCheck(runctx::RunContext& run, const ToolCheck& check) {
   run.console.Line(check.name);
-  for (std::string_view command : check.commands) RunCommand(run, command);
+  for (std::string_view command : check.commands) runctx::RunCommand(run, command);
   if (CountNonBlankLines(run, check.result_file) >= check.needed) return;
-  run.console.Line(Rule(21));
+  run.console.Line(runctx::Rule(21));
   run.console.Line(check.failure_title);
   run.console.Line(check.failure_advice);
-  AcknowledgeAndEnd(run);
+  runctx::AcknowledgeAndEnd(run);
 }
 
 }  // namespace
 
-void ShowInstructions(RunContext& run) {
+void ShowInstructions(runctx::RunContext& run) {
   platform::Console& out = run.console;
   out.Line();
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line("FONT CONSOLAS OR LUCIDA CONSOLE MUST BE SELECTED IN THE PROGRAM EXECUTION WINDOW.");
   out.Line("Setting procedure (necessary for correct printing):");
   out.Line("- move the mouse to the center of the upper bold edge of the execution window;");
@@ -65,24 +65,24 @@ void ShowInstructions(RunContext& run) {
   out.Line();
   out.Line("In the Layout tab, select the size of the execution window.");
   out.Line("Selected settings work when the program is restarted.");
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line();
-  ContinueOrEnd(run);
+  runctx::ContinueOrEnd(run);
 
   out.Line();
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line("THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.");
   out.Line("During execution, the program creates and also deletes most *.txt and other files.");
   out.Line();
   out.Line("The TXT files you want to index must be written in UTF-8 format and copied to the "
            "TXT_IN subfolder.");
   out.Line("The TXT file names must not contain spaces or special characters (ASCII only).");
-  out.Line(Rule(28));
+  out.Line(runctx::Rule(28));
   out.Line();
-  ContinueOrEnd(run);
+  runctx::ContinueOrEnd(run);
 }
 
-void CheckTools(RunContext& run) {
+void CheckTools(runctx::RunContext& run) {
   // The find check looks for the program itself (".exe") in the listing of
   // its own folder, so the program must be started from there.
   const ToolCheck checks[] = {
@@ -102,7 +102,7 @@ void CheckTools(RunContext& run) {
        "check_02.txt", 2, "Checking for sort.exe",
        "It is probably necessary to set the system path to the program."},
   };
-  run.console.Line(Rule(27));
+  run.console.Line(runctx::Rule(27));
   run.console.Line("Checking the accessibility of some urgently needed programs:");
   run.console.Line("cmd.exe, find.exe, findstr.exe, sort.exe");
   for (const ToolCheck& check : checks) RunCheck(run, check);

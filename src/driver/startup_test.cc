@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/conventions.h"
+#include "run/conventions.h"
 #include "support/test_run.h"
 
 namespace driver {
@@ -21,7 +21,7 @@ TEST(StartupTest, FindCheckNeedsTheProgramInItsFolder) {
       EXPECT_NO_THROW(CheckTools(t.run()));
       expected.insert(expected.end(), {"findstr", "sort"});
     } else {
-      EXPECT_THROW(CheckTools(t.run()), RunEnded);
+      EXPECT_THROW(CheckTools(t.run()), runctx::RunEnded);
       expected.insert(expected.end(),
                       {std::string(21, '-'), "Checking for find.exe!",
                        "The system path to the program is most likely to be configured.",

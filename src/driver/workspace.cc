@@ -9,16 +9,17 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "driver/conventions.h"
 #include "platform/binary_file.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace driver {
 namespace {
 
 // Counts the lines of a listing; with `part`, only those that contain it
 // (case-sensitive).
-int CountLines(RunContext& run, std::string_view listing, std::string_view part = {}) {
-  common::LineReader reader = OpenListing(run, listing);
+int CountLines(runctx::RunContext& run, std::string_view listing, std::string_view part = {}) {
+  common::LineReader reader = runctx::OpenListing(run, listing);
   int count = 0;
   std::string_view line;
   while (reader.Next(&line)) {
@@ -29,69 +30,69 @@ int CountLines(RunContext& run, std::string_view listing, std::string_view part 
 
 // An error screen of this phase: a rule, the message, an empty line, then
 // the key prompt that ends the program.
-[[noreturn]] void EndWithKeyPrompt(RunContext& run, size_t rule, std::string_view message) {
-  run.console.Line(Rule(rule));
+[[noreturn]] void EndWithKeyPrompt(runctx::RunContext& run, size_t rule, std::string_view message) {
+  run.console.Line(runctx::Rule(rule));
   run.console.Line(message);
   run.console.Line();
-  KeyPromptAndEnd(run);
+  runctx::KeyPromptAndEnd(run);
 }
 
 // The work folders txt_wrk and htm_wrk are emptied when present and made
 // otherwise; they are never removed here. One that is a link (wherever it
 // points) is removed as a link first and so made again as a real folder.
-void EmptyOrMake(RunContext& run, std::string_view folder) {
+void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
   std::string name(folder);
-  if (run.paths.IsLink(name)) RunCommand(run, "rd " + name + " > out_null.list");
-  if (DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
-    RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
+  if (run.paths.IsLink(name)) runctx::RunCommand(run, "rd " + name + " > out_null.list");
+  if (runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
+    runctx::RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
   } else {
-    RunCommand(run, "md " + name + " > out_null.list");
+    runctx::RunCommand(run, "md " + name + " > out_null.list");
   }
 }
 
 // Empties a folder and removes it; "dir > FOLDER\f_01.txt" first makes sure
 // the folder holds a file for the delete.
-void EmptyAndRemove(RunContext& run, std::string_view folder) {
+void EmptyAndRemove(runctx::RunContext& run, std::string_view folder) {
   std::string name(folder);
-  RunCommand(run, "dir > " + name + "\\f_01.txt");
-  RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
-  RunCommand(run, "rd " + name + " > out_null.list");
+  runctx::RunCommand(run, "dir > " + name + "\\f_01.txt");
+  runctx::RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
+  runctx::RunCommand(run, "rd " + name + " > out_null.list");
 }
 
 }  // namespace
 
-void PrepareOutputAndInput(RunContext& run) {
-  RunCommand(run, "dir > htm_out\\f_01.txt");
-  RunCommand(run, "del /q htm_out\\*.*");
+void PrepareOutputAndInput(runctx::RunContext& run) {
+  runctx::RunCommand(run, "dir > htm_out\\f_01.txt");
+  runctx::RunCommand(run, "del /q htm_out\\*.*");
   // A missing txt_in lists nothing and so ends here like an empty one. The
   // test is for ".txt" exactly: names ending in ".TXT" alone count as none.
-  RunCommand(run, "dir /b  txt_in\\*.txt > txt_file.txt");
+  runctx::RunCommand(run, "dir /b  txt_in\\*.txt > txt_file.txt");
   if (CountLines(run, "txt_file.txt", ".txt") > 0) return;
   run.console.Line();
-  run.console.Line(Rule(28));
+  run.console.Line(runctx::Rule(28));
   run.console.Line("Subfolder txt_in is empty");
   run.console.Line();
-  AcknowledgeAndEnd(run);
+  runctx::AcknowledgeAndEnd(run);
 }
 
-void PrepareWorkFolders(RunContext& run) {
-  if (DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in")) {
+void PrepareWorkFolders(runctx::RunContext& run) {
+  if (runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in")) {
     EmptyAndRemove(run, "htm_in");
   }
-  RunCommand(run, "dir /b *. > dir_01.txt");
-  RunCommand(run, "md htm_in > out_null.list");
-  if (!DetectFolder(run, "dir *. > dir_cur.txt", "dir_cur.txt", "htm_in", /*long_form=*/true)) {
+  runctx::RunCommand(run, "dir /b *. > dir_01.txt");
+  runctx::RunCommand(run, "md htm_in > out_null.list");
+  if (!runctx::DetectFolder(run, "dir *. > dir_cur.txt", "dir_cur.txt", "htm_in", /*long_form=*/true)) {
     EndWithKeyPrompt(run, 32, "subfolder htm_in must be created");
   }
   run.console.Line();
 
-  RunCommand(run, "dir /b txt_in\\*.txt  > txt_file.list");
+  runctx::RunCommand(run, "dir /b txt_in\\*.txt  > txt_file.list");
   run.input_count = CountLines(run, "txt_file.list");
   if (run.input_count == 0) EndWithKeyPrompt(run, 18, "missing txt_in subfolder");
 
   EmptyOrMake(run, "txt_wrk");
   EmptyOrMake(run, "htm_wrk");
-  if (!DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", "txt_wrk",
+  if (!runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", "txt_wrk",
                     /*long_form=*/true)) {
     EndWithKeyPrompt(run, 28, "Subfolder txt_wrk must be created.");
   }
@@ -105,13 +106,13 @@ void PrepareWorkFolders(RunContext& run) {
   }
 }
 
-void CleanLeftovers(RunContext& run) {
-  DeleteListed(run, "*.htm*");
-  DeleteListed(run, "*.list");
-  DeleteListed(run, "*.txt");
-  DeleteListed(run, "htm_out\\*.*", "htm_out\\");
+void CleanLeftovers(runctx::RunContext& run) {
+  runctx::DeleteListed(run, "*.htm*");
+  runctx::DeleteListed(run, "*.list");
+  runctx::DeleteListed(run, "*.txt");
+  runctx::DeleteListed(run, "htm_out\\*.*", "htm_out\\");
   // The binary word files of a run that was stopped before its clean-up.
-  for (std::string_view name : {rundata::kOccurrenceFile, rundata::kPageWordFile}) {
+  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile}) {
     if (std::optional<platform::fs::path> host = run.paths.ResolveForRemove(name)) {
       platform::RemoveFile(*host);
       run.paths.NoteRemoved(*host);
@@ -119,20 +120,20 @@ void CleanLeftovers(RunContext& run) {
   }
 }
 
-void RemoveOutputFolder(RunContext& run) {
-  if (DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
+void RemoveOutputFolder(runctx::RunContext& run) {
+  if (runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
     EmptyAndRemove(run, "htm_out");
   }
 }
 
-void CreateIndexFolders(RunContext& run) {
-  RunCommand(run, "md htm_in > out_null.list");
-  RunCommand(run, "md htm_out > out_null.list");
+void CreateIndexFolders(runctx::RunContext& run) {
+  runctx::RunCommand(run, "md htm_in > out_null.list");
+  runctx::RunCommand(run, "md htm_out > out_null.list");
   // One long listing serves both checks.
-  RunCommand(run, "dir *. > dir_cur.txt");
+  runctx::RunCommand(run, "dir *. > dir_cur.txt");
   bool has_in = false;
   bool has_out = false;
-  common::LineReader reader = OpenListing(run, "dir_cur.txt");
+  common::LineReader reader = runctx::OpenListing(run, runctx::kDirCurrent);
   std::string_view line;
   while (reader.Next(&line) && !(has_in && has_out)) {
     std::string text = common::Lower(common::TrimRight(line));

@@ -3,26 +3,26 @@
 // htm_out made around the targeted-search prompt.
 #pragma once
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace driver {
 
 /// Empties htm_out and checks that txt_in holds "*.txt" names (writes
 /// txt_file.txt); "Subfolder txt_in is empty" ends the program otherwise.
-void PrepareOutputAndInput(RunContext& run);
+void PrepareOutputAndInput(runctx::RunContext& run);
 
 /// Recreates htm_in, sets the input count from txt_file.list, and creates or
 /// empties txt_wrk and htm_wrk, with their failure screens.
-void PrepareWorkFolders(RunContext& run);
+void PrepareWorkFolders(runctx::RunContext& run);
 
 /// Deletes every *.htm*, *.list and *.txt of the program's folder (but the
 /// open dir_01.txt) and every file of htm_out.
-void CleanLeftovers(RunContext& run);
+void CleanLeftovers(runctx::RunContext& run);
 
 /// Removes htm_out before the targeted-search prompt.
-void RemoveOutputFolder(RunContext& run);
+void RemoveOutputFolder(runctx::RunContext& run);
 
 /// Makes htm_in and htm_out after the prompt and checks both exist.
-void CreateIndexFolders(RunContext& run);
+void CreateIndexFolders(runctx::RunContext& run);
 
 }  // namespace driver

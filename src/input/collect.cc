@@ -8,8 +8,8 @@
 #include <unordered_set>
 
 #include "common/bytes.h"
-#include "driver/conventions.h"
 #include "platform/paths.h"
+#include "run/conventions.h"
 
 namespace input {
 namespace {
@@ -89,9 +89,9 @@ class NamePlanner {
   std::unordered_map<std::string, int> next_suffix_;
 };
 
-std::vector<std::string> ReadListing(driver::RunContext& run, std::string_view name) {
+std::vector<std::string> ReadListing(runctx::RunContext& run, std::string_view name) {
   std::vector<std::string> lines;
-  common::LineReader reader = driver::OpenListing(run, name);
+  common::LineReader reader = runctx::OpenListing(run, name);
   std::string_view line;
   while (reader.Next(&line)) lines.emplace_back(line);
   return lines;
@@ -101,15 +101,15 @@ std::vector<std::string> ReadListing(driver::RunContext& run, std::string_view n
 // are not redirected: a rename that fails says so on the console. A copy
 // whose names would be too long is named and removed, so no later phase
 // stops at it.
-void RenamePass(driver::RunContext& run) {
-  driver::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
+void RenamePass(runctx::RunContext& run) {
+  runctx::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
   for (const Rename& rename : PlanRenames(ReadListing(run, "txt_wrk.list"))) {
     if (rename.too_long) {
       run.console.Error("skipped, name too long: " + platform::ShownName(rename.from));
-      driver::RunCommand(run, "del /q \"txt_wrk\\" + rename.from + "\" > out_null.list");
+      runctx::RunCommand(run, "del /q \"txt_wrk\\" + rename.from + "\" > out_null.list");
       continue;
     }
-    driver::RunCommand(run, "rename \"txt_wrk\\" + rename.from + "\" " + rename.to);
+    runctx::RunCommand(run, "rename \"txt_wrk\\" + rename.from + "\" " + rename.to);
   }
 }
 
@@ -139,8 +139,8 @@ std::vector<Rename> PlanRenames(const std::vector<std::string>& listing) {
   return renames;
 }
 
-void CollectInput(driver::RunContext& run) {
-  driver::RunCommand(run, "copy txt_in\\*.txt txt_wrk\\ > out_null.list");
+void CollectInput(runctx::RunContext& run) {
+  runctx::RunCommand(run, "copy txt_in\\*.txt txt_wrk\\ > out_null.list");
   // The second pass finds nothing left to rename; it is kept as a check
   // that costs one listing.
   RenamePass(run);

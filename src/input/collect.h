@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace input {
 
@@ -16,7 +16,7 @@ namespace input {
 /// cannot be read is named by the copy; one whose work file names would
 /// pass 255 bytes is named ("skipped, name too long: NAME") and its copy
 /// removed. The others are indexed.
-void CollectInput(driver::RunContext& run);
+void CollectInput(runctx::RunContext& run);
 
 /// The safe name for one line of a txt_wrk listing: every byte of the base
 /// (before the first ".txt", any case; spaces trimmed) outside 0-9, A-Z,

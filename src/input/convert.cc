@@ -11,7 +11,8 @@
 
 #include "common/bytes.h"
 #include "common/parallel.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace input {
 namespace {
@@ -52,9 +53,9 @@ void WriteTextLine(common::LineWriter& page, std::string_view line) {
 // Converts the listed text files, stopping after as many pages as txt_in
 // listed files. The pages are written side by side on all cores; a page
 // name listed twice keeps the text listed last, as if written in turn.
-void ConvertListed(driver::RunContext& run) {
-  driver::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
-  common::LineReader listing = driver::OpenListing(run, "txt_wrk.list");
+void ConvertListed(runctx::RunContext& run) {
+  runctx::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
+  common::LineReader listing = runctx::OpenListing(run, runctx::kTxtWorkList);
   struct Job {
     std::filesystem::path source, page;
     std::string page_path;
@@ -82,25 +83,25 @@ void ConvertListed(driver::RunContext& run) {
   });
 }
 
-void ShowListingScreen(driver::RunContext& run) {
+void ShowListingScreen(runctx::RunContext& run) {
   run.console.Line("----- dir htm_wrk -----");
-  driver::RunCommand(run, "dir /b htm_wrk\\*.htm");
+  runctx::RunCommand(run, "dir /b htm_wrk\\*.htm");
   run.console.Line();
-  run.console.Line(driver::Rule(23));
+  run.console.Line(runctx::Rule(23));
   run.console.Line("number of files =" + common::Labelled(run.input_count));
   run.console.Line();
-  driver::ContinueOrEnd(run);
+  runctx::ContinueOrEnd(run);
 }
 
-void CopyPages(driver::RunContext& run) {
+void CopyPages(runctx::RunContext& run) {
   run.console.Line();
-  driver::RunCommand(run, "md htm_in > out_null.list");
-  driver::RunCommand(run, "del /q htm_in\\*.* > out_null.list");
-  driver::RunCommand(run, "copy /y htm_wrk\\*.htm htm_in\\ > out_null.list");
-  driver::RunCommand(run, "md htm_ndx > out_null.list");
-  driver::RunCommand(run, "md htm_ndx\\htm_in > out_null.list");
-  driver::RunCommand(run, "del /q htm_ndx\\htm_in\\*.* > out_null.list");
-  driver::RunCommand(run, "copy /y htm_in\\*.htm htm_ndx\\htm_in\\ > out_null.txt");
+  runctx::RunCommand(run, "md htm_in > out_null.list");
+  runctx::RunCommand(run, "del /q htm_in\\*.* > out_null.list");
+  runctx::RunCommand(run, "copy /y htm_wrk\\*.htm htm_in\\ > out_null.list");
+  runctx::RunCommand(run, "md htm_ndx > out_null.list");
+  runctx::RunCommand(run, "md htm_ndx\\htm_in > out_null.list");
+  runctx::RunCommand(run, "del /q htm_ndx\\htm_in\\*.* > out_null.list");
+  runctx::RunCommand(run, "copy /y htm_in\\*.htm htm_ndx\\htm_in\\ > out_null.txt");
 }
 
 }  // namespace
@@ -112,7 +113,7 @@ std::optional<std::string> PageFileName(std::string_view line) {
   return std::string(name.substr(0, at + 1)) + "htm";
 }
 
-void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path) {
+void WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path) {
   WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
 }
 
@@ -143,7 +144,7 @@ void WritePageFile(const std::filesystem::path& source_host, const std::filesyst
   page.Close();
 }
 
-void ConvertTexts(driver::RunContext& run) {
+void ConvertTexts(runctx::RunContext& run) {
   ConvertListed(run);
   ShowListingScreen(run);
   CopyPages(run);

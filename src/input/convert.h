@@ -8,14 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace input {
 
 /// Writes htm_wrk\<name>.htm for each listed text file (at most the input
 /// count), shows the listing screen and its continue-or-end prompt, then
 /// copies the pages into htm_in and htm_ndx\htm_in.
-void ConvertTexts(driver::RunContext& run);
+void ConvertTexts(runctx::RunContext& run);
 
 /// The page file name for one line of the txt_wrk listing: the trimmed name
 /// up to and including the dot of its first ".txt" (any case), then "htm".
@@ -28,7 +28,7 @@ std::optional<std::string> PageFileName(std::string_view line);
 /// byte order mark opening the text is dropped. A text line of more than
 /// 100,000 bytes is cut into page lines, after a blank where one is near.
 /// A missing source gives a page with no text line.
-void WritePage(driver::RunContext& run, std::string_view source_path, std::string_view page_path);
+void WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path);
 
 /// As WritePage, from and to host paths already resolved (the conversion
 /// writes its pages on several threads); `page_path` is the page's title.

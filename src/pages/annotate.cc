@@ -41,7 +41,7 @@ class Decimal {
 
 }  // namespace
 
-PageAnnotator::PageAnnotator(const driver::Settings& settings, const PagePlace& place,
+PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& place,
                              common::LineReader in, common::LineWriter out)
     : settings_(settings), place_(place), in_(std::move(in)), out_(std::move(out)) {}
 

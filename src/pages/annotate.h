@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "common/lines.h"
-#include "driver/run_context.h"
 #include "pages/page_list.h"
+#include "run/run_context.h"
 
 namespace pages {
 
@@ -36,7 +36,7 @@ struct PagePlace {
 /// and closes `out` (raising IoError when it cannot be written).
 class PageAnnotator {
  public:
-  PageAnnotator(const driver::Settings& settings, const PagePlace& place, common::LineReader in,
+  PageAnnotator(const runctx::Settings& settings, const PagePlace& place, common::LineReader in,
                 common::LineWriter out);
 
   void Add(const AnnotatedWord& word);
@@ -49,7 +49,7 @@ class PageAnnotator {
   void WriteNavigation(const AnnotatedWord& word);
   void WriteLinks(bool blank_after_next);
 
-  const driver::Settings& settings_;
+  const runctx::Settings& settings_;
   PagePlace place_;
   common::LineReader in_;
   common::LineWriter out_;

@@ -52,7 +52,7 @@ void WriteTimeStamp(common::LineWriter& out, const platform::Stamp& now) {
   out.Line(line);
 }
 
-void WriteHighlightScript(common::LineWriter& out, const driver::Settings& settings) {
+void WriteHighlightScript(common::LineWriter& out, const runctx::Settings& settings) {
   std::string line;
   out.Line("<script language=\"javascript\">");
   out.Line("if (history.length > 0)");

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "common/lines.h"
-#include "driver/run_context.h"
 #include "platform/console.h"
+#include "run/run_context.h"
 
 namespace pages {
 
@@ -37,6 +37,6 @@ void WriteTimeStamp(common::LineWriter& out, const platform::Stamp& now);
 
 /// The highlight script: a page opened at "#<id>" shows every element of
 /// that id in the font colour, size and bold, and (find word on) inline.
-void WriteHighlightScript(common::LineWriter& out, const driver::Settings& settings);
+void WriteHighlightScript(common::LineWriter& out, const runctx::Settings& settings);
 
 }  // namespace pages

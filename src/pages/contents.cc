@@ -6,7 +6,7 @@
 
 namespace pages {
 
-void WriteContentsPage(const driver::Settings& settings, const platform::Stamp& now,
+void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& now,
                        const PageList& pages, common::LineWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
   out.Line("<br>");

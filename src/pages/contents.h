@@ -3,15 +3,15 @@
 #pragma once
 
 #include "common/lines.h"
-#include "driver/run_context.h"
 #include "pages/page_list.h"
 #include "platform/console.h"
+#include "run/run_context.h"
 
 namespace pages {
 
 /// Writes the contents page into `out` from the page list, with the time
 /// stamp `now`; then closes `out`.
-void WriteContentsPage(const driver::Settings& settings, const platform::Stamp& now,
+void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& now,
                        const PageList& pages, common::LineWriter& out);
 
 }  // namespace pages

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/conventions.h"
 #include "pages/blocks.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace pages {
 namespace {
@@ -31,7 +32,7 @@ void WriteGroupLink(common::LineWriter& out, std::string& line, const std::strin
 
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
-void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
+void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
                      common::LineWriter& out) {
   std::string line;
   std::string id;
@@ -42,7 +43,7 @@ void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
       const uint32_t count = data.group_counts[group - 1][word];
       if (count == 0) continue;
       if (!open) {
-        if (data.occurrence_count >= 3) driver::Progress(run, 80);
+        if (data.occurrence_count >= 3) runctx::Progress(run, 80);
         out.Line(data.Form(data.words[word].first_form));
       } else {
         WriteGroupLink(out, line, id, link, /*with_count=*/true);
@@ -61,10 +62,10 @@ void WriteWordBlocks(driver::RunContext& run, const rundata::WordData& data,
 
 }  // namespace
 
-void WriteMainIndex(driver::RunContext& run) {
-  driver::Progress(run, 60);
-  driver::Progress(run, 70);
-  common::LineWriter out = driver::CreateFile(run, "index.htm");
+void WriteMainIndex(runctx::RunContext& run) {
+  runctx::Progress(run, 60);
+  runctx::Progress(run, 70);
+  common::LineWriter out = runctx::CreateFile(run, runctx::kMainIndex);
   WritePageHead(out, run.settings.code_page, kIndexTitle);
   out.Line("<br>");
   WriteSearchNotice(out);

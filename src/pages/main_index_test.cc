@@ -26,7 +26,7 @@ struct Word {
 // Sets the run's word data to `words` and returns the index lines after the
 // CTRL + F line and its "<br><br>", without the closing lines.
 Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
-  auto data = std::make_shared<rundata::WordData>();
+  auto data = std::make_shared<runctx::WordData>();
   for (uint32_t i = 0; i < words.size(); ++i) {
     const Word& w = words[i];
     data->forms.Intern(w.form, common::HashBytes(w.form));

@@ -15,19 +15,20 @@
 #include <vector>
 
 #include "common/parallel.h"
-#include "driver/conventions.h"
 #include "pages/annotate.h"
 #include "pages/contents.h"
 #include "pages/page_list.h"
 #include "pages/search.h"
 #include "pages/word_index.h"
 #include "platform/binary_file.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace pages {
 namespace {
 
 namespace fs = std::filesystem;
-using rundata::WordData;
+using runctx::WordData;
 
 // Page words sorted in memory at once for a word index page: the fixed
 // working buffer (10 MB); a group with more is sorted in several passes.
@@ -70,9 +71,9 @@ class RecordRange {
 // data, the text of every id and group, the words in id order and the
 // host path of every file written.
 struct Pass {
-  Pass(driver::RunContext& run_in, const WordData& data_in) : run(run_in), data(data_in) {}
+  Pass(runctx::RunContext& run_in, const WordData& data_in) : run(run_in), data(data_in) {}
 
-  driver::RunContext& run;
+  runctx::RunContext& run;
   const WordData& data;
   platform::Stamp now;
   std::vector<std::string> id_text;   // by word
@@ -88,7 +89,7 @@ struct Pass {
 
 void Prepare(Pass& pass) {
   const WordData& data = pass.data;
-  driver::RunContext& run = pass.run;
+  runctx::RunContext& run = pass.run;
   pass.now = platform::Now();
   pass.id_text.resize(data.words.size());
   pass.rank.assign(data.words.size(), kNoRank);
@@ -114,10 +115,10 @@ void Prepare(Pass& pass) {
   for (int group = 1; group <= data.group_count; ++group) {
     const std::string g = std::to_string(group);
     pass.group_text.push_back(g);
-    pass.index_hosts.push_back(run.paths.ForWrite("i_" + g + ".htm"));
-    pass.search_hosts.push_back(run.paths.ForWrite("s_" + g + ".htm"));
+    pass.index_hosts.push_back(run.paths.ForWrite(runctx::WordIndexPage(group)));
+    pass.search_hosts.push_back(run.paths.ForWrite(runctx::SearchPage(group)));
   }
-  if (data.group_count > 0) pass.contents_host = run.paths.ForWrite("files_list.htm");
+  if (data.group_count > 0) pass.contents_host = run.paths.ForWrite(runctx::kContentsPage);
 }
 
 // By word: the highest occurrence number on the page being annotated and
@@ -128,13 +129,13 @@ using WordTable = std::vector<std::pair<uint32_t, uint32_t>>;
 void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
-  const rundata::PageInfo& info = data.pages[page];
+  const runctx::PageInfo& info = data.pages[page];
   if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
-  RecordRange<rundata::PageWord> page_words(data.page_word_file, info.first_page_word,
+  RecordRange<runctx::PageWord> page_words(data.page_word_file, info.first_page_word,
                                             info.page_word_count);
-  rundata::PageWord entry;
+  runctx::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
     table[entry.word] = {entry.last_number, data.next_page[at]};
     set.push_back(entry.word);
@@ -144,9 +145,9 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
                   page + 1 == range.second};
   PageAnnotator annotator(pass.run.settings, place, common::LineReader(pass.page_hosts[item].first),
                           common::LineWriter(pass.page_hosts[item].second));
-  RecordRange<rundata::Occurrence> occurrences(data.occurrence_file, info.first_occurrence,
+  RecordRange<runctx::Occurrence> occurrences(data.occurrence_file, info.first_occurrence,
                                                info.occurrence_count);
-  rundata::Occurrence occurrence;
+  runctx::Occurrence occurrence;
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];
     const auto [last, next] = table[word];
@@ -169,7 +170,7 @@ class GroupEntries {
     first_page_ = range.first;
     end_page_ = std::max(range.first, range.second);
     count_.assign(pass.data.words.size(), 0);
-    Scan([&](size_t, const rundata::PageWord& entry) { ++count_[entry.word]; });
+    Scan([&](size_t, const runctx::PageWord& entry) { ++count_[entry.word]; });
   }
 
   bool Next(IndexEntry* out) {
@@ -194,12 +195,12 @@ class GroupEntries {
     if (first_page_ >= end_page_) return;
     const WordData& data = pass_.data;
     const uint64_t first = data.pages[first_page_].first_page_word;
-    const rundata::PageInfo& last = data.pages[end_page_ - 1];
-    RecordRange<rundata::PageWord> entries(data.page_word_file, first,
+    const runctx::PageInfo& last = data.pages[end_page_ - 1];
+    RecordRange<runctx::PageWord> entries(data.page_word_file, first,
                                            last.first_page_word + last.page_word_count - first);
     size_t page = first_page_;
     uint64_t left = data.pages[page].page_word_count;
-    rundata::PageWord entry;
+    runctx::PageWord entry;
     while (entries.Next(&entry)) {
       while (left == 0) left = data.pages[++page].page_word_count;
       --left;
@@ -230,7 +231,7 @@ class GroupEntries {
     }
     window_.resize(total);
     at_ = 0;
-    Scan([&](size_t page, const rundata::PageWord& entry) {
+    Scan([&](size_t page, const runctx::PageWord& entry) {
       const uint32_t rank = pass_.rank[entry.word];
       if (rank < from || rank >= to) return;
       window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
@@ -250,7 +251,7 @@ class GroupEntries {
 // The word index pages of every group; the contents page is written during
 // the last group's page, as each group pass rewrote it and the last stood.
 void WriteIndexPages(const Pass& pass) {
-  const driver::RunContext& run = pass.run;
+  const runctx::RunContext& run = pass.run;
   long long promo_interval = 0;
   for (int group = 1; group <= pass.data.group_count; ++group) {
     common::LineWriter out(pass.index_hosts[group - 1]);
@@ -274,14 +275,14 @@ void WriteSearchPages(const Pass& pass) {
                             pass.run.destination_address, pass.run.target_site};
     const auto& range = pass.group_pages[group - 1];
     size_t page = range.first;
-    std::unique_ptr<RecordRange<rundata::Occurrence>> occurrences;
+    std::unique_ptr<RecordRange<runctx::Occurrence>> occurrences;
     auto next = [&](SearchWord* word) {
-      rundata::Occurrence occurrence;
+      runctx::Occurrence occurrence;
       while (!occurrences || !occurrences->Next(&occurrence)) {
         if (occurrences) ++page;
         if (page >= range.second) return false;
-        const rundata::PageInfo& info = data.pages[page];
-        occurrences = std::make_unique<RecordRange<rundata::Occurrence>>(
+        const runctx::PageInfo& info = data.pages[page];
+        occurrences = std::make_unique<RecordRange<runctx::Occurrence>>(
             data.occurrence_file, info.first_occurrence, info.occurrence_count);
       }
       const uint32_t id_word = data.form_word[occurrence.form];
@@ -297,21 +298,21 @@ void WriteSearchPages(const Pass& pass) {
 // The folder wrd_24 receives a copy of every wrd_24_<g>.txt (emptied first
 // when a run left it), and the copies are brought back into the program's
 // folder.
-void PrepareWordFolder(driver::RunContext& run) {
-  bool exists = driver::DetectFolder(run, "dir /b *.  > dir_01.txt", "dir_01.txt", "wrd_24");
+void PrepareWordFolder(runctx::RunContext& run) {
+  bool exists = runctx::DetectFolder(run, "dir /b *.  > dir_01.txt", "dir_01.txt", "wrd_24");
   if (exists) {
-    driver::RunCommand(run, "dir > wrd_24\\f_01.txt");
-    driver::RunCommand(run, "del /q wrd_24\\*.txt > out_null.list");
+    runctx::RunCommand(run, "dir > wrd_24\\f_01.txt");
+    runctx::RunCommand(run, "del /q wrd_24\\*.txt > out_null.list");
   } else {
-    driver::RunCommand(run, "md wrd_24 > out_null.list");
+    runctx::RunCommand(run, "md wrd_24 > out_null.list");
   }
-  driver::RunCommand(run, "copy wrd_24*.txt wrd_24\\ > out_null.list");
-  driver::RunCommand(run, "copy wrd_24\\*.txt > out_null.list");
+  runctx::RunCommand(run, "copy wrd_24*.txt wrd_24\\ > out_null.list");
+  runctx::RunCommand(run, "copy wrd_24\\*.txt > out_null.list");
 }
 
 }  // namespace
 
-void WriteGroupPages(driver::RunContext& run) {
+void WriteGroupPages(runctx::RunContext& run) {
   PrepareWordFolder(run);
   if (!run.word_data) return;
   const WordData& data = *run.word_data;

@@ -2,7 +2,7 @@
 // search pages and the main index.
 #pragma once
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace pages {
 
@@ -13,12 +13,12 @@ namespace pages {
 /// group, with files_list.htm; the search page s_<g>.htm of every group.
 /// The binary word files are removed at the end. A page that cannot be
 /// written raises IoError.
-void WriteGroupPages(driver::RunContext& run);
+void WriteGroupPages(runctx::RunContext& run);
 
 /// Writes the main index index.htm: every word once, with one link per
 /// group holding it and the number of its occurrences in that group.
 /// Prints "processed 60%", "processed 70%" and, with at least three
 /// occurrences, "processed 80%".
-void WriteMainIndex(driver::RunContext& run);
+void WriteMainIndex(runctx::RunContext& run);
 
 }  // namespace pages

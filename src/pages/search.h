@@ -10,7 +10,7 @@
 
 #include "common/lines.h"
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace pages {
 
@@ -47,7 +47,7 @@ struct SearchWord {
 
 /// What a search page needs to know besides its words.
 struct SearchPlace {
-  const driver::Settings* settings = nullptr;
+  const runctx::Settings* settings = nullptr;
   std::string_view group;
   std::string_view destination_address;  // may be empty
   std::string_view target_site;          // may be empty

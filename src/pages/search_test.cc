@@ -39,7 +39,7 @@ Rec operator+(Rec a, const Rec& b) {
 Lines SearchLines(TestRun& t, const Rec& words) {
   size_t next = 0;
   SplitMix64 random;
-  const driver::RunContext& run = t.run();
+  const runctx::RunContext& run = t.run();
   const SearchPlace place{&run.settings, "1", run.destination_address, run.target_site};
   common::LineWriter out(t.root() / "s_1.htm");
   WriteSearchPage(place, out, [&](SearchWord* word) {

@@ -7,7 +7,7 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "pages/blocks.h"
-#include "params/promote.h"
+#include "run/promo_block.h"
 
 namespace pages {
 namespace {
@@ -65,10 +65,10 @@ class EntryWriter {
 
 }  // namespace
 
-void WriteIndexHead(const driver::Settings& settings, const platform::Stamp& now,
+void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
                     common::LineWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
-  params::WritePromoBlock(out);
+  runctx::WritePromoBlock(out);
   out.Line("<br>");
   WriteSearchNotice(out);
   WriteTimeStamp(out, now);
@@ -87,7 +87,7 @@ void WriteIndexEntries(std::string_view target_site, std::string_view group,
   while (open && next(&following)) {
     writer.WriteLong(entry);
     if (++promo_interval > kPromoInterval) {
-      params::WritePromoBlock(out);
+      runctx::WritePromoBlock(out);
       promo_interval = 0;
     }
     entry = following;

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "common/lines.h"
-#include "driver/run_context.h"
 #include "platform/console.h"
+#include "run/run_context.h"
 
 namespace pages {
 
@@ -23,7 +23,7 @@ struct IndexEntry {
 
 /// Writes the head of i_<g>.htm into `out`: the page head, the promo
 /// block, the search notice and the time stamp lines for `now`.
-void WriteIndexHead(const driver::Settings& settings, const platform::Stamp& now,
+void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
                     common::LineWriter& out);
 
 /// Writes the rest of i_<g>.htm: the Content link, one entry for each that

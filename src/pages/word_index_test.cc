@@ -7,7 +7,7 @@
 
 #include "pages/contents.h"
 #include "pages/page_list.h"
-#include "params/promote.h"
+#include "run/promo_block.h"
 #include "support/test_run.h"
 
 namespace pages {
@@ -127,7 +127,7 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
   WritePage(t, "i_1.htm", first, promo_interval);
   WritePage(t, "i_2.htm", second, promo_interval);
   common::LineWriter out(t.root() / "promo.txt");
-  params::WritePromoBlock(out);
+  runctx::WritePromoBlock(out);
   out.Close();
   Lines promo = ReadLines(t.root() / "promo.txt");
   long size = static_cast<long>(promo.size());

@@ -10,7 +10,8 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace params {
 namespace {
@@ -102,7 +103,7 @@ std::string NextOrEmpty(common::LineReader& reader) {
   return reader.Next(&line) ? std::string(line) : std::string();
 }
 
-void PrintSettingsRow(driver::RunContext& run, int row, std::string_view value,
+void PrintSettingsRow(runctx::RunContext& run, int row, std::string_view value,
                       std::string_view description) {
   std::string text;
   common::AppendZone(text, common::Labelled(row));
@@ -114,7 +115,7 @@ void PrintSettingsRow(driver::RunContext& run, int row, std::string_view value,
 
 // The settings screen: one row per value, the code pages' two lines joined
 // into one row with their description.
-void PrintSettingsScreen(driver::RunContext& run, common::LineReader& reader,
+void PrintSettingsScreen(runctx::RunContext& run, common::LineReader& reader,
                          const CatalogueSize& size) {
   run.console.Line();
   run.console.Line("====== OVERVIEW/SELECT PARAMETERS ======");
@@ -151,10 +152,10 @@ std::string ReadInputItem(std::string_view line) {
   return std::string(item.substr(0, kMaxItem));
 }
 
-void AskDestination(driver::RunContext& run) {
+void AskDestination(runctx::RunContext& run) {
   platform::Console& console = run.console;
   console.Line();
-  console.Line(driver::Rule(23));
+  console.Line(runctx::Rule(23));
   console.Line();
   console.Line("The program enables targeted search.");
   console.Line("Google search phrases will be targeted to a specific web address.");
@@ -168,13 +169,13 @@ void AskDestination(driver::RunContext& run) {
   run.destination_address = answer ? ReadInputItem(*answer) : std::string();
 }
 
-void ShowSettings(driver::RunContext& run) {
+void ShowSettings(runctx::RunContext& run) {
   {
-    common::LineWriter out = driver::CreateFile(run, "publisher_para.txt");
+    common::LineWriter out = runctx::CreateFile(run, runctx::kPublisherPara);
     for (std::string_view line : kCatalogue) out.Line(line);
     out.Close();
   }
-  common::LineReader reader = driver::OpenListing(run, "publisher_para.txt");
+  common::LineReader reader = runctx::OpenListing(run, runctx::kPublisherPara);
   CatalogueSize size = MeasureCatalogue(reader);
   reader.Rewind();
   PrintSettingsScreen(run, reader, size);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace params {
 
@@ -15,11 +15,11 @@ namespace params {
 std::string ReadInputItem(std::string_view line);
 
 /// Shows the targeted-search prompt and sets the destination address.
-void AskDestination(driver::RunContext& run);
+void AskDestination(runctx::RunContext& run);
 
 /// Writes the 45-line catalogue to publisher_para.txt, reads it back in two
 /// passes, prints the settings screen, fixes the settings in force and
 /// clears the screen.
-void ShowSettings(driver::RunContext& run);
+void ShowSettings(runctx::RunContext& run);
 
 }  // namespace params

@@ -2,53 +2,14 @@
 // that joins the input pages in htm_in and is indexed as page 1.
 #include "params/promote.h"
 
-#include <array>
-#include <string>
-#include <string_view>
-
-#include "common/constants.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/promo_block.h"
+#include "run/work_files.h"
 
 namespace params {
-namespace {
 
-std::string LinkLine(std::string_view address) {
-  return "<br> <a href=\"" + std::string(address) + "\">" + std::string(address) + "</a>";
-}
-
-}  // namespace
-
-void WritePromoBlock(common::LineWriter& out) {
-  constexpr std::array<std::string_view, 15> kText = {
-      "<br>",
-      "<br> <b> PROMOTE YOUR BRAND WITH OUR PROGRAMS </b>",
-      "<br>",
-      "<br> Our programs are intended for companis who want to consolidate their brand "
-      "through free distribution of the programs.",
-      "<br> Advertising messages and search links in the programs are tailored to each "
-      "customer individually.",
-      "<br>",
-      "<br> PLACEMENT OF ADVERTISING MESSAGES",
-      "<br> The programs read advertising messages from the web address specified by the "
-      "buyer when ordering.",
-      "<br> Advertisement messages are placed in the all-words index and other output files.",
-      "<br>",
-      "<br> GOOGLE SEARCH PHRASES",
-      "<br> The programs generate Google search strings for all words in the all-words index "
-      "and target the web address specified by the buyer when ordering.",
-      "<br>",
-      "<br> Remember: the all-words index file is accessible while reading output file, just "
-      "by double-clicking on any word.",
-      "<br> More info at:",
-  };
-  for (std::string_view line : kText) out.Line(line);
-  out.Line(LinkLine(common::kMakerSite));
-  out.Line(LinkLine(common::kMakerProductSite));
-  out.Line("<br>");
-}
-
-void WritePromotionalPage(driver::RunContext& run) {
-  common::LineWriter out = driver::CreateFile(run, "f_promote.htm");
+void WritePromotionalPage(runctx::RunContext& run) {
+  common::LineWriter out = runctx::CreateFile(run, runctx::kPromotionalPage);
   out.Line("<html>");
   out.Line("<head>");
   out.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" +
@@ -56,13 +17,13 @@ void WritePromotionalPage(driver::RunContext& run) {
   out.Line("<title>advertising message</title>");
   out.Line("</head>");
   out.Line("<body>");
-  WritePromoBlock(out);
+  runctx::WritePromoBlock(out);
   out.Line("</body>");
   out.Line("<br>");
   out.Line("<br>");
   out.Line("</html>");
   out.Close();
-  driver::RunCommand(run, "copy /y f_promote.htm htm_in\\f_promote.htm > out_null.list");
+  runctx::RunCommand(run, "copy /y f_promote.htm htm_in\\f_promote.htm > out_null.list");
 }
 
 }  // namespace params

@@ -8,13 +8,14 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace publish {
 namespace {
 
-using driver::RunCommand;
-using driver::RunContext;
+using runctx::RunCommand;
+using runctx::RunContext;
 namespace fs = std::filesystem;
 
 // True when the page `name` of the program's folder exists; raises IoError
@@ -44,17 +45,17 @@ bool CheckPublished(RunContext& run, const std::string& name) {
 // Every page that was to be copied is in htm_out: the numbered pages of
 // dir_02.txt, the contents page, the main index and the pages of each group.
 void CheckAllPublished(RunContext& run) {
-  common::LineReader pages = driver::OpenListing(run, "dir_02.txt");
+  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view line;
   while (pages.Next(&line)) {
     if (common::Contains(line, ".htm")) CheckPublished(run, std::string(common::Trim(line)));
   }
   pages.Close();
-  CheckPublished(run, "files_list.htm");
-  CheckPublished(run, "index.htm");
+  CheckPublished(run, std::string(runctx::kContentsPage));
+  CheckPublished(run, std::string(runctx::kMainIndex));
   for (int group = 1;; ++group) {
-    const bool index_page = CheckPublished(run, "i_" + std::to_string(group) + ".htm");
-    const bool search_page = CheckPublished(run, "s_" + std::to_string(group) + ".htm");
+    const bool index_page = CheckPublished(run, runctx::WordIndexPage(group));
+    const bool search_page = CheckPublished(run, runctx::SearchPage(group));
     if (!index_page && !search_page) break;
   }
 }
@@ -62,12 +63,12 @@ void CheckAllPublished(RunContext& run) {
 // Copies the numbered pages (listed in dir_02.txt, now annotated) and the
 // index pages into an emptied htm_out.
 void CopyPages(RunContext& run) {
-  if (!driver::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
+  if (!runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
     RunCommand(run, "md htm_out > out_null.list");
   }
   RunCommand(run, "dir > htm_out\\f_01.txt > out_null.list");
   RunCommand(run, "del /q htm_out\\*.* > out_null.list");
-  common::LineReader pages = driver::OpenListing(run, "dir_02.txt");
+  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view line;
   std::string command;
   while (pages.Next(&line)) {
@@ -89,10 +90,10 @@ void CopyPages(RunContext& run) {
 void RemoveWorkFiles(RunContext& run) {
   RunCommand(run, "del /q *.htm*");
   RunCommand(run, "del /q *.list");
-  driver::DeleteListed(run, "*.txt");
+  runctx::DeleteListed(run, "*.txt");
   for (std::string_view folder :
        {"htm_in", "htm_ndx\\htm_in", "htm_ndx", "htm_wrk", "txt_wrk", "wrd_24"}) {
-    driver::RemoveTree(run, folder);
+    runctx::RemoveTree(run, folder);
   }
 }
 
@@ -113,16 +114,16 @@ void ShowResults(RunContext& run) {
 }  // namespace
 
 void Publish(RunContext& run) {
-  driver::Progress(run, 90);
+  runctx::Progress(run, 90);
   CopyPages(run);
   CheckAllPublished(run);
   RemoveWorkFiles(run);
-  driver::Progress(run, 100);
+  runctx::Progress(run, 100);
   // The three command lines that would follow here ("cd ..", "md htm_out"
   // and a copy into htm_ot) act on folders no run creates and only print
   // errors, so they are not run.
   ShowResults(run);
-  driver::KeyPromptAndEnd(run);
+  runctx::KeyPromptAndEnd(run);
 }
 
 }  // namespace publish

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/conventions.h"
+#include "run/conventions.h"
 #include "support/test_run.h"
 
 namespace publish {
@@ -28,7 +28,7 @@ TEST(PublishTest, CopiesWhatExistsAndGoesOnPastAMissingPage) {
   try {
     Publish(t.run());
     FAIL() << "the results screen did not end the program";
-  } catch (const driver::RunEnded& end) {
+  } catch (const runctx::RunEnded& end) {
     EXPECT_EQ(end.status, 0);
   }
   EXPECT_EQ(ListFolder(t.root() / "htm_out"),

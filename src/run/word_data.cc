@@ -5,7 +5,7 @@
 
 #include "common/bytes.h"
 
-namespace rundata {
+namespace runctx {
 
 bool FieldLess(std::string_view a, std::string_view b) {
   const size_t shared = std::min(a.size(), b.size());
@@ -21,4 +21,4 @@ std::string WordData::IdText(uint32_t word) const {
   return "id" + common::ZeroPad(static_cast<long long>(words[word].id), /*width=*/8);
 }
 
-}  // namespace rundata
+}  // namespace runctx

@@ -18,8 +18,9 @@
 #include <vector>
 
 #include "common/interner.h"
+#include "run/work_files.h"
 
-namespace rundata {
+namespace runctx {
 
 /// One word occurrence on a page (binary file, document order per page).
 struct Occurrence {
@@ -57,10 +58,6 @@ struct WordInfo {
   uint32_t pages = 0;       // the pages holding it
 };
 
-/// Name of the two binary files, inside the work folder wrd_24.
-inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
-inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
-
 /// True when word `a` sorts before word `b` as fields of a work-file record
 /// do: bytes compared unsigned, the closing quote of the shorter field
 /// standing for the byte after it (so "abc!" sorts before "abc").
@@ -93,4 +90,4 @@ struct WordData {
   std::string_view Form(uint32_t form) const { return forms.text(form); }
 };
 
-}  // namespace rundata
+}  // namespace runctx

@@ -13,8 +13,9 @@
 #include "common/bytes.h"
 #include "common/lines.h"
 #include "common/parallel.h"
-#include "driver/conventions.h"
 #include "platform/binary_file.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace scan {
 namespace {
@@ -29,7 +30,7 @@ constexpr size_t kPageBuffer = size_t{1} << 16;
 // Takes the scanned pages in page order into the word data.
 class Collector {
  public:
-  Collector(driver::RunContext& run, rundata::WordData& data)
+  Collector(runctx::RunContext& run, runctx::WordData& data)
       : run_(run),
         data_(data),
         occurrences_(data.occurrence_file),
@@ -54,8 +55,8 @@ class Collector {
   void NumberLine(size_t from, size_t to);
   int NextGroup();
 
-  driver::RunContext& run_;
-  rundata::WordData& data_;
+  runctx::RunContext& run_;
+  runctx::WordData& data_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
   std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
@@ -67,7 +68,7 @@ class Collector {
   uint64_t line_serial_ = 0;
   std::vector<Found> found_;
   std::vector<size_t> order_;
-  std::vector<rundata::PageWord> page_list_;
+  std::vector<runctx::PageWord> page_list_;
   int group_ = 0;
   int in_group_ = 0;
   std::string lower_;
@@ -113,7 +114,7 @@ void Collector::NumberLine(size_t from, size_t to) {
     const Found& x = found_[a];
     const Found& y = found_[b];
     if (x.word != y.word) return x.word < y.word;
-    if (x.form != y.form) return rundata::FieldLess(data_.Form(x.form), data_.Form(y.form));
+    if (x.form != y.form) return runctx::FieldLess(data_.Form(x.form), data_.Form(y.form));
     return x.column < y.column;
   });
   for (size_t i : order_) found_[i].number = ++seen_[found_[i].word];
@@ -133,7 +134,7 @@ int Collector::NextGroup() {
 }
 
 void Collector::AddPage(size_t page, const PageWords& scanned) {
-  rundata::PageInfo& info = data_.pages[page];
+  runctx::PageInfo& info = data_.pages[page];
   info.first_occurrence = data_.occurrence_count;
   info.first_page_word = data_.page_word_count;
   found_.clear();
@@ -157,7 +158,7 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
   page_list_.clear();
   std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
   for (const Found& f : found_) {
-    rundata::WordInfo& word = data_.words[f.word];
+    runctx::WordInfo& word = data_.words[f.word];
     if (word.count++ == 0) word.first_form = f.form;
     ++group_counts[f.word];
     if (slot_page_[f.word] != page + 1) {
@@ -166,9 +167,9 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
       page_list_.push_back({f.word, 0, f.number, f.form, 0});
     }
     ++page_list_[slot_[f.word]].count;
-    occurrences_.Put(rundata::Occurrence{f.line, f.column, f.form, f.number});
+    occurrences_.Put(runctx::Occurrence{f.line, f.column, f.form, f.number});
   }
-  for (rundata::PageWord& entry : page_list_) {
+  for (runctx::PageWord& entry : page_list_) {
     entry.last_number = seen_[entry.word];
     const uint64_t index = data_.page_word_count++;
     if (previous_[entry.word] != kNone) {
@@ -186,9 +187,9 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
 
 // The page names of dir_02.txt, lower-cased; lines without ".htm" are
 // passed over.
-std::vector<std::string> ListedPages(driver::RunContext& run) {
+std::vector<std::string> ListedPages(runctx::RunContext& run) {
   std::vector<std::string> names;
-  common::LineReader pages = driver::OpenListing(run, "dir_02.txt");
+  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view entry;
   while (pages.Next(&entry)) {
     std::string page = common::Lower(entry);
@@ -221,18 +222,18 @@ void ScanPage(const std::filesystem::path& host, PageWords* result) {
   }
 }
 
-void ExtractWords(driver::RunContext& run) {
-  driver::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
-  auto data = std::make_shared<rundata::WordData>();
+void ExtractWords(runctx::RunContext& run) {
+  runctx::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
+  auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
   std::vector<std::filesystem::path> hosts;
   for (std::string& name : names) {
     hosts.push_back(run.paths.ForRead(name));
-    data->pages.push_back(rundata::PageInfo{std::move(name)});
+    data->pages.push_back(runctx::PageInfo{std::move(name)});
   }
-  platform::MakeFolder(run.paths.ForWrite("wrd_24"));
-  data->occurrence_file = run.paths.ForWrite(rundata::kOccurrenceFile);
-  data->page_word_file = run.paths.ForWrite(rundata::kPageWordFile);
+  platform::MakeFolder(run.paths.ForWrite(runctx::kWordFolder));
+  data->occurrence_file = run.paths.ForWrite(runctx::kOccurrenceFile);
+  data->page_word_file = run.paths.ForWrite(runctx::kPageWordFile);
   run.word_data = data;
   Collector collector(run, *data);
   // Batches of pages are scanned on the other cores while the words of the
@@ -260,7 +261,7 @@ void ExtractWords(driver::RunContext& run) {
     if (next.valid()) next.get();
   }
   collector.Finish();
-  driver::Progress(run, 10);
+  runctx::Progress(run, 10);
 }
 
 }  // namespace scan

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 #include "scan/line_scan.h"
 
 namespace scan {
@@ -40,6 +40,6 @@ void ScanPage(const std::filesystem::path& host, PageWords* result);
 /// Lists the numbered pages into dir_02.txt, scans them and fills the run's
 /// word data (forms, words, pages, occurrence numbers, page words, groups
 /// of the pages), then prints "processed 10%".
-void ExtractWords(driver::RunContext& run);
+void ExtractWords(runctx::RunContext& run);
 
 }  // namespace scan

@@ -11,34 +11,34 @@
 #include "common/bytes.h"
 #include "common/lines.h"
 #include "common/parallel.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace scan {
 namespace {
 
-constexpr std::string_view kPromotionalPage = "f_promote.htm";
 // Read buffer of an input page being cleaned.
 constexpr size_t kPageBuffer = size_t{1} << 16;
 
 // dir_01.txt: the promotional page, then the sorted names of htm_in in
 // lower case. Only a name equal to the promotional page's is passed over, so
 // a page such as my_f_promote.htm keeps its place in the set.
-void WritePageOrder(driver::RunContext& run) {
-  common::LineWriter order = driver::CreateFile(run, "dir_01.txt");
-  order.Line(kPromotionalPage);
-  common::LineReader sorted = driver::OpenListing(run, "dir_03.txt");
+void WritePageOrder(runctx::RunContext& run) {
+  common::LineWriter order = runctx::CreateFile(run, runctx::kDir01);
+  order.Line(runctx::kPromotionalPage);
+  common::LineReader sorted = runctx::OpenListing(run, runctx::kDir03);
   std::string_view line;
   while (sorted.Next(&line)) {
     std::string name = common::Lower(line);
-    if (name == kPromotionalPage) continue;
+    if (name == runctx::kPromotionalPage) continue;
     order.Line(name);
   }
   sorted.Close();
   order.Close();
 }
 
-long long CountPages(driver::RunContext& run) {
-  common::LineReader order = driver::OpenListing(run, "dir_01.txt");
+long long CountPages(runctx::RunContext& run) {
+  common::LineReader order = runctx::OpenListing(run, runctx::kDir01);
   long long count = 0;
   std::string_view line;
   while (order.Next(&line)) {
@@ -65,8 +65,8 @@ void CleanPage(const std::filesystem::path& source, const std::filesystem::path&
 
 // Cleans every listed page of htm_in straight into its numbered page, the
 // pages side by side on all cores.
-void NumberPages(driver::RunContext& run) {
-  common::LineReader order = driver::OpenListing(run, "dir_01.txt");
+void NumberPages(runctx::RunContext& run) {
+  common::LineReader order = runctx::OpenListing(run, runctx::kDir01);
   std::vector<std::pair<std::filesystem::path, std::filesystem::path>> pages;
   long long number = 0;
   std::string_view line;
@@ -74,7 +74,7 @@ void NumberPages(driver::RunContext& run) {
     std::string name = common::Lower(line);
     if (name.find(".htm") == std::string::npos) continue;
     ++number;
-    std::string page = "page_" + common::ZeroPad(number, run.page_number_width) + ".htm";
+    std::string page = runctx::PageFile(common::ZeroPad(number, run.page_number_width));
     pages.emplace_back(run.paths.ForRead("htm_in\\" + name), run.paths.ForWrite(page));
   }
   common::ParallelFor(pages.size(), run.threads,
@@ -123,14 +123,14 @@ int PageNumberWidth(long long page_count) {
   return width;
 }
 
-void AssemblePageSet(driver::RunContext& run) {
-  driver::RunCommand(run, "dir /b htm_in\\*.htm* > dir_02.txt");
-  driver::RunCommand(run, "sort dir_02.txt /o dir_03.txt");
+void AssemblePageSet(runctx::RunContext& run) {
+  runctx::RunCommand(run, "dir /b htm_in\\*.htm* > dir_02.txt");
+  runctx::RunCommand(run, "sort dir_02.txt /o dir_03.txt");
   WritePageOrder(run);
   run.page_number_width = PageNumberWidth(CountPages(run));
   NumberPages(run);
   run.console.Line();
-  driver::Progress(run, 1);
+  runctx::Progress(run, 1);
 }
 
 }  // namespace scan

@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace scan {
 
 /// Lists htm_in (dir_02.txt, dir_03.txt, dir_01.txt), sets the page number
 /// width, writes each cleaned page as its numbered page page_<n>.htm, and
 /// prints an empty line and "processed 1%".
-void AssemblePageSet(driver::RunContext& run);
+void AssemblePageSet(runctx::RunContext& run);
 
 /// Cleans one line of an input page into `out` for display and word
 /// extraction: the "<pre>" and "</pre>" wrapper lines are dropped (returns

@@ -5,11 +5,11 @@
 #include <system_error>
 
 #include "common/lines.h"
-#include "driver/conventions.h"
+#include "run/conventions.h"
 
 namespace trace {
 
-void OpenTrace(driver::RunContext& run) {
+void OpenTrace(runctx::RunContext& run) {
   std::optional<std::filesystem::path> folder = run.paths.Resolve("trace");
   std::error_code error;
   if (!folder || !std::filesystem::is_directory(*folder, error)) return;
@@ -17,7 +17,7 @@ void OpenTrace(driver::RunContext& run) {
   // a link leading out of the program's folder) is passed over in silence,
   // like a missing folder: the run needs nothing from it.
   try {
-    common::LineWriter file = driver::CreateFile(run, "trace\\file_trace.txt");
+    common::LineWriter file = runctx::CreateFile(run, "trace\\file_trace.txt");
     file.Close();
   } catch (const common::IoError&) {
   }

@@ -2,12 +2,12 @@
 // trace folder.
 #pragma once
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace trace {
 
 /// Opens (and so empties) trace\file_trace.txt when the folder trace exists;
 /// creates nothing otherwise.
-void OpenTrace(driver::RunContext& run);
+void OpenTrace(runctx::RunContext& run);
 
 }  // namespace trace

@@ -4,18 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 namespace words {
 
-void NumberWords(rundata::WordData& data) {
+void NumberWords(runctx::WordData& data) {
   std::vector<uint32_t>& order = data.by_id;
   order.clear();
   for (uint32_t word = 0; word < data.words.size(); ++word) {
     if (data.words[word].count > 0) order.push_back(word);
   }
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    return rundata::FieldLess(data.lower.text(a), data.lower.text(b));
+    return runctx::FieldLess(data.lower.text(a), data.lower.text(b));
   });
   uint64_t before = 0;
   for (uint32_t word : order) {
@@ -24,19 +25,19 @@ void NumberWords(rundata::WordData& data) {
   }
 }
 
-void BuildWordLists(driver::RunContext& run) {
+void BuildWordLists(runctx::RunContext& run) {
   // "processed 10%" closes the word extraction before this phase starts.
-  if (!run.word_data) run.word_data = std::make_shared<rundata::WordData>();
-  rundata::WordData& data = *run.word_data;
+  if (!run.word_data) run.word_data = std::make_shared<runctx::WordData>();
+  runctx::WordData& data = *run.word_data;
   NumberWords(data);
-  driver::Progress(run, 20);
-  driver::Progress(run, 30);
+  runctx::Progress(run, 20);
+  runctx::Progress(run, 30);
   run.group_count = data.group_count;
-  driver::Progress(run, 40);
+  runctx::Progress(run, 40);
   for (int group = 1; group <= run.group_count; ++group) {
-    driver::CreateFile(run, "wrd_24_" + std::to_string(group) + ".txt").Close();
+    runctx::CreateFile(run, runctx::GroupWordFile(group)).Close();
   }
-  driver::Progress(run, 50);
+  runctx::Progress(run, 50);
 }
 
 }  // namespace words

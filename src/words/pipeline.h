@@ -5,17 +5,17 @@
 // begins, unless the next byte sorts below the closing quote).
 #pragma once
 
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
 namespace words {
 
 /// Sets the word ids and the group count, leaves an empty wrd_24_<g>.txt
 /// for each group (the pages phase copies them into its folder) and prints
 /// "processed 20%" to "processed 50%".
-void BuildWordLists(driver::RunContext& run);
+void BuildWordLists(runctx::RunContext& run);
 
 /// Sets the id of every word of `data` that occurs, from the words'
 /// lower-case text and occurrence counts, and lists them in id order.
-void NumberWords(rundata::WordData& data);
+void NumberWords(runctx::WordData& data);
 
 }  // namespace words

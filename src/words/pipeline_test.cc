@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/bytes.h"
-#include "scan/extract.h"
 #include "support/test_run.h"
 
 namespace words {
@@ -16,21 +14,13 @@ namespace {
 using testing_support::OccurrenceLines;
 using testing_support::PageWordLines;
 using testing_support::TestRun;
-using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
-
-std::string PageName(int page) { return "page_" + common::ZeroPad(page, 2) + ".htm"; }
 
 // Writes the pages (page number -> its lines), extracts their words and
 // builds the word lists with group size `group_size`.
 void Build(TestRun& t, const std::map<int, Lines>& pages, int group_size = 10) {
-  for (const auto& [page, lines] : pages) {
-    std::string bytes;
-    for (const std::string& line : lines) bytes += line + "\r\n";
-    WriteFile(t.root() / PageName(page), bytes);
-  }
   t.run().input_count = group_size;
-  scan::ExtractWords(t.run());
+  testing_support::ExtractPages(t, pages);
   t.ClearOut();
   BuildWordLists(t.run());
 }

@@ -5,8 +5,11 @@
 #include <fstream>
 #include <random>
 
+#include "common/bytes.h"
 #include "common/lines.h"
 #include "platform/binary_file.h"
+#include "run/work_files.h"
+#include "scan/extract.h"
 
 namespace testing_support {
 
@@ -96,14 +99,14 @@ std::vector<Record> ReadAll(const fs::path& host, uint64_t count) {
 
 }  // namespace
 
-std::vector<std::string> OccurrenceLines(const driver::RunContext& run) {
+std::vector<std::string> OccurrenceLines(const runctx::RunContext& run) {
   std::vector<std::string> lines;
   if (!run.word_data) return lines;
-  const rundata::WordData& data = *run.word_data;
-  auto all = ReadAll<rundata::Occurrence>(data.occurrence_file, data.occurrence_count);
-  for (const rundata::PageInfo& page : data.pages) {
+  const runctx::WordData& data = *run.word_data;
+  auto all = ReadAll<runctx::Occurrence>(data.occurrence_file, data.occurrence_count);
+  for (const runctx::PageInfo& page : data.pages) {
     for (uint64_t i = 0; i < page.occurrence_count; ++i) {
-      const rundata::Occurrence& o = all[page.first_occurrence + i];
+      const runctx::Occurrence& o = all[page.first_occurrence + i];
       lines.push_back(page.name + " " + std::to_string(o.line) + " " + std::to_string(o.column) +
                       " " + std::string(data.Form(o.form)) + " " + data.IdText(data.form_word[o.form]) + " " +
                       std::to_string(o.number));
@@ -112,15 +115,15 @@ std::vector<std::string> OccurrenceLines(const driver::RunContext& run) {
   return lines;
 }
 
-std::vector<std::string> PageWordLines(const driver::RunContext& run) {
+std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
   std::vector<std::string> lines;
   if (!run.word_data) return lines;
-  const rundata::WordData& data = *run.word_data;
-  auto all = ReadAll<rundata::PageWord>(data.page_word_file, data.page_word_count);
-  for (const rundata::PageInfo& page : data.pages) {
+  const runctx::WordData& data = *run.word_data;
+  auto all = ReadAll<runctx::PageWord>(data.page_word_file, data.page_word_count);
+  for (const runctx::PageInfo& page : data.pages) {
     for (uint64_t i = 0; i < page.page_word_count; ++i) {
       const uint64_t at = page.first_page_word + i;
-      const rundata::PageWord& w = all[at];
+      const runctx::PageWord& w = all[at];
       const uint32_t next = data.next_page[at];
       lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
                       std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
@@ -129,6 +132,15 @@ std::vector<std::string> PageWordLines(const driver::RunContext& run) {
     }
   }
   return lines;
+}
+
+void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pages) {
+  for (const auto& [page, lines] : pages) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    WriteFile(t.root() / runctx::PageFile(common::ZeroPad(page, /*width=*/2)), bytes);
+  }
+  scan::ExtractWords(t.run());
 }
 
 }  // namespace testing_support

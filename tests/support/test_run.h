@@ -3,16 +3,17 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "driver/run_context.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/paths.h"
+#include "run/run_context.h"
 
 namespace testing_support {
 
@@ -39,7 +40,7 @@ class TestRun {
  public:
   explicit TestRun(std::string input = {});
 
-  driver::RunContext& run() { return run_; }
+  runctx::RunContext& run() { return run_; }
   const fs::path& root() const { return dir_.path(); }
   /// What was printed on the console (CR LF line ends kept).
   std::string out() const { return out_.str(); }
@@ -58,15 +59,20 @@ class TestRun {
   platform::Console console_;
   platform::Paths paths_;
   platform::Interpreter interpreter_;
-  driver::RunContext run_;
+  runctx::RunContext run_;
 };
 
 /// The occurrences of the run's word data in the binary work file, one line
 /// each: "page line column word id number".
-std::vector<std::string> OccurrenceLines(const driver::RunContext& run);
+std::vector<std::string> OccurrenceLines(const runctx::RunContext& run);
 /// The page words of the run's word data, one line each: "page id count
 /// first_number first_form last_number next_page" ("-" for no next page).
-std::vector<std::string> PageWordLines(const driver::RunContext& run);
+std::vector<std::string> PageWordLines(const runctx::RunContext& run);
+
+/// Writes the numbered pages page_<nn>.htm (page number -> its lines, each
+/// ended by CR LF) into the run's folder and extracts their words into the
+/// run's word data, as the page set and word extraction leave them.
+void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pages);
 
 /// Writes `bytes` to `path`, creating the parent folders.
 void WriteFile(const fs::path& path, std::string_view bytes);

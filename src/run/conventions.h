@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "common/lines.h"
-#include "driver/run_context.h"
+#include "run/run_context.h"
 
-namespace driver {
+namespace runctx {
 
 /// Ends the run: thrown by EndProgram, caught by Main, which returns the
 /// status (0 on every path the run describes).
@@ -66,4 +66,4 @@ void Progress(RunContext& run, int percent);
 /// A line of `count` copies of `c` ("----" rules of the screens).
 std::string Rule(size_t count, char c = '-');
 
-}  // namespace driver
+}  // namespace runctx

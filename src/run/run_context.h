@@ -12,7 +12,7 @@
 #include "platform/paths.h"
 #include "run/word_data.h"
 
-namespace driver {
+namespace runctx {
 
 /// The display settings written into the generated pages.
 struct Settings {
@@ -45,7 +45,7 @@ struct RunContext {
   int group_count = 0;            // G, the number of page groups
   // The word data, made by word extraction and completed by the word
   // lists; the output pages read it.
-  std::shared_ptr<rundata::WordData> word_data;
+  std::shared_ptr<runctx::WordData> word_data;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;
 
@@ -55,4 +55,4 @@ struct RunContext {
   long long kill_countdown = 0;
 };
 
-}  // namespace driver
+}  // namespace runctx

@@ -1,10 +1,10 @@
-#include "driver/conventions.h"
+#include "run/conventions.h"
 
 #include <gtest/gtest.h>
 
 #include "support/test_run.h"
 
-namespace driver {
+namespace runctx {
 namespace {
 
 using testing_support::TestRun;
@@ -105,4 +105,4 @@ TEST(ConventionsTest, DeletionNeverLeavesTheFolder) {
 }
 
 }  // namespace
-}  // namespace driver
+}  // namespace runctx

@@ -1,10 +1,11 @@
-#include "driver/conventions.h"
+#include "run/conventions.h"
+#include "run/work_files.h"
 
 #include <system_error>
 
 #include "common/bytes.h"
 
-namespace driver {
+namespace runctx {
 
 void EndProgram(int status) { throw RunEnded{status}; }
 
@@ -65,19 +66,19 @@ void DeleteFile(RunContext& run, std::string_view name) {
 
 void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix) {
   RunCommand(run, "dir /b " + std::string(pattern) + " > dir_01.txt");
-  common::LineReader reader = OpenListing(run, "dir_01.txt");
+  common::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
   while (reader.Next(&line)) {
     std::string name = std::string(prefix) + common::Lower(line);
     // The listing is open while it is read, so it survives its own list.
-    if (prefix.empty() && common::EqualsNoCase(name, "dir_01.txt")) continue;
+    if (prefix.empty() && common::EqualsNoCase(name, kDir01)) continue;
     DeleteFile(run, name);
   }
 }
 
 void RemoveTree(RunContext& run, std::string_view folder) {
   RunCommand(run, "dir /b /s " + std::string(folder) + "\\*.* > dir_01.txt");
-  common::LineReader reader = OpenListing(run, "dir_01.txt");
+  common::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
   while (reader.Next(&line)) DeleteFile(run, common::Lower(line));
   reader.Close();
@@ -119,4 +120,4 @@ void Progress(RunContext& run, int percent) {
 
 std::string Rule(size_t count, char c) { return std::string(count, c); }
 
-}  // namespace driver
+}  // namespace runctx

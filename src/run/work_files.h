@@ -1,0 +1,65 @@
+// Every work file a run makes in the program's folder, named once, with its
+// layout in a line or two. Text files are lines ending in CR LF. A run
+// removes them all (or the next run's leftover clean-up does), except
+// dir_01.txt and what it publishes into htm_out.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace runctx {
+
+// Listings written by "dir" command lines: one name per line ("dir /b"), or
+// the long form with its header and summary lines.
+/// Scratch listing of the folder checks and deletions; then the page order:
+/// "f_promote.htm", then the names of htm_in sorted, in lower case.
+inline constexpr std::string_view kDir01 = "dir_01.txt";
+/// The bare names of htm_in; later the numbered pages page_<n>.htm.
+inline constexpr std::string_view kDir02 = "dir_02.txt";
+/// dir_02.txt sorted by the "sort" command (names compared case-folded).
+inline constexpr std::string_view kDir03 = "dir_03.txt";
+/// The folders of the program's folder, bare or long form, for detection.
+inline constexpr std::string_view kDirCurrent = "dir_cur.txt";
+/// The text files of txt_in, bare names: .txt before, .list after the
+/// work folders are made.
+inline constexpr std::string_view kTxtFileText = "txt_file.txt";
+inline constexpr std::string_view kTxtFileList = "txt_file.list";
+/// The text files copied into txt_wrk, bare names, after their renaming.
+inline constexpr std::string_view kTxtWorkList = "txt_wrk.list";
+/// Output of the tool checks at start-up: a listing, then the lines a
+/// find, findstr or sort made of it.
+inline constexpr std::string_view kCheck01 = "check_01.txt";
+inline constexpr std::string_view kCheck02 = "check_02.txt";
+/// Command output nobody reads (a copy's "1 file(s) copied.").
+inline constexpr std::string_view kOutNullList = "out_null.list";
+inline constexpr std::string_view kOutNullText = "out_null.txt";
+
+/// The settings catalogue: 45 lines in four sections, each opened by a
+/// header line; shown on the settings screen.
+inline constexpr std::string_view kPublisherPara = "publisher_para.txt";
+/// The promotional page: the promo block in a page, indexed as page 1.
+inline constexpr std::string_view kPromotionalPage = "f_promote.htm";
+
+/// The numbered pages of the page set: "page_" + the number zero-padded to
+/// the page number width + ".htm"; cleaned, then annotated in place.
+inline std::string PageFile(const std::string& padded_number) {
+  return "page_" + padded_number + ".htm";
+}
+
+/// The work folder of the word data and its two binary files of fixed-size
+/// records (runctx::Occurrence, runctx::PageWord in word_data.h), page by
+/// page in document order.
+inline constexpr std::string_view kWordFolder = "wrd_24";
+inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
+inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
+/// One empty file per page group g (1..G), copied into wrd_24 and back.
+inline std::string GroupWordFile(int group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
+
+/// The output pages, published into htm_out: the word index page and the
+/// search page of each group, the main index and the contents page.
+inline std::string WordIndexPage(int group) { return "i_" + std::to_string(group) + ".htm"; }
+inline std::string SearchPage(int group) { return "s_" + std::to_string(group) + ".htm"; }
+inline constexpr std::string_view kMainIndex = "index.htm";
+inline constexpr std::string_view kContentsPage = "files_list.htm";
+
+}  // namespace runctx
