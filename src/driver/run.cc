@@ -1,13 +1,11 @@
 #include "driver/run.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/bytes.h"
 #include "common/lines.h"
 #include "driver/identity.h"
 #include "driver/startup.h"
@@ -17,10 +15,12 @@
 #include "pages/pages.h"
 #include "params/params.h"
 #include "params/promote.h"
+#include "platform/process.h"
 #include "platform/run_lock.h"
 #include "publish/publish.h"
 #include "run/conventions.h"
 #include "run/run_context.h"
+#include "run/test_hooks.h"
 #include "scan/extract.h"
 #include "scan/page_set.h"
 #include "trace/trace.h"
@@ -29,28 +29,16 @@
 namespace driver {
 namespace {
 
-// Times each phase on the error stream when INDEXER_PHASE_TIMES is set;
-// the console shows nothing more otherwise. INDEXER_KILL_AT=PHASE kills
-// the run as PHASE begins, INDEXER_KILL_AT=PHASE:N as its N-th command line
-// or work file does (the interruption tests).
-class PhaseTimer {
+// Runs one phase: arms the kill point of the interruption tests as its
+// phase begins, and times it on the error stream when the phase times are
+// asked for; the console shows nothing more otherwise.
+class PhaseRunner {
  public:
-  explicit PhaseTimer(runctx::RunContext& run)
-      : run_(run), enabled_(std::getenv("INDEXER_PHASE_TIMES") != nullptr) {
-    const char* kill_at = std::getenv("INDEXER_KILL_AT");
-    if (kill_at == nullptr) return;
-    std::string_view text = kill_at;
-    size_t colon = text.find(':');
-    kill_phase_ = text.substr(0, colon);
-    if (colon != std::string_view::npos) kill_step_ = common::ParseDigits(text.substr(colon + 1));
-  }
+  PhaseRunner(runctx::RunContext& run, runctx::TestHooks& hooks) : run_(run), hooks_(hooks) {}
 
   template <typename Phase>
   void operator()(const char* name, Phase phase) {
-    if (!kill_phase_.empty() && kill_phase_ == name) {
-      if (kill_step_ <= 0) runctx::KillNow();
-      run_.kill_countdown = kill_step_;
-    }
+    if (hooks_.StartPhase(name)) run_.step_hooks = &hooks_;
     auto start = std::chrono::steady_clock::now();
     try {
       phase(run_);
@@ -63,25 +51,18 @@ class PhaseTimer {
 
  private:
   void Report(const char* name, std::chrono::steady_clock::time_point start) {
-    if (!enabled_) return;
+    if (!hooks_.phase_times()) return;
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     run_.console.Error("phase " + std::string(name) + " " + std::to_string(took.count()) +
                        " s, peak " + std::to_string(platform::PeakMemoryKb() / 1024) + " MB");
   }
 
   runctx::RunContext& run_;
-  bool enabled_;
-  std::string kill_phase_;
-  long long kill_step_ = 0;
+  runctx::TestHooks& hooks_;
 };
 
-void RunPhases(runctx::RunContext& run) {
-  PhaseTimer phase(run);
-  // INDEXER_THREADS=N spreads the work over N threads instead of all the
-  // hardware threads (the benchmark times one thread against all).
-  if (const char* threads = std::getenv("INDEXER_THREADS")) {
-    run.threads = static_cast<unsigned>(common::ParseDigits(threads));
-  }
+void RunPhases(runctx::RunContext& run, runctx::TestHooks& hooks) {
+  PhaseRunner phase(run, hooks);
   phase("identity", StartUp);
   phase("startup", [](runctx::RunContext& r) {
     ShowInstructions(r);
@@ -131,6 +112,7 @@ void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
 
 int Main(int argc, char** argv, std::string_view program_name) {
   platform::Console console = platform::Console::Standard();
+  runctx::TestHooks hooks = runctx::TestHooks::FromEnvironment();
   // Index pages dated by a clock the calendar cannot show: refused before
   // any file is touched.
   if (std::optional<std::string> problem = platform::CheckSourceDateEpoch()) {
@@ -154,9 +136,10 @@ int Main(int argc, char** argv, std::string_view program_name) {
   runctx::RunContext run(console, paths, interpreter);
   run.program_name = std::string(program_name);
   run.program_path = program_path;
+  run.threads = hooks.threads();
   int status = 0;
   try {
-    RunPhases(run);
+    RunPhases(run, hooks);
   } catch (const runctx::RunEnded& end) {
     status = end.status;
   } catch (const common::IoError& error) {

@@ -69,17 +69,3 @@ bool StdinIsTerminal();
 void UseBinaryStreams();
 
 }  // namespace platform
-
-namespace platform {
-/// The full path of the running program, from the host where it can tell,
-/// else `argv0` made absolute. A program started through a link by path
-/// (`argv0` holds a separator) is the link: its folder is the program's.
-/// Empty when neither tells.
-std::string RunningProgramPath(const char* argv0);
-/// The peak resident memory of the process so far, in kilobytes; 0 where
-/// the host does not tell (for the phase times of the benchmark).
-long PeakMemoryKb();
-/// Ends the process at once, as a kill from outside would (SIGKILL where
-/// the host has it): the interruption tests stop a run mid-phase with it.
-[[noreturn]] void KillSelf();
-}  // namespace platform

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/console.h"
+#include "platform/process.h"
 
 namespace platform {
 

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "platform/console.h"
+#include "platform/process.h"
 
 namespace platform {
 namespace {

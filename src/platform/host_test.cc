@@ -9,6 +9,7 @@
 #include "common/lines.h"
 #include "platform/console.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "support/test_run.h"
 
 namespace platform {

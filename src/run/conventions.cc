@@ -1,21 +1,20 @@
 #include "run/conventions.h"
-#include "run/work_files.h"
 
 #include <system_error>
 
 #include "common/bytes.h"
+#include "run/test_hooks.h"
+#include "run/work_files.h"
 
 namespace runctx {
 
 void EndProgram(int status) { throw RunEnded{status}; }
 
-void KillNow() { platform::KillSelf(); }
-
 namespace {
 
 // Counts the command lines and work files of a run that is to be killed.
 void CountStep(RunContext& run) {
-  if (run.kill_countdown > 0 && --run.kill_countdown == 0) KillNow();
+  if (run.step_hooks != nullptr) run.step_hooks->Step();
 }
 
 }  // namespace

@@ -20,10 +20,6 @@ struct RunEnded {
 /// Ends the program with `status` (0 unless a hard I/O failure).
 [[noreturn]] void EndProgram(int status = 0);
 
-/// Ends the process at once, as a kill does: nothing more is written, no
-/// buffer is flushed. Only for the interruption tests (run.kill_countdown).
-[[noreturn]] void KillNow();
-
 /// Runs one command line through the built-in interpreter.
 void RunCommand(RunContext& run, std::string_view line);
 

@@ -14,6 +14,8 @@
 
 namespace runctx {
 
+class TestHooks;
+
 /// The display settings written into the generated pages.
 struct Settings {
   std::string code_page = "UTF-8";
@@ -45,14 +47,13 @@ struct RunContext {
   int group_count = 0;            // G, the number of page groups
   // The word data, made by word extraction and completed by the word
   // lists; the output pages read it.
-  std::shared_ptr<runctx::WordData> word_data;
+  std::shared_ptr<WordData> word_data;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;
 
-  // Interrupted runs under test (INDEXER_KILL_AT=PHASE:N): the process
-  // kills itself as the N-th command line or work file of PHASE begins,
-  // leaving what a kill at that point leaves. 0: never.
-  long long kill_countdown = 0;
+  // Set only while a kill point of the interruption tests is armed: each
+  // command line and work file is a step of it. Null in a user's run.
+  TestHooks* step_hooks = nullptr;
 };
 
 }  // namespace runctx

@@ -1,0 +1,28 @@
+// Facts of the running process: its program file, its environment, its
+// peak memory, and the kill that the interruption tests use.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+/// The full path of the running program, from the host where it can tell,
+/// else `argv0` made absolute. A program started through a link by path
+/// (`argv0` holds a separator) is the link: its folder is the program's.
+/// Empty when neither tells.
+std::string RunningProgramPath(const char* argv0);
+
+/// The value of the environment variable `name`; nullopt when it is unset.
+std::optional<std::string> EnvironmentValue(std::string_view name);
+
+/// The peak resident memory of the process so far, in kilobytes; 0 where
+/// the host does not tell (for the phase times of the benchmark).
+long PeakMemoryKb();
+
+/// Ends the process at once, as a kill from outside would (SIGKILL where
+/// the host has it): the interruption tests stop a run mid-phase with it.
+[[noreturn]] void KillSelf();
+
+}  // namespace platform
