@@ -109,7 +109,11 @@ TEST(PagesEndToEndTest, TheSameDocumentBaseWhateverTheNumberOfThreads) {
     for (const std::string& name : ListFolder(dir.path() / "htm_out")) {
       published[run][name] = ReadFile(dir.path() / "htm_out" / name);
     }
-    printed[run] = std::regex_replace(result.out, std::regex(dir.path().string()), "DIR");
+    // The program's path, printed twice, differs from run to run.
+    printed[run] = result.out;
+    for (size_t at; (at = printed[run].find(dir.path().string())) != std::string::npos;) {
+      printed[run].replace(at, dir.path().string().size(), "DIR");
+    }
   }
   EXPECT_EQ(published[0].size(), 20u);  // 14 pages, two groups of index pages, the main index
                                         // and the contents page
