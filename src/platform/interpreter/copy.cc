@@ -107,8 +107,13 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     command.Error("The file cannot be copied onto itself.");
     return false;
   }
-  if (IsAllowedName(host->filename().string()) && command.paths().LinkFile(source.host, *host)) {
-    return true;
+  if (IsAllowedName(host->filename().string())) {
+    // Closed first: a host may not rename a second name of a file that is
+    // open (the staged link would stay beside the copy).
+    input.reset();
+    if (command.paths().LinkFile(source.host, *host)) return true;
+    input = OpenSource(command, source);
+    if (!input) return false;
   }
   File output = OpenTarget(command, *host);
   if (!output) return false;
