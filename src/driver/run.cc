@@ -1,12 +1,10 @@
 #include "driver/run.h"
 
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/lines.h"
 #include "driver/identity.h"
 #include "driver/startup.h"
 #include "driver/workspace.h"
@@ -15,6 +13,8 @@
 #include "pages/pages.h"
 #include "params/params.h"
 #include "params/promote.h"
+#include "platform/lines.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/run_lock.h"
 #include "publish/publish.h"
@@ -122,9 +122,9 @@ int Main(int argc, char** argv, std::string_view program_name) {
   // The program works in its own folder, whatever folder it was started
   // from; nothing is made or deleted in the current folder.
   std::string program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
-  std::filesystem::path program = platform::HostName(program_path);
-  std::filesystem::path folder =
-      program_path.empty() ? std::filesystem::current_path() : program.parent_path();
+  platform::HostPath program = platform::HostName(program_path);
+  platform::HostPath folder =
+      program_path.empty() ? platform::CurrentFolder() : program.parent_path();
   platform::RunLock lock(program);
   if (lock.busy()) {
     console.Line("Another run of the program is working in this folder.");

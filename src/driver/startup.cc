@@ -30,7 +30,7 @@ constexpr std::string_view kPathAdvice =
 
 // Lines that are not empty once their leading spaces are gone.
 int CountNonBlankLines(runctx::RunContext& run, std::string_view name) {
-  common::LineReader reader = runctx::OpenListing(run, name);
+  platform::LineReader reader = runctx::OpenListing(run, name);
   int count = 0;
   std::string_view line;
   while (reader.Next(&line)) {

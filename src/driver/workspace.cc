@@ -19,7 +19,7 @@ namespace {
 // Counts the lines of a listing; with `part`, only those that contain it
 // (case-sensitive).
 int CountLines(runctx::RunContext& run, std::string_view listing, std::string_view part = {}) {
-  common::LineReader reader = runctx::OpenListing(run, listing);
+  platform::LineReader reader = runctx::OpenListing(run, listing);
   int count = 0;
   std::string_view line;
   while (reader.Next(&line)) {
@@ -113,10 +113,7 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "htm_out\\*.*", "htm_out\\");
   // The binary word files of a run that was stopped before its clean-up.
   for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile}) {
-    if (std::optional<platform::fs::path> host = run.paths.ResolveForRemove(name)) {
-      platform::RemoveFile(*host);
-      run.paths.NoteRemoved(*host);
-    }
+    run.paths.RemoveEntry(name);
   }
 }
 
@@ -133,7 +130,7 @@ void CreateIndexFolders(runctx::RunContext& run) {
   runctx::RunCommand(run, "dir *. > dir_cur.txt");
   bool has_in = false;
   bool has_out = false;
-  common::LineReader reader = runctx::OpenListing(run, runctx::kDirCurrent);
+  platform::LineReader reader = runctx::OpenListing(run, runctx::kDirCurrent);
   std::string_view line;
   while (reader.Next(&line) && !(has_in && has_out)) {
     std::string text = common::Lower(common::TrimRight(line));

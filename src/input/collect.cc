@@ -91,7 +91,7 @@ class NamePlanner {
 
 std::vector<std::string> ReadListing(runctx::RunContext& run, std::string_view name) {
   std::vector<std::string> lines;
-  common::LineReader reader = runctx::OpenListing(run, name);
+  platform::LineReader reader = runctx::OpenListing(run, name);
   std::string_view line;
   while (reader.Next(&line)) lines.emplace_back(line);
   return lines;

@@ -4,13 +4,13 @@
 // which the page set reads, and into htm_ndx\htm_in.
 #include "input/convert.h"
 
-#include <filesystem>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "common/bytes.h"
 #include "common/parallel.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 #include "run/work_files.h"
 
@@ -31,7 +31,7 @@ constexpr size_t kLongestPageLine = 100000;
 // Writes one text line, trailing blanks removed. A longer line than a page
 // line may be is cut after a blank; where the last half of the piece holds
 // none, at the limit itself, but not inside a UTF-8 character.
-void WriteTextLine(common::LineWriter& page, std::string_view line) {
+void WriteTextLine(platform::LineWriter& page, std::string_view line) {
   line = common::TrimRight(line);
   while (line.size() > kLongestPageLine) {
     size_t cut = line.rfind(' ', kLongestPageLine);
@@ -55,9 +55,9 @@ void WriteTextLine(common::LineWriter& page, std::string_view line) {
 // name listed twice keeps the text listed last, as if written in turn.
 void ConvertListed(runctx::RunContext& run) {
   runctx::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
-  common::LineReader listing = runctx::OpenListing(run, runctx::kTxtWorkList);
+  platform::LineReader listing = runctx::OpenListing(run, runctx::kTxtWorkList);
   struct Job {
-    std::filesystem::path source, page;
+    platform::HostPath source, page;
     std::string page_path;
   };
   std::vector<Job> jobs;
@@ -117,10 +117,10 @@ void WritePage(runctx::RunContext& run, std::string_view source_path, std::strin
   WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
 }
 
-void WritePageFile(const std::filesystem::path& source_host, const std::filesystem::path& page_host,
+void WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
                    std::string_view page_path) {
-  common::LineReader source(source_host, kTextBuffer);
-  common::LineWriter page(page_host);
+  platform::LineReader source(source_host, kTextBuffer);
+  platform::LineWriter page(page_host);
   page.Line("<HTML>");
   page.Line("<head>");
   page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");

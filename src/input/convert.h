@@ -3,11 +3,11 @@
 // confirmed and copied into htm_in and htm_ndx\htm_in.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/paths.h"
 #include "run/run_context.h"
 
 namespace input {
@@ -32,7 +32,7 @@ void WritePage(runctx::RunContext& run, std::string_view source_path, std::strin
 
 /// As WritePage, from and to host paths already resolved (the conversion
 /// writes its pages on several threads); `page_path` is the page's title.
-void WritePageFile(const std::filesystem::path& source_host, const std::filesystem::path& page_host,
+void WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
                    std::string_view page_path);
 
 }  // namespace input

@@ -42,7 +42,7 @@ class Decimal {
 }  // namespace
 
 PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& place,
-                             common::LineReader in, common::LineWriter out)
+                             platform::LineReader in, platform::LineWriter out)
     : settings_(settings), place_(place), in_(std::move(in)), out_(std::move(out)) {}
 
 void PageAnnotator::Add(const AnnotatedWord& word) {

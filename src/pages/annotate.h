@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/lines.h"
 #include "pages/page_list.h"
+#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -36,8 +36,8 @@ struct PagePlace {
 /// and closes `out` (raising IoError when it cannot be written).
 class PageAnnotator {
  public:
-  PageAnnotator(const runctx::Settings& settings, const PagePlace& place, common::LineReader in,
-                common::LineWriter out);
+  PageAnnotator(const runctx::Settings& settings, const PagePlace& place, platform::LineReader in,
+                platform::LineWriter out);
 
   void Add(const AnnotatedWord& word);
   void Finish();
@@ -51,8 +51,8 @@ class PageAnnotator {
 
   const runctx::Settings& settings_;
   PagePlace place_;
-  common::LineReader in_;
-  common::LineWriter out_;
+  platform::LineReader in_;
+  platform::LineWriter out_;
   long long lines_read_ = 0;
   std::string text_;           // the line the words are taken from
   bool rest_pending_ = false;  // that line got words; its rest is not yet written

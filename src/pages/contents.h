@@ -2,9 +2,9 @@
 // per page, each with an anchor named after the page.
 #pragma once
 
-#include "common/lines.h"
 #include "pages/page_list.h"
 #include "platform/console.h"
+#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -12,6 +12,6 @@ namespace pages {
 /// Writes the contents page into `out` from the page list, with the time
 /// stamp `now`; then closes `out`.
 void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& now,
-                       const PageList& pages, common::LineWriter& out);
+                       const PageList& pages, platform::LineWriter& out);
 
 }  // namespace pages

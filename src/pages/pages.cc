@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -21,13 +20,13 @@
 #include "pages/search.h"
 #include "pages/word_index.h"
 #include "platform/binary_file.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 #include "run/work_files.h"
 
 namespace pages {
 namespace {
 
-namespace fs = std::filesystem;
 using runctx::WordData;
 
 // Page words sorted in memory at once for a word index page: the fixed
@@ -42,7 +41,7 @@ constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
 template <typename Record>
 class RecordRange {
  public:
-  RecordRange(const fs::path& host, uint64_t first, uint64_t count)
+  RecordRange(const platform::HostPath& host, uint64_t first, uint64_t count)
       : reader_(host), next_(first), end_(first + count), buffer_(new char[kReadChunk * kSize]) {}
 
   bool Next(Record* record) {
@@ -82,9 +81,9 @@ struct Pass {
   std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
   PageList list;                      // the pages that hold words
   std::vector<size_t> annotated;      // their page indices
-  std::vector<std::pair<fs::path, fs::path>> page_hosts;  // page, its annotated copy
-  std::vector<fs::path> index_hosts, search_hosts;
-  fs::path contents_host;
+  std::vector<std::pair<platform::HostPath, platform::HostPath>> page_hosts;  // page, its annotated copy
+  std::vector<platform::HostPath> index_hosts, search_hosts;
+  platform::HostPath contents_host;
 };
 
 void Prepare(Pass& pass) {
@@ -143,8 +142,8 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   const auto& range = pass.group_pages[info.group - 1];
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
                   page + 1 == range.second};
-  PageAnnotator annotator(pass.run.settings, place, common::LineReader(pass.page_hosts[item].first),
-                          common::LineWriter(pass.page_hosts[item].second));
+  PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
+                          platform::LineWriter(pass.page_hosts[item].second));
   RecordRange<runctx::Occurrence> occurrences(data.occurrence_file, info.first_occurrence,
                                                info.occurrence_count);
   runctx::Occurrence occurrence;
@@ -254,10 +253,10 @@ void WriteIndexPages(const Pass& pass) {
   const runctx::RunContext& run = pass.run;
   long long promo_interval = 0;
   for (int group = 1; group <= pass.data.group_count; ++group) {
-    common::LineWriter out(pass.index_hosts[group - 1]);
+    platform::LineWriter out(pass.index_hosts[group - 1]);
     WriteIndexHead(run.settings, pass.now, out);
     if (group == pass.data.group_count) {
-      common::LineWriter contents(pass.contents_host);
+      platform::LineWriter contents(pass.contents_host);
       WriteContentsPage(run.settings, pass.now, pass.list, contents);
     }
     GroupEntries entries(pass, group);
@@ -290,7 +289,7 @@ void WriteSearchPages(const Pass& pass) {
                          pass.id_text[id_word], occurrence.number};
       return true;
     };
-    common::LineWriter out(pass.search_hosts[group - 1]);
+    platform::LineWriter out(pass.search_hosts[group - 1]);
     WriteSearchPage(place, out, next, random);
   }
 }

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-#include "common/lines.h"
+#include "platform/lines.h"
 
 #include "run/run_context.h"
 
@@ -57,7 +57,7 @@ struct SearchPlace {
 /// occurrences of the group's pages in document order; each view valid
 /// until the next call), drawing from `random` for lines of 29 words or
 /// more; then closes `out`.
-void WriteSearchPage(const SearchPlace& place, common::LineWriter& out,
+void WriteSearchPage(const SearchPlace& place, platform::LineWriter& out,
                      const std::function<bool(SearchWord*)>& next, SplitMix64& random);
 
 }  // namespace pages

@@ -18,7 +18,7 @@ constexpr long long kPromoInterval = 100;
 // short form.
 class EntryWriter {
  public:
-  EntryWriter(std::string_view target_site, common::LineWriter& out, std::string_view group)
+  EntryWriter(std::string_view target_site, platform::LineWriter& out, std::string_view group)
       : target_site_(target_site), out_(out), group_(group) {}
 
   void WriteLong(const IndexEntry& entry) {
@@ -58,7 +58,7 @@ class EntryWriter {
   }
 
   std::string_view target_site_;
-  common::LineWriter& out_;
+  platform::LineWriter& out_;
   std::string_view group_;
   std::string line_;
 };
@@ -66,7 +66,7 @@ class EntryWriter {
 }  // namespace
 
 void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
-                    common::LineWriter& out) {
+                    platform::LineWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
   runctx::WritePromoBlock(out);
   out.Line("<br>");
@@ -76,7 +76,7 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
 }
 
 void WriteIndexEntries(std::string_view target_site, std::string_view group,
-                       common::LineWriter& out, const std::function<bool(IndexEntry*)>& next,
+                       platform::LineWriter& out, const std::function<bool(IndexEntry*)>& next,
                        long long& promo_interval) {
   out.Line("<a href=\"files_list.htm\"> Content </a><br>");
   out.Line("<br>");

@@ -80,7 +80,7 @@ struct CatalogueSize {
   int code_pages = 0;
 };
 
-CatalogueSize MeasureCatalogue(common::LineReader& reader) {
+CatalogueSize MeasureCatalogue(platform::LineReader& reader) {
   CatalogueSize size;
   bool font_color_seen = false;
   std::string_view line;
@@ -98,7 +98,7 @@ CatalogueSize MeasureCatalogue(common::LineReader& reader) {
 }
 
 // The next catalogue line; an empty text when the file ends early.
-std::string NextOrEmpty(common::LineReader& reader) {
+std::string NextOrEmpty(platform::LineReader& reader) {
   std::string_view line;
   return reader.Next(&line) ? std::string(line) : std::string();
 }
@@ -115,7 +115,7 @@ void PrintSettingsRow(runctx::RunContext& run, int row, std::string_view value,
 
 // The settings screen: one row per value, the code pages' two lines joined
 // into one row with their description.
-void PrintSettingsScreen(runctx::RunContext& run, common::LineReader& reader,
+void PrintSettingsScreen(runctx::RunContext& run, platform::LineReader& reader,
                          const CatalogueSize& size) {
   run.console.Line();
   run.console.Line("====== OVERVIEW/SELECT PARAMETERS ======");
@@ -171,11 +171,11 @@ void AskDestination(runctx::RunContext& run) {
 
 void ShowSettings(runctx::RunContext& run) {
   {
-    common::LineWriter out = runctx::CreateFile(run, runctx::kPublisherPara);
+    platform::LineWriter out = runctx::CreateFile(run, runctx::kPublisherPara);
     for (std::string_view line : kCatalogue) out.Line(line);
     out.Close();
   }
-  common::LineReader reader = runctx::OpenListing(run, runctx::kPublisherPara);
+  platform::LineReader reader = runctx::OpenListing(run, runctx::kPublisherPara);
   CatalogueSize size = MeasureCatalogue(reader);
   reader.Rewind();
   PrintSettingsScreen(run, reader, size);

@@ -9,7 +9,7 @@
 namespace params {
 
 void WritePromotionalPage(runctx::RunContext& run) {
-  common::LineWriter out = runctx::CreateFile(run, runctx::kPromotionalPage);
+  platform::LineWriter out = runctx::CreateFile(run, runctx::kPromotionalPage);
   out.Line("<html>");
   out.Line("<head>");
   out.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" +

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "common/lines.h"
+#include "platform/lines.h"
 #include "platform/paths.h"
 
 namespace platform {

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/console.h"
+#include "platform/lines.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "support/test_run.h"

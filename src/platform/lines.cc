@@ -1,10 +1,12 @@
-#include "common/lines.h"
+#include "platform/lines.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
-namespace common {
+#include "platform/paths.h"
+
+namespace platform {
 namespace {
 
 constexpr size_t kReadBuffer = 1 << 17;
@@ -14,14 +16,11 @@ std::string ErrorText(int error) { return std::strerror(error); }
 
 }  // namespace
 
-IoError::IoError(std::string path, std::string reason)
-    : std::runtime_error(path + ": " + reason), path_(std::move(path)), reason_(std::move(reason)) {}
-
 LineReader::LineReader(const std::filesystem::path& path) : LineReader(path, kReadBuffer) {}
 
 LineReader::LineReader(const std::filesystem::path& path, size_t buffer_size) {
   if (path.empty()) return;
-  file_ = std::fopen(path.string().c_str(), "rb");
+  file_ = OpenFile(path, "rb");
   if (file_ == nullptr) return;
   capacity_ = buffer_size > 0 ? buffer_size : 1;
   buffer_.reset(new char[capacity_]);
@@ -130,8 +129,8 @@ void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
 
 LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(path.string()) {
   DetachFromOtherNames(path, append);
-  file_ = std::fopen(path_.c_str(), append ? "ab" : "wb");
-  if (file_ == nullptr) throw IoError(path_, ErrorText(errno));
+  file_ = OpenFile(path, append ? "ab" : "wb");
+  if (file_ == nullptr) throw common::IoError(path_, ErrorText(errno));
   buffer_.reserve(kWriteBuffer);
 }
 
@@ -139,7 +138,7 @@ LineWriter::~LineWriter() {
   if (file_ == nullptr) return;
   try {
     Close();
-  } catch (const IoError&) {
+  } catch (const common::IoError&) {
     // A writer left open by an earlier failure: that failure is reported.
   }
 }
@@ -162,7 +161,7 @@ void LineWriter::FlushIfFull() {
   size_t put = std::fwrite(buffer_.data(), 1, size, file_);
   int error = errno;
   buffer_.clear();
-  if (put != size) throw IoError(path_, ErrorText(error));
+  if (put != size) throw common::IoError(path_, ErrorText(error));
 }
 
 void LineWriter::Write(std::string_view text) {
@@ -196,12 +195,12 @@ void LineWriter::Close() {
   if (!flushed) error = errno;
   bool closed = std::fclose(file) == 0;
   if (!closed && flushed) error = errno;
-  if (put != size || !flushed || !closed) throw IoError(path_, ErrorText(error));
+  if (put != size || !flushed || !closed) throw common::IoError(path_, ErrorText(error));
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::string bytes;
-  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  std::FILE* file = OpenFile(path, "rb");
   if (file == nullptr) return bytes;
   char chunk[1 << 16];
   size_t got;
@@ -210,4 +209,4 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return bytes;
 }
 
-}  // namespace common
+}  // namespace platform

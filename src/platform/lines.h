@@ -7,26 +7,13 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace common {
+#include "common/io_error.h"
 
-/// A hard I/O failure the run cannot go on from (a work file or page that
-/// cannot be written). The driver shows it as an error screen naming the
-/// file and ends the run with exit status 1.
-class IoError : public std::runtime_error {
- public:
-  IoError(std::string path, std::string reason);
-  const std::string& path() const { return path_; }
-  const std::string& reason() const { return reason_; }
-
- private:
-  std::string path_;
-  std::string reason_;
-};
+namespace platform {
 
 /// Reads a file line by line. A file that is missing or cannot be opened
 /// delivers no lines: listings that do not exist are simply empty.
@@ -100,4 +87,4 @@ class LineWriter {
 /// Reads a whole file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
 
-}  // namespace common
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "common/lines.h"
+#include "platform/lines.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "support/test_run.h"
 
-namespace common {
+namespace platform {
 namespace {
 
 using testing_support::ReadFile;
@@ -67,7 +67,7 @@ TEST(LinesTest, WritesCrLfAndAppends) {
 
 TEST(LinesTest, OpeningAnUnwritableFileRaises) {
   ScopedTempDir dir;
-  EXPECT_THROW(LineWriter(dir.path() / "no" / "such" / "x.txt"), IoError);
+  EXPECT_THROW(LineWriter(dir.path() / "no" / "such" / "x.txt"), common::IoError);
 }
 
 // /dev/full takes every open and fails every write with "No space left
@@ -82,13 +82,13 @@ TEST(LinesTest, AFullDiskRaisesOnWriteAndOnClose) {
   try {
     small.Close();
     FAIL() << "the close did not raise";
-  } catch (const IoError& error) {
+  } catch (const common::IoError& error) {
     EXPECT_EQ(error.path(), "/dev/full");
     EXPECT_EQ(error.reason(), std::strerror(ENOSPC));
   }
   LineWriter big("/dev/full");
-  EXPECT_THROW(big.Write(std::string(2 << 20, 'x')), IoError);
+  EXPECT_THROW(big.Write(std::string(2 << 20, 'x')), common::IoError);
 }
 
 }  // namespace
-}  // namespace common
+}  // namespace platform

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "common/lines.h"
+#include "platform/lines.h"
 
 namespace platform {
 namespace {
@@ -281,5 +281,44 @@ void Paths::RemoveMade() {
   made_names_.clear();
   indexes_.clear();
 }
+
+void Paths::DeleteFile(std::string_view path) {
+  std::optional<fs::path> host = ResolveForRemove(path);
+  if (!host) return;
+  std::error_code error;
+  fs::file_status status = fs::symlink_status(*host, error);
+  if (error || status.type() == fs::file_type::directory ||
+      status.type() == fs::file_type::not_found) {
+    return;
+  }
+  if (fs::remove(*host, error)) NoteRemoved(*host);
+}
+
+void Paths::RemoveEntry(std::string_view path) {
+  std::optional<fs::path> host = ResolveForRemove(path);
+  if (!host) return;
+  std::error_code error;
+  fs::remove(*host, error);
+  NoteRemoved(*host);
+}
+
+std::optional<std::uintmax_t> FileSize(const fs::path& host) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(host, error);
+  if (error) return std::nullopt;
+  return size;
+}
+
+bool IsDirectory(const fs::path& host) {
+  std::error_code error;
+  return fs::is_directory(host, error);
+}
+
+bool IsDirectoryEntry(const fs::path& host) {
+  std::error_code error;
+  return fs::is_directory(fs::symlink_status(host, error));
+}
+
+fs::path CurrentFolder() { return fs::current_path(); }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 // (as the home platform does) and keeps every change inside the folder.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,10 @@
 namespace platform {
 
 namespace fs = std::filesystem;
+
+/// A path on the host, as the platform functions take it. Code outside
+/// platform/ holds it without looking inside.
+using HostPath = fs::path;
 
 /// True when the home platform could hold a directory entry of this name:
 /// none of \ / : * ? " < > | and no byte below 32, and no device name
@@ -49,6 +54,16 @@ std::FILE* OpenFile(const fs::path& host, const char* mode);
 /// opened. nullptr with `reason` set ("a FIFO", "Permission denied", ...)
 /// when it cannot be read.
 std::FILE* OpenForReading(const fs::path& host, std::string* reason);
+
+/// The size of the file `host` (links followed); nullopt when it is
+/// missing or cannot be asked.
+std::optional<std::uintmax_t> FileSize(const fs::path& host);
+/// True when `host` is a folder, or a link to one.
+bool IsDirectory(const fs::path& host);
+/// True when `host` itself is a folder (a link to one is not).
+bool IsDirectoryEntry(const fs::path& host);
+/// The folder the process was started in.
+fs::path CurrentFolder();
 
 class Paths {
  public:
@@ -103,6 +118,13 @@ class Paths {
   /// Copies inside the folder are made so: no data is written twice. False
   /// when that cannot be done here; the caller then copies the bytes.
   bool LinkFile(const fs::path& from, const fs::path& to);
+
+  /// Deletes the file named by the program; a folder, a missing file and a
+  /// path outside the program's folder are left alone without a message.
+  void DeleteFile(std::string_view path);
+  /// Removes the entry named by the program (a file, a link or an empty
+  /// folder), whatever it is; nothing when it is missing or outside.
+  void RemoveEntry(std::string_view path);
 
   /// Keeps the name index in step with changes made by the program, and
   /// remembers every entry the run made or rewrote.

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/interpreter/interpreter.h"
+#include "platform/lines.h"
 #include "support/test_run.h"
 
 namespace platform {
@@ -204,7 +204,7 @@ TEST(PathsTest, WritersReplaceLinksAndNeverFollowLinkedFolders) {
   }
   // The phases' own writer replaces a link the same way.
   ConfinedFolder f;
-  common::LineWriter writer(f.paths().ForWrite("file_link.txt"));
+  platform::LineWriter writer(f.paths().ForWrite("file_link.txt"));
   writer.Line("written");
   writer.Close();
   EXPECT_EQ(ReadFile(f.prog() / "file_link.txt"), "written\r\n");
@@ -240,11 +240,11 @@ TEST(PathsTest, CopiesStayIndependentWhenEitherIsWritten) {
   t.Command("copy a.txt c.txt > out_null.list");
   EXPECT_EQ(ReadFile(t.root() / "b.txt"), "one\r\n");
   {
-    common::LineWriter afresh(t.run().paths.ForWrite("a.txt"));
+    platform::LineWriter afresh(t.run().paths.ForWrite("a.txt"));
     afresh.Line("two");
   }
   {
-    common::LineWriter more(t.run().paths.ForWrite("b.txt"), /*append=*/true);
+    platform::LineWriter more(t.run().paths.ForWrite("b.txt"), /*append=*/true);
     more.Line("more");
   }
   t.Command("dir > c.txt");

@@ -1,13 +1,13 @@
 #include "publish/publish.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
+#include <optional>
 
 #include "common/bytes.h"
 #include "common/constants.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 #include "run/work_files.h"
 
@@ -16,7 +16,6 @@ namespace {
 
 using runctx::RunCommand;
 using runctx::RunContext;
-namespace fs = std::filesystem;
 
 // True when the page `name` of the program's folder exists; raises IoError
 // when htm_out does not hold a copy of it of the same size. The copies go
@@ -24,19 +23,17 @@ namespace fs = std::filesystem;
 // file, may not be written, the disk is full); ending such a run in
 // "Indexing is done." would announce a document base that is not there.
 bool CheckPublished(RunContext& run, const std::string& name) {
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(run.paths.ForRead(name), error);
+  const std::optional<std::uintmax_t> size = platform::FileSize(run.paths.ForRead(name));
   // A folder of the page's name took the page in (a copy onto a folder goes
   // into it): the page was never made.
-  std::error_code kind_error;
-  if (error && fs::is_directory(fs::symlink_status(run.paths.ForRead(name), kind_error))) {
+  if (!size && platform::IsDirectoryEntry(run.paths.ForRead(name))) {
     throw common::IoError(name, "a folder stands where the page must be");
   }
-  if (error) return false;  // a page that is gone was never copied (the run goes on)
+  if (!size) return false;  // a page that is gone was never copied (the run goes on)
   const std::string copy = "htm_out\\" + name;
-  const std::uintmax_t copied = fs::file_size(run.paths.ForRead(copy), error);
-  if (!error && copied == size) return true;
-  if (!fs::is_directory(run.paths.ForRead("htm_out"), error)) {
+  const std::optional<std::uintmax_t> copied = platform::FileSize(run.paths.ForRead(copy));
+  if (copied && *copied == *size) return true;
+  if (!platform::IsDirectory(run.paths.ForRead("htm_out"))) {
     throw common::IoError(copy, "htm_out is not a folder");
   }
   throw common::IoError(copy, "the page could not be copied into htm_out");
@@ -45,7 +42,7 @@ bool CheckPublished(RunContext& run, const std::string& name) {
 // Every page that was to be copied is in htm_out: the numbered pages of
 // dir_02.txt, the contents page, the main index and the pages of each group.
 void CheckAllPublished(RunContext& run) {
-  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
+  platform::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view line;
   while (pages.Next(&line)) {
     if (common::Contains(line, ".htm")) CheckPublished(run, std::string(common::Trim(line)));
@@ -68,7 +65,7 @@ void CopyPages(RunContext& run) {
   }
   RunCommand(run, "dir > htm_out\\f_01.txt > out_null.list");
   RunCommand(run, "del /q htm_out\\*.* > out_null.list");
-  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
+  platform::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view line;
   std::string command;
   while (pages.Next(&line)) {

@@ -1,7 +1,5 @@
 #include "run/conventions.h"
 
-#include <system_error>
-
 #include "common/bytes.h"
 #include "run/test_hooks.h"
 #include "run/work_files.h"
@@ -24,19 +22,19 @@ void RunCommand(RunContext& run, std::string_view line) {
   run.interpreter.Run(line);
 }
 
-common::LineReader OpenListing(RunContext& run, std::string_view name) {
-  return common::LineReader(run.paths.ForRead(name));
+platform::LineReader OpenListing(RunContext& run, std::string_view name) {
+  return platform::LineReader(run.paths.ForRead(name));
 }
 
-common::LineWriter CreateFile(RunContext& run, std::string_view name, bool append) {
+platform::LineWriter CreateFile(RunContext& run, std::string_view name, bool append) {
   CountStep(run);
-  return common::LineWriter(run.paths.ForWrite(name), append);
+  return platform::LineWriter(run.paths.ForWrite(name), append);
 }
 
 bool DetectFolder(RunContext& run, std::string_view command, std::string_view listing,
                   std::string_view folder, bool long_form) {
   RunCommand(run, command);
-  common::LineReader reader = OpenListing(run, listing);
+  platform::LineReader reader = OpenListing(run, listing);
   std::string_view line;
   while (reader.Next(&line)) {
     std::string text = common::Lower(long_form ? common::TrimRight(line) : line);
@@ -45,41 +43,23 @@ bool DetectFolder(RunContext& run, std::string_view command, std::string_view li
   return false;
 }
 
-namespace {
-
-// Deletes one file named by the program; folders, missing files and paths
-// outside the program's folder are left alone without a message.
-void DeleteFile(RunContext& run, std::string_view name) {
-  std::optional<platform::fs::path> host = run.paths.ResolveForRemove(name);
-  if (!host) return;
-  std::error_code error;
-  platform::fs::file_status status = platform::fs::symlink_status(*host, error);
-  if (error || status.type() == platform::fs::file_type::directory ||
-      status.type() == platform::fs::file_type::not_found) {
-    return;
-  }
-  if (platform::fs::remove(*host, error)) run.paths.NoteRemoved(*host);
-}
-
-}  // namespace
-
 void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix) {
   RunCommand(run, "dir /b " + std::string(pattern) + " > dir_01.txt");
-  common::LineReader reader = OpenListing(run, kDir01);
+  platform::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
   while (reader.Next(&line)) {
     std::string name = std::string(prefix) + common::Lower(line);
     // The listing is open while it is read, so it survives its own list.
     if (prefix.empty() && common::EqualsNoCase(name, kDir01)) continue;
-    DeleteFile(run, name);
+    run.paths.DeleteFile(name);
   }
 }
 
 void RemoveTree(RunContext& run, std::string_view folder) {
   RunCommand(run, "dir /b /s " + std::string(folder) + "\\*.* > dir_01.txt");
-  common::LineReader reader = OpenListing(run, kDir01);
+  platform::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
-  while (reader.Next(&line)) DeleteFile(run, common::Lower(line));
+  while (reader.Next(&line)) run.paths.DeleteFile(common::Lower(line));
   reader.Close();
   RunCommand(run, "rd " + std::string(folder));
 }

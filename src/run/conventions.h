@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/lines.h"
+#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace runctx {
@@ -25,11 +25,11 @@ void RunCommand(RunContext& run, std::string_view line);
 
 /// Opens a listing (or any work file) for reading line by line; a missing
 /// file yields no lines.
-common::LineReader OpenListing(RunContext& run, std::string_view name);
+platform::LineReader OpenListing(RunContext& run, std::string_view name);
 
 /// Creates (or empties) a work file or page for writing; raises
 /// common::IoError when it cannot.
-common::LineWriter CreateFile(RunContext& run, std::string_view name, bool append = false);
+platform::LineWriter CreateFile(RunContext& run, std::string_view name, bool append = false);
 
 /// Folder detection: runs `command` (a listing into `listing`), then looks
 /// for `folder` as a substring of each lower-cased line (right-trimmed first

@@ -15,7 +15,7 @@ std::string LinkLine(std::string_view address) {
 
 }  // namespace
 
-void WritePromoBlock(common::LineWriter& out) {
+void WritePromoBlock(platform::LineWriter& out) {
   constexpr std::array<std::string_view, 15> kText = {
       "<br>",
       "<br> <b> PROMOTE YOUR BRAND WITH OUR PROGRAMS </b>",

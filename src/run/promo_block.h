@@ -2,11 +2,11 @@
 // holds and that every word index page writes again at its top and foot.
 #pragma once
 
-#include "common/lines.h"
+#include "platform/lines.h"
 
 namespace runctx {
 
 /// Writes the 18 lines of the promo block.
-void WritePromoBlock(common::LineWriter& out);
+void WritePromoBlock(platform::LineWriter& out);
 
 }  // namespace runctx

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "common/interner.h"
+#include "platform/paths.h"
 #include "run/work_files.h"
 
 namespace runctx {
@@ -81,8 +81,8 @@ struct WordData {
   uint64_t page_word_count = 0;
   int group_count = 0;                // G
 
-  std::filesystem::path occurrence_file;  // host paths of the binary files
-  std::filesystem::path page_word_file;
+  platform::HostPath occurrence_file;  // host paths of the binary files
+  platform::HostPath page_word_file;
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;

@@ -11,9 +11,10 @@
 #include <memory>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "common/parallel.h"
 #include "platform/binary_file.h"
+#include "platform/lines.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 #include "run/work_files.h"
 
@@ -189,7 +190,7 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
 // passed over.
 std::vector<std::string> ListedPages(runctx::RunContext& run) {
   std::vector<std::string> names;
-  common::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
+  platform::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view entry;
   while (pages.Next(&entry)) {
     std::string page = common::Lower(entry);
@@ -200,10 +201,10 @@ std::vector<std::string> ListedPages(runctx::RunContext& run) {
 
 }  // namespace
 
-void ScanPage(const std::filesystem::path& host, PageWords* result) {
+void ScanPage(const platform::HostPath& host, PageWords* result) {
   result->taken.clear();
   result->text.clear();
-  common::LineReader in(host, kPageBuffer);
+  platform::LineReader in(host, kPageBuffer);
   PageScan state;
   state.Reset();
   std::vector<Word> words;
@@ -226,7 +227,7 @@ void ExtractWords(runctx::RunContext& run) {
   runctx::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
   auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
-  std::vector<std::filesystem::path> hosts;
+  std::vector<platform::HostPath> hosts;
   for (std::string& name : names) {
     hosts.push_back(run.paths.ForRead(name));
     data->pages.push_back(runctx::PageInfo{std::move(name)});

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/paths.h"
 #include "run/run_context.h"
 #include "scan/line_scan.h"
 
@@ -35,7 +36,7 @@ struct PageWords {
 
 /// Scans the lines of one page (read from `host`; a page that cannot be
 /// read has no words) with the page state starting afresh, into `result`.
-void ScanPage(const std::filesystem::path& host, PageWords* result);
+void ScanPage(const platform::HostPath& host, PageWords* result);
 
 /// Lists the numbered pages into dir_02.txt, scans them and fills the run's
 /// word data (forms, words, pages, occurrence numbers, page words, groups

@@ -3,14 +3,14 @@
 // pages page_<n>.htm.
 #include "scan/page_set.h"
 
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "common/parallel.h"
+#include "platform/lines.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 #include "run/work_files.h"
 
@@ -24,9 +24,9 @@ constexpr size_t kPageBuffer = size_t{1} << 16;
 // lower case. Only a name equal to the promotional page's is passed over, so
 // a page such as my_f_promote.htm keeps its place in the set.
 void WritePageOrder(runctx::RunContext& run) {
-  common::LineWriter order = runctx::CreateFile(run, runctx::kDir01);
+  platform::LineWriter order = runctx::CreateFile(run, runctx::kDir01);
   order.Line(runctx::kPromotionalPage);
-  common::LineReader sorted = runctx::OpenListing(run, runctx::kDir03);
+  platform::LineReader sorted = runctx::OpenListing(run, runctx::kDir03);
   std::string_view line;
   while (sorted.Next(&line)) {
     std::string name = common::Lower(line);
@@ -38,7 +38,7 @@ void WritePageOrder(runctx::RunContext& run) {
 }
 
 long long CountPages(runctx::RunContext& run) {
-  common::LineReader order = runctx::OpenListing(run, runctx::kDir01);
+  platform::LineReader order = runctx::OpenListing(run, runctx::kDir01);
   long long count = 0;
   std::string_view line;
   while (order.Next(&line)) {
@@ -50,9 +50,9 @@ long long CountPages(runctx::RunContext& run) {
 // Writes the cleaned page of htm_in\<name> to `page`. Table mode starts
 // off on every page, so a table left open on one page cannot swallow the
 // next.
-void CleanPage(const std::filesystem::path& source, const std::filesystem::path& page) {
-  common::LineWriter out(page);
-  common::LineReader in(source, kPageBuffer);
+void CleanPage(const platform::HostPath& source, const platform::HostPath& page) {
+  platform::LineWriter out(page);
+  platform::LineReader in(source, kPageBuffer);
   bool table_mode = false;
   std::string text;
   std::string_view line;
@@ -66,8 +66,8 @@ void CleanPage(const std::filesystem::path& source, const std::filesystem::path&
 // Cleans every listed page of htm_in straight into its numbered page, the
 // pages side by side on all cores.
 void NumberPages(runctx::RunContext& run) {
-  common::LineReader order = runctx::OpenListing(run, runctx::kDir01);
-  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> pages;
+  platform::LineReader order = runctx::OpenListing(run, runctx::kDir01);
+  std::vector<std::pair<platform::HostPath, platform::HostPath>> pages;
   long long number = 0;
   std::string_view line;
   while (order.Next(&line)) {

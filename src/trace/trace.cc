@@ -2,22 +2,22 @@
 // folder trace; the run writes nothing into it.
 #include "trace/trace.h"
 
-#include <system_error>
+#include <optional>
 
-#include "common/lines.h"
+#include "platform/lines.h"
+#include "platform/paths.h"
 #include "run/conventions.h"
 
 namespace trace {
 
 void OpenTrace(runctx::RunContext& run) {
-  std::optional<std::filesystem::path> folder = run.paths.Resolve("trace");
-  std::error_code error;
-  if (!folder || !std::filesystem::is_directory(*folder, error)) return;
+  std::optional<platform::HostPath> folder = run.paths.Resolve("trace");
+  if (!folder || !platform::IsDirectory(*folder)) return;
   // A trace file that cannot be opened (a folder without write permission,
   // a link leading out of the program's folder) is passed over in silence,
   // like a missing folder: the run needs nothing from it.
   try {
-    common::LineWriter file = runctx::CreateFile(run, "trace\\file_trace.txt");
+    platform::LineWriter file = runctx::CreateFile(run, "trace\\file_trace.txt");
     file.Close();
   } catch (const common::IoError&) {
   }

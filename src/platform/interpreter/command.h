@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "common/lines.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
+#include "platform/lines.h"
 #include "platform/paths.h"
 
 namespace platform::commands {
@@ -28,7 +28,7 @@ inline constexpr std::string_view kSyntaxError = "The syntax of the command is i
 class Sink {
  public:
   explicit Sink(Console& console) : console_(&console) {}
-  explicit Sink(common::LineWriter& file) : file_(&file) {}
+  explicit Sink(platform::LineWriter& file) : file_(&file) {}
   static Sink Discard() { return Sink(); }
 
   /// Writes `text` and CR LF.
@@ -43,7 +43,7 @@ class Sink {
  private:
   Sink() = default;
   Console* console_ = nullptr;
-  common::LineWriter* file_ = nullptr;
+  platform::LineWriter* file_ = nullptr;
 };
 
 /// One word of a command line: blanks separate words, a double-quoted
@@ -87,7 +87,7 @@ using Handler = void (*)(Command&);
 /// or behind a linked folder, has a name the home platform could not hold,
 /// or its folder is missing. Raises common::IoError when the file cannot be
 /// made in its folder (no permission, a full disk, a folder of that name).
-std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
+std::optional<platform::LineWriter> OpenWriter(Paths& paths, Console& console,
                                              std::string_view target, bool append);
 
 // The commands, one file each (md and rd share one; find and findstr too).

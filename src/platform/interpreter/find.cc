@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/interpreter/command.h"
 #include "platform/interpreter/listing.h"
 #include "platform/interpreter/parse.h"
+#include "platform/lines.h"
 
 namespace platform::commands {
 namespace {
@@ -32,11 +32,11 @@ bool EndsWith(std::string_view line, std::string_view text, bool ignore_case) {
 }
 
 // Opens a file named by the command for reading; nullopt when it is missing.
-std::optional<common::LineReader> OpenInput(Command& command, std::string_view name) {
+std::optional<platform::LineReader> OpenInput(Command& command, std::string_view name) {
   std::optional<fs::path> host = command.paths().Resolve(name);
   std::error_code error;
   if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
-  common::LineReader reader(*host);
+  platform::LineReader reader(*host);
   if (!reader.is_open()) return std::nullopt;
   return reader;
 }
@@ -105,7 +105,7 @@ void RunFind(Command& command) {
   }
   const std::string& text = operands[0];
   for (size_t f = 1; f < operands.size(); ++f) {
-    std::optional<common::LineReader> reader = OpenInput(command, operands[f]);
+    std::optional<platform::LineReader> reader = OpenInput(command, operands[f]);
     if (!reader) {
       command.Error("File not found - " + operands[f]);
       continue;
@@ -147,7 +147,7 @@ void RunFindstr(Command& command) {
   // Several files: each line is named by its file, as the home platform does.
   bool name_lines = files.size() > 1 || HasWildcard(options.files.front());
   for (const std::string& file : files) {
-    std::optional<common::LineReader> reader = OpenInput(command, file);
+    std::optional<platform::LineReader> reader = OpenInput(command, file);
     if (!reader) {
       command.Error("FINDSTR: Cannot open " + file);
       continue;

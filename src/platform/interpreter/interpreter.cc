@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/interpreter/command.h"
 #include "platform/interpreter/parse.h"
+#include "platform/lines.h"
 
 namespace platform {
 namespace {
@@ -44,7 +44,7 @@ commands::Handler FindHandler(std::string_view name) {
 
 namespace commands {
 
-std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
+std::optional<platform::LineWriter> OpenWriter(Paths& paths, Console& console,
                                              std::string_view target, bool append) {
   std::optional<fs::path> host = paths.ResolveForWrite(target);
   if (!host) {
@@ -63,7 +63,7 @@ std::optional<common::LineWriter> OpenWriter(Paths& paths, Console& console,
   // The folder is there and the name is allowed: a file that still cannot
   // be made (no permission, a full disk, a folder of that name) is a work
   // file the run cannot have, which the writer raises as a hard failure.
-  common::LineWriter writer(*host, append);
+  platform::LineWriter writer(*host, append);
   paths.NoteCreated(*host);
   return writer;
 }
@@ -82,7 +82,7 @@ void Interpreter::Run(std::string_view line) {
 
 void Interpreter::RunNested(std::string_view line, commands::Sink& out) {
   commands::CommandLine parsed = commands::SplitRedirections(line);
-  std::optional<common::LineWriter> target;
+  std::optional<platform::LineWriter> target;
   bool discard = false;
   for (const commands::Redirection& redirection : parsed.redirections) {
     if (target) target->Close();

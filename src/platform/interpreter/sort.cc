@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/interpreter/command.h"
 #include "platform/interpreter/listing.h"
+#include "platform/lines.h"
 
 namespace platform::commands {
 namespace {
@@ -93,7 +93,7 @@ class ChunkFiles {
 // Writes the lines of the sorted `inputs` to `out` in order: a heap holds
 // the next line of each input.
 void Merge(const std::vector<fs::path>& inputs, Sink& out) {
-  std::vector<common::LineReader> readers;
+  std::vector<platform::LineReader> readers;
   readers.reserve(inputs.size());  // the line views point into the readers
   std::vector<std::string_view> heads(inputs.size());
   auto later = [&heads](size_t a, size_t b) {
@@ -118,7 +118,7 @@ class Sorter {
   Sorter(Paths& paths, const SortLimits& limits) : limits_(limits), chunks_(paths) {}
 
   /// Takes in every line of `reader`.
-  void Read(common::LineReader& reader) {
+  void Read(platform::LineReader& reader) {
     std::string_view line;
     while (reader.Next(&line)) {
       if (stream_) {
@@ -172,7 +172,7 @@ class Sorter {
 
   void SpillSorted() {
     buffer_.Sort();
-    common::LineWriter writer(NewChunk());
+    platform::LineWriter writer(NewChunk());
     Sink sink(writer);
     buffer_.WriteTo(sink);
     writer.Close();
@@ -194,7 +194,7 @@ class Sorter {
                                   inputs.begin() + static_cast<std::ptrdiff_t>(
                                                        std::min(start + width, inputs.size())));
       fs::path merged = chunks_.Create();
-      common::LineWriter writer(merged);
+      platform::LineWriter writer(merged);
       Sink sink(writer);
       Merge(group, sink);
       writer.Close();
@@ -209,7 +209,7 @@ class Sorter {
   std::vector<fs::path> chunk_list_;
   RunBuffer buffer_;
   bool in_order_ = true;  // every line read so far is in order
-  std::optional<common::LineWriter> stream_;
+  std::optional<platform::LineWriter> stream_;
   std::string last_;
 };
 
@@ -253,7 +253,7 @@ void RunSort(Command& command) {
   }
   Sorter sorter(command.paths(), command.shell.sort_limits());
   {
-    common::LineReader reader(*input);
+    platform::LineReader reader(*input);
     sorter.Read(reader);
   }
   // The output is opened only now, so "sort X /o X" reads X whole first.
@@ -261,7 +261,7 @@ void RunSort(Command& command) {
     sorter.Write(command.out);
     return;
   }
-  std::optional<common::LineWriter> writer = OpenWriter(
+  std::optional<platform::LineWriter> writer = OpenWriter(
       command.paths(), command.shell.console(), arguments.output, /*append=*/false);
   if (!writer) return;
   Sink sink(*writer);
