@@ -12,10 +12,10 @@
 #include <system_error>
 #include <vector>
 
-#include "common/lines.h"
 #include "fuzz/fuzz_targets.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
+#include "platform/lines.h"
 #include "platform/paths.h"
 #include "support/test_run.h"
 
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 void Write(const fs::path& path, std::string_view bytes) {
   fs::create_directories(path.parent_path());
-  common::LineWriter out(path);
+  platform::LineWriter out(path);
   out.Write(bytes);
   out.Close();
 }
@@ -43,7 +43,7 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
     if (fs::is_symlink(status)) {
       text += fs::read_symlink(it->path(), error).string();
     } else if (fs::is_regular_file(status)) {
-      text += common::ReadFileBytes(it->path());
+      text += platform::ReadFileBytes(it->path());
     }
   }
   return tree;

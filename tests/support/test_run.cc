@@ -6,8 +6,8 @@
 #include <random>
 
 #include "common/bytes.h"
-#include "common/lines.h"
 #include "platform/binary_file.h"
+#include "platform/lines.h"
 #include "run/work_files.h"
 #include "scan/extract.h"
 
@@ -58,7 +58,7 @@ void WriteFile(const fs::path& path, std::string_view bytes) {
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string ReadFile(const fs::path& path) { return common::ReadFileBytes(path); }
+std::string ReadFile(const fs::path& path) { return platform::ReadFileBytes(path); }
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
