@@ -18,7 +18,7 @@ std::string StripThrough(std::string text, std::string_view prefix) {
 [[noreturn]] void ShowRenameInstructions(runctx::RunContext& run) {
   platform::Console& out = run.console;
   out.Line();
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line("The program creates Google search queries that point to (your) website, which is "
            "summarized in the program name.");
   out.Line("Therefore, you must rename the program according to the name of (your) website, but "
@@ -27,7 +27,7 @@ std::string StripThrough(std::string text, std::string_view prefix) {
            "), http...(like " + std::string(common::kRenameExampleHttp) +
            ", or https...(like " + std::string(common::kRenameExampleHttps) + ")");
   out.Line("BE CAREFUL AND COPY AND RENAME THE PROGRAM ACCORDING TO THE INSTRUCTIONS!");
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line();
   runctx::AcknowledgeAndEnd(run);
 }
@@ -52,14 +52,13 @@ void StartUp(runctx::RunContext& run) {
   run.console.Line();
   const std::string& name = run.program_name;
   run.executable_name = name.substr(0, name.size() >= 3 ? name.size() - 3 : 0) + "exe";
-  run.site_stem = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
   PrintProgramPath(run);
   std::optional<std::string> site = DeriveTargetSite(run.executable_name);
   if (!site) ShowRenameInstructions(run);
   run.target_site = *site;
   run.console.Line(run.target_site);
   run.console.Line();
-  run.console.Line(runctx::Rule(36, '='));
+  run.console.Line(runctx::Rule(/*count=*/36, '='));
   run.console.Line();
   run.console.Line(
       "THE PROGRAM INDEXES A GROUP OF TXT FILES ON EACH WORD AND CREATES A DOCUMENT BASE");

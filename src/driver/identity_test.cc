@@ -40,7 +40,6 @@ TEST(IdentityTest, StartUpPrintsNamePathSiteAndBanner) {
   t.run().program_path = "/somewhere/WWW.Example.COM.exe";
   StartUp(t.run());
   EXPECT_EQ(t.run().executable_name, "WWW.Example.COM.exe");
-  EXPECT_EQ(t.run().site_stem, "WWW.Example.COM");
   EXPECT_EQ(t.run().target_site, "www.example.com");
   std::vector<std::string> expected = {
       "Active code page: 65001",

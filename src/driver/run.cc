@@ -97,12 +97,12 @@ void RunPhases(runctx::RunContext& run, runctx::TestHooks& hooks) {
 // A hard I/O failure: the run cannot go on; say which file and why.
 void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
   run.console.Line();
-  run.console.Line(runctx::Rule(28));
+  run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line("The run stopped: a file could not be written.");
   run.console.Line("file: " + platform::ShownName(error.path()));
   run.console.Line("reason: " + error.reason());
   run.console.Line("htm_out holds no complete document base; the files this run made are removed.");
-  run.console.Line(runctx::Rule(28));
+  run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line();
   run.console.Line("<...> any key to continue and end");
   run.console.ReadKey();

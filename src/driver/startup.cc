@@ -43,7 +43,7 @@ void RunCheck(runctx::RunContext& run, const ToolCheck& check) {
   run.console.Line(check.name);
   for (std::string_view command : check.commands) runctx::RunCommand(run, command);
   if (CountNonBlankLines(run, check.result_file) >= check.needed) return;
-  run.console.Line(runctx::Rule(21));
+  run.console.Line(runctx::Rule(/*count=*/21));
   run.console.Line(check.failure_title);
   run.console.Line(check.failure_advice);
   runctx::AcknowledgeAndEnd(run);
@@ -54,7 +54,7 @@ void RunCheck(runctx::RunContext& run, const ToolCheck& check) {
 void ShowInstructions(runctx::RunContext& run) {
   platform::Console& out = run.console;
   out.Line();
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line("FONT CONSOLAS OR LUCIDA CONSOLE MUST BE SELECTED IN THE PROGRAM EXECUTION WINDOW.");
   out.Line("Setting procedure (necessary for correct printing):");
   out.Line("- move the mouse to the center of the upper bold edge of the execution window;");
@@ -65,19 +65,19 @@ void ShowInstructions(runctx::RunContext& run) {
   out.Line();
   out.Line("In the Layout tab, select the size of the execution window.");
   out.Line("Selected settings work when the program is restarted.");
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line();
   runctx::ContinueOrEnd(run);
 
   out.Line();
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line("THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.");
   out.Line("During execution, the program creates and also deletes most *.txt and other files.");
   out.Line();
   out.Line("The TXT files you want to index must be written in UTF-8 format and copied to the "
            "TXT_IN subfolder.");
   out.Line("The TXT file names must not contain spaces or special characters (ASCII only).");
-  out.Line(runctx::Rule(28));
+  out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line();
   runctx::ContinueOrEnd(run);
 }
@@ -102,7 +102,7 @@ void CheckTools(runctx::RunContext& run) {
        "check_02.txt", 2, "Checking for sort.exe",
        "It is probably necessary to set the system path to the program."},
   };
-  run.console.Line(runctx::Rule(27));
+  run.console.Line(runctx::Rule(/*count=*/27));
   run.console.Line("Checking the accessibility of some urgently needed programs:");
   run.console.Line("cmd.exe, find.exe, findstr.exe, sort.exe");
   for (const ToolCheck& check : checks) RunCheck(run, check);

@@ -69,7 +69,7 @@ void PrepareOutputAndInput(runctx::RunContext& run) {
   runctx::RunCommand(run, "dir /b  txt_in\\*.txt > txt_file.txt");
   if (CountLines(run, "txt_file.txt", ".txt") > 0) return;
   run.console.Line();
-  run.console.Line(runctx::Rule(28));
+  run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line("Subfolder txt_in is empty");
   run.console.Line();
   runctx::AcknowledgeAndEnd(run);
@@ -82,19 +82,19 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   runctx::RunCommand(run, "dir /b *. > dir_01.txt");
   runctx::RunCommand(run, "md htm_in > out_null.list");
   if (!runctx::DetectFolder(run, "dir *. > dir_cur.txt", "dir_cur.txt", "htm_in", /*long_form=*/true)) {
-    EndWithKeyPrompt(run, 32, "subfolder htm_in must be created");
+    EndWithKeyPrompt(run, /*rule=*/32, "subfolder htm_in must be created");
   }
   run.console.Line();
 
   runctx::RunCommand(run, "dir /b txt_in\\*.txt  > txt_file.list");
   run.input_count = CountLines(run, "txt_file.list");
-  if (run.input_count == 0) EndWithKeyPrompt(run, 18, "missing txt_in subfolder");
+  if (run.input_count == 0) EndWithKeyPrompt(run, /*rule=*/18, "missing txt_in subfolder");
 
   EmptyOrMake(run, "txt_wrk");
   EmptyOrMake(run, "htm_wrk");
   if (!runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", "txt_wrk",
                     /*long_form=*/true)) {
-    EndWithKeyPrompt(run, 28, "Subfolder txt_wrk must be created.");
+    EndWithKeyPrompt(run, /*rule=*/28, "Subfolder txt_wrk must be created.");
   }
   // A work folder that is still no real folder (a file of that name, a
   // link that could not be removed) would take no copy and no page: the run
@@ -138,7 +138,7 @@ void CreateIndexFolders(runctx::RunContext& run) {
     has_out = has_out || common::Contains(text, "htm_out");
   }
   reader.Close();
-  if (!has_in || !has_out) EndWithKeyPrompt(run, 42, "subfolders htm_in, htm_out must be created");
+  if (!has_in || !has_out) EndWithKeyPrompt(run, /*rule=*/42, "subfolders htm_in, htm_out must be created");
 }
 
 }  // namespace driver

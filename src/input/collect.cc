@@ -141,8 +141,9 @@ std::vector<Rename> PlanRenames(const std::vector<std::string>& listing) {
 
 void CollectInput(runctx::RunContext& run) {
   runctx::RunCommand(run, "copy txt_in\\*.txt txt_wrk\\ > out_null.list");
-  // The second pass finds nothing left to rename; it is kept as a check
-  // that costs one listing.
+  // A second pass over a fresh listing: what the first could not rename is
+  // tried again, and the listing's messages ("File Not Found" when every
+  // input was passed over) show on the console.
   RenamePass(run);
   RenamePass(run);
 }

@@ -87,7 +87,7 @@ void ShowListingScreen(runctx::RunContext& run) {
   run.console.Line("----- dir htm_wrk -----");
   runctx::RunCommand(run, "dir /b htm_wrk\\*.htm");
   run.console.Line();
-  run.console.Line(runctx::Rule(23));
+  run.console.Line(runctx::Rule(/*count=*/23));
   run.console.Line("number of files =" + common::Labelled(run.input_count));
   run.console.Line();
   runctx::ContinueOrEnd(run);

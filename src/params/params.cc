@@ -155,7 +155,7 @@ std::string ReadInputItem(std::string_view line) {
 void AskDestination(runctx::RunContext& run) {
   platform::Console& console = run.console;
   console.Line();
-  console.Line(runctx::Rule(23));
+  console.Line(runctx::Rule(/*count=*/23));
   console.Line();
   console.Line("The program enables targeted search.");
   console.Line("Google search phrases will be targeted to a specific web address.");

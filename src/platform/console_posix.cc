@@ -1,6 +1,5 @@
 // Terminal keys on POSIX hosts: raw mode for the length of one key read,
 // so the terminal is restored on every path out of a prompt.
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <system_error>
 
 #include "platform/console.h"
-#include "platform/process.h"
 
 namespace platform {
 
@@ -51,42 +49,6 @@ std::optional<std::string> ReadTerminalKey() {
     std::raise(SIGINT);
   }
   return key;
-}
-
-}  // namespace platform
-
-
-namespace platform {
-
-std::string RunningProgramPath(const char* argv0) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::path self = fs::read_symlink("/proc/self/exe", error);
-  if (error) self.clear();
-  // Started by a path ("./x.exe", "~/my_index/x.exe") that is a link to
-  // the program, the program lives where the link is: that folder is its
-  // own. Started by name from the search path, the host's answer holds.
-  std::string started = argv0 == nullptr ? std::string() : std::string(argv0);
-  if (started.find('/') != std::string::npos) {
-    fs::path as_started = fs::absolute(started, error);
-    if (!error && (self.empty() || (fs::is_symlink(fs::symlink_status(as_started, error)) &&
-                                    fs::equivalent(as_started, self, error) && !error))) {
-      fs::path folder = fs::weakly_canonical(as_started.parent_path(), error);
-      if (!error) return (folder / as_started.filename()).string();
-    }
-  }
-  return self.string();
-}
-
-long PeakMemoryKb() {
-  rusage usage{};
-  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
-  return usage.ru_maxrss;
-}
-
-[[noreturn]] void KillSelf() {
-  std::raise(SIGKILL);
-  std::_Exit(137);
 }
 
 }  // namespace platform

@@ -15,7 +15,6 @@
 #include <system_error>
 
 #include "platform/console.h"
-#include "platform/process.h"
 
 namespace platform {
 namespace {
@@ -83,25 +82,5 @@ std::optional<std::string> ReadTerminalKey() {
   }
   return key;
 }
-
-std::string RunningProgramPath(const char* argv0) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) break;
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return std::filesystem::path(buffer).string();
-    }
-    buffer.resize(buffer.size() * 2);  // a long path: truncated, try again
-  }
-  if (argv0 == nullptr) return std::string();
-  std::error_code error;
-  return std::filesystem::absolute(argv0, error).string();
-}
-
-long PeakMemoryKb() { return 0; }
-
-[[noreturn]] void KillSelf() { std::_Exit(137); }
 
 }  // namespace platform

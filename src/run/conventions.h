@@ -59,6 +59,10 @@ void KeyPause(RunContext& run);
 /// Prints the progress line "processed N%".
 void Progress(RunContext& run, int percent);
 
+/// The width of the hyphen rule that frames most screens; the others size
+/// their rule to their own text.
+inline constexpr size_t kScreenRule = 28;
+
 /// A line of `count` copies of `c` ("----" rules of the screens).
 std::string Rule(size_t count, char c = '-');
 

@@ -36,7 +36,6 @@ struct RunContext {
   // Identity: fixed at build time, derived at start-up.
   std::string program_name;
   std::string executable_name;
-  std::string site_stem;
   std::string target_site;
   std::string program_path;  // as the program was started
 

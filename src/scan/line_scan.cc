@@ -27,11 +27,15 @@ bool SkipForBlock(bool may_open, std::string_view text, std::string_view open_ke
 // number exceeds the link threshold skips the line, and so does a link
 // after a "look_at:" marker.
 bool SkipForLink(std::string_view lower) {
-  size_t link = lower.find("href=");
-  size_t number_at = link + 7;
+  // The link number is read from the second byte after the "=" on (past
+  // the opening quote and one byte more).
+  constexpr size_t kPastEquals = 2;
+  constexpr std::string_view kHref = "href=", kSpacedHref = "href =";
+  size_t link = lower.find(kHref);
+  size_t number_at = link + kHref.size() + kPastEquals;
   if (link == kNone) {
-    link = lower.find("href =");
-    number_at = link + 8;
+    link = lower.find(kSpacedHref);
+    number_at = link + kSpacedHref.size() + kPastEquals;
   }
   if (link == kNone) return false;
   if (ReadLinkNumber(lower, number_at) > kLinkThreshold) return true;
@@ -83,7 +87,7 @@ class WordScan {
  private:
   // The boundaries seen so far on the line: S the previous separator, C the
   // current one, A the last tag start, E the last tag end (0 when none).
-  bool AtSeparator(size_t i);
+  void AtSeparator(size_t i);
   bool AtTagStart(size_t i, size_t end_before);
   void AtLineEnd();
   void Take(size_t from, size_t to, size_t i);
@@ -119,7 +123,7 @@ void WordScan::Run() {
     if (start) a_ = i;
     if (end) e_ = i;
     if (separator) c_ = i;
-    if (separator && !AtSeparator(i)) return;
+    if (separator) AtSeparator(i);
     if (start && !AtTagStart(i, end_before)) return;
     if (i == length) AtLineEnd();
     if (separator) s_ = i;
@@ -129,7 +133,7 @@ void WordScan::Run() {
 
 // A one-byte span (a "<" ending the line, a ">" opening it) has its start
 // equal to its end; it is a tag like any other, so the tests allow A = E.
-bool WordScan::AtSeparator(size_t i) {
+void WordScan::AtSeparator(size_t i) {
   if (a_ == 0 && e_ == 0) {
     Take(s_ + 1, i - 1, i);
   } else if (s_ < a_ && a_ <= e_ && e_ < i) {
@@ -137,7 +141,6 @@ bool WordScan::AtSeparator(size_t i) {
   } else if (a_ <= e_ && e_ < s_) {
     Take(s_ + 1, i - 1, i);
   }
-  return true;
 }
 
 // At a tag start the word before it runs from the last boundary before i;

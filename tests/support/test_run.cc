@@ -46,7 +46,6 @@ TestRun::TestRun(std::string input)
       run_(console_, paths_, interpreter_) {
   run_.program_name = "www.example.com.exe";
   run_.executable_name = "www.example.com.exe";
-  run_.site_stem = "www.example.com";
   run_.target_site = "www.example.com";
 }
 

@@ -1,0 +1,46 @@
+// Process facts on POSIX hosts: the program's path from /proc/self/exe,
+// the peak memory from getrusage, the kill by SIGKILL.
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/process.h"
+
+namespace platform {
+
+std::string RunningProgramPath(const char* argv0) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (error) self.clear();
+  // Started by a path ("./x.exe", "~/my_index/x.exe") that is a link to
+  // the program, the program lives where the link is: that folder is its
+  // own. Started by name from the search path, the host's answer holds.
+  std::string started = argv0 == nullptr ? std::string() : std::string(argv0);
+  if (started.find('/') != std::string::npos) {
+    fs::path as_started = fs::absolute(started, error);
+    if (!error && (self.empty() || (fs::is_symlink(fs::symlink_status(as_started, error)) &&
+                                    fs::equivalent(as_started, self, error) && !error))) {
+      fs::path folder = fs::weakly_canonical(as_started.parent_path(), error);
+      if (!error) return (folder / as_started.filename()).string();
+    }
+  }
+  return self.string();
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return usage.ru_maxrss;
+}
+
+[[noreturn]] void KillSelf() {
+  std::raise(SIGKILL);
+  std::_Exit(137);
+}
+
+}  // namespace platform
