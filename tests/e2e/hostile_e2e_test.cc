@@ -16,6 +16,7 @@
 #include <regex>
 
 #include "e2e/e2e_util.h"
+#include "support/small_disk_posix.h"
 
 namespace testing_support {
 namespace {
@@ -43,13 +44,6 @@ std::map<std::string, std::string> Tree(const fs::path& folder) {
 
 // True when `word` stands on a line of its own in `page` (the main index
 // shows each word so, before its group links).
-bool HasWordLine(const std::string& page, const std::string& word) {
-  for (const std::string& line : SplitLines(page)) {
-    if (line == word) return true;
-  }
-  return false;
-}
-
 int CountPages(const fs::path& folder) {
   std::regex page(R"(page_\d+\.htm)");
   int count = 0;
@@ -365,31 +359,6 @@ TEST(HostileInputTest, ReadOnlyHtmOut) {
   EXPECT_EQ(ReadFile(run / "htm_out" / "index.htm"), "published before");
   EXPECT_EQ(ReadFile(run / "txt_in" / "a.txt"), "markera");
 }
-
-// A small file system of its own, mounted for one run and removed after.
-class SmallDisk {
- public:
-  SmallDisk(const fs::path& where, const std::string& size) : where_(where) {
-    fs::create_directories(where_);
-    if (getuid() != 0) {
-      why_not_ = "mounting a tmpfs needs root";
-    } else if (mount("tmpfs", where_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
-      why_not_ = "mount -t tmpfs -o size=" + size + " failed: " + std::strerror(errno);
-    }
-  }
-  ~SmallDisk() {
-    if (why_not_.empty()) umount2(where_.c_str(), MNT_DETACH);
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
-
-  const std::string& why_not() const { return why_not_; }
-  bool Grow() { return mount("tmpfs", where_.c_str(), "tmpfs", MS_REMOUNT, "size=256m") == 0; }
-
- private:
-  fs::path where_;
-  std::string why_not_;
-};
 
 // The disk fills while a page is copied (400 KB) or while a work file is
 // written (2 MB): either way an error screen names the file and the

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "e2e/e2e_util.h"
+#include "support/small_disk_posix.h"
 
 namespace testing_support {
 namespace {
@@ -153,11 +154,6 @@ class Launch {
   std::string out_;
   std::string err_;
 };
-
-bool HasWordLine(const std::string& page, const std::string& word) {
-  std::vector<std::string> lines = SplitLines(page);
-  return std::find(lines.begin(), lines.end(), word) != lines.end();
-}
 
 // <top>/run is the program's folder, <top>/sentinel a folder beside it that
 // looks like another program's (an .exe, htm_out, check files, notes.txt).
@@ -362,35 +358,6 @@ TEST(SafetyTest, ASecondRunAtOnceIsTurnedAwayAndTheFirstCompletes) {
                                                            "www.example.com.exe"}));
   f.ExpectSentinelAndInputsUnchanged();
 }
-
-// A small file system of its own for the program's folder; root only.
-class SmallDisk {
- public:
-  SmallDisk(const fs::path& where, const std::string& size) : where_(where) {
-    fs::create_directories(where_);
-    if (getuid() != 0) {
-      why_not_ = "mounting a tmpfs needs root";
-    } else if (mount("tmpfs", where_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) {
-      why_not_ = "mount -t tmpfs -o size=" + size + " failed: " + std::strerror(errno);
-    }
-  }
-  ~SmallDisk() {
-    if (why_not_.empty()) umount2(where_.c_str(), MNT_DETACH);
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
-  const std::string& why_not() const { return why_not_; }
-
-  unsigned long long FreeBytes() const {
-    struct statvfs info {};
-    statvfs(where_.c_str(), &info);
-    return static_cast<unsigned long long>(info.f_bavail) * info.f_frsize;
-  }
-
- private:
-  fs::path where_;
-  std::string why_not_;
-};
 
 // A run that fills the disk removes what it made as it stops, so the next
 // run starts on the space there was: once the document too large for the

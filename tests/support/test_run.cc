@@ -142,4 +142,9 @@ void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pag
   scan::ExtractWords(t.run());
 }
 
+bool HasWordLine(const std::string& page, const std::string& word) {
+  std::vector<std::string> lines = SplitLines(page);
+  return std::find(lines.begin(), lines.end(), word) != lines.end();
+}
+
 }  // namespace testing_support

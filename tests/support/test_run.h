@@ -82,6 +82,8 @@ std::string ReadFile(const fs::path& path);
 std::vector<std::string> ReadLines(const fs::path& path);
 /// Splits text into lines at LF, dropping a CR before it.
 std::vector<std::string> SplitLines(std::string_view text);
+/// True when one line of `page` is `word` exactly.
+bool HasWordLine(const std::string& page, const std::string& word);
 /// The names in a folder, sorted, without "." and "..".
 std::vector<std::string> ListFolder(const fs::path& folder);
 
