@@ -2,6 +2,7 @@
 // what it prints, what it publishes and what it leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 
@@ -142,6 +143,26 @@ TEST(RunEndToEndTest, CommandLineArgumentsTouchNothing) {
   EXPECT_NE(unknown.err.find("--help"), std::string::npos) << unknown.err;
 
   EXPECT_EQ(Snapshot(run.path()), before);
+}
+
+// A program folder whose name is neither ASCII nor Latin: every work file
+// and page is opened by its full path, which on a host with wide file
+// names must be converted, never passed as narrow bytes. The document base
+// is the same as in a plain folder.
+TEST(RunEndToEndTest, AProgramFolderWithANonLatinNameGivesTheSameDocumentBase) {
+  SampleRun plain;
+  ProgramResult reference = plain.Run();
+  ASSERT_EQ(reference.status, 0) << reference.err;
+
+  ScopedTempDir top;
+  const fs::path folder = top.path() / fs::path(u8"\u0438\u043d\u0434\u0435\u043a\u0441_\u7d22\u5f15");
+  fs::create_directories(folder);
+  fs::copy(SourceDir() / "examples" / "txt_in", folder / "txt_in", fs::copy_options::recursive);
+  ProgramResult result = RunProgram(folder, kAnswers);
+  ASSERT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), "Indexing is done."),
+            result.lines.end());
+  EXPECT_EQ(Snapshot(folder / "htm_out"), Snapshot(plain.path() / "htm_out"));
 }
 
 }  // namespace
