@@ -147,4 +147,14 @@ bool HasWordLine(const std::string& page, const std::string& word) {
   return std::find(lines.begin(), lines.end(), word) != lines.end();
 }
 
+void WriteMixedCaseFolder(TestRun& t) {
+  WriteFile(t.root() / "b.TXT", "b");
+  WriteFile(t.root() / "a.txt", "a");
+  WriteFile(t.root() / "page.html", "p");
+  WriteFile(t.root() / "README", "r");
+  WriteFile(t.root() / "Htm_In" / "x.htm", "x");
+  WriteFile(t.root() / "Htm_In" / "y.HTM", "y");
+  WriteFile(t.root() / "Htm_In" / "sub" / "z.htm", "z");
+}
+
 }  // namespace testing_support

@@ -74,6 +74,11 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run);
 /// run's word data, as the page set and word extraction leave them.
 void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pages);
 
+/// Fills the run's folder with a few files and folders of mixed case:
+/// b.TXT, a.txt, page.html, README, Htm_In\x.htm, Htm_In\y.HTM and
+/// Htm_In\sub\z.htm (each holding one byte).
+void WriteMixedCaseFolder(TestRun& t);
+
 /// Writes `bytes` to `path`, creating the parent folders.
 void WriteFile(const fs::path& path, std::string_view bytes);
 /// The bytes of `path`; empty when missing.
