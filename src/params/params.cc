@@ -181,10 +181,9 @@ void ShowSettings(runctx::RunContext& run) {
   PrintSettingsScreen(run, reader, size);
   reader.Close();
 
-  run.settings.code_page = "UTF-8";
-  run.settings.font_color = "red";
-  run.settings.font_size = "140%";
-  run.settings.find_word = true;
+  // The screen only shows the catalogue; the run keeps the default settings
+  // (runctx::Settings).
+  run.settings = runctx::Settings{};
   run.console.ClearScreen();
 }
 
