@@ -30,6 +30,9 @@ inline constexpr std::string_view kTxtWorkList = "txt_wrk.list";
 /// find, findstr or sort made of it.
 inline constexpr std::string_view kCheck01 = "check_01.txt";
 inline constexpr std::string_view kCheck02 = "check_02.txt";
+/// The long listing written into a work folder (or htm_out) just before
+/// its files are deleted: "FOLDER\f_01.txt"; it goes with them.
+inline constexpr std::string_view kFolderListing = "f_01.txt";
 /// Command output nobody reads (a copy's "1 file(s) copied.").
 inline constexpr std::string_view kOutNullList = "out_null.list";
 inline constexpr std::string_view kOutNullText = "out_null.txt";
