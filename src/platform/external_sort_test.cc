@@ -29,7 +29,7 @@ int FirstByte(std::string_view a, std::string_view b) {
 // Lines "<letter><their input position>", the letters shuffled.
 Lines Shuffled(int count) {
   Lines lines;
-  std::mt19937 random(/*seed=*/17);
+  std::mt19937 random(/*start=*/17);
   for (int i = 0; i < count; ++i) {
     lines.push_back(std::string(1, static_cast<char>('a' + random() % 7)) + std::to_string(i));
   }
