@@ -2,7 +2,7 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 
 namespace driver {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "support/test_run.h"
 
 namespace driver {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 
 namespace driver {
 namespace {

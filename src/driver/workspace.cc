@@ -10,7 +10,7 @@
 
 #include "common/bytes.h"
 #include "platform/binary_file.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace driver {

@@ -9,7 +9,7 @@
 
 #include "common/bytes.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 
 namespace input {
 namespace {

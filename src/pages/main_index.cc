@@ -1,13 +1,13 @@
 // The main index index.htm: every word once, in word id order, with one
 // link per group that holds it, to the word's entry on that group's word
 // index page, showing the number of its occurrences in the group.
-#include "pages/pages.h"
+#include "pages/main_index.h"
 
 #include <string>
 #include <vector>
 
 #include "pages/blocks.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace pages {

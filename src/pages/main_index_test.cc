@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/pages.h"
+#include "pages/main_index.h"
 #include "support/test_run.h"
 
 namespace pages {

@@ -10,7 +10,7 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace params {

@@ -8,7 +8,7 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace publish {

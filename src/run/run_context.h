@@ -43,7 +43,6 @@ struct RunContext {
   int page_number_width = 0;      // digits of the page numbers
   std::string destination_address;  // the targeted-search answer
   Settings settings;
-  int group_count = 0;            // G, the number of page groups
   // The word data, made by word extraction and completed by the word
   // lists; the output pages read it.
   std::shared_ptr<WordData> word_data;

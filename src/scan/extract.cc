@@ -15,7 +15,7 @@
 #include "platform/binary_file.h"
 #include "platform/lines.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace scan {

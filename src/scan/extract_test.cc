@@ -11,6 +11,7 @@ namespace scan {
 namespace {
 
 using testing_support::OccurrenceLines;
+using testing_support::PageWordLines;
 using testing_support::ReadLines;
 using testing_support::TestRun;
 using testing_support::WriteFile;
@@ -56,6 +57,58 @@ TEST(ExtractTest, LongLinesKeepTheirNumbersWhole) {
   Lines words = OccurrenceLines(t.run());
   ASSERT_EQ(words.size(), 2u);
   EXPECT_EQ(words[1], "page_01.htm 4 1000002 tail id00000000 1");
+}
+
+TEST(ExtractTest, CaseVariantsShareAnIdAndAreNumberedByWrittenFormOnALine) {
+  TestRun t;
+  testing_support::ExtractAndNumber(t, {{1, {"", "", "the cat The"}}});
+  EXPECT_EQ(OccurrenceLines(t.run()),
+            (Lines{"page_01.htm 3 1 the id00000001 2", "page_01.htm 3 5 cat id00000000 1",
+                   "page_01.htm 3 9 The id00000001 1"}));
+}
+
+TEST(ExtractTest, NonBreakingSpaceWordsAreDroppedAndTheirPageHoldsNoWords) {
+  TestRun t;
+  testing_support::ExtractAndNumber(t, {{1, {"&nbsp;&nbsp; x&NBSP;y kept"}}, {2, {"&NbSp;"}}});
+  EXPECT_EQ(OccurrenceLines(t.run()), Lines{"page_01.htm 1 23 kept id00000000 1"});
+  EXPECT_EQ(t.run().word_data->pages[1].group, 0);
+  EXPECT_EQ(t.run().word_data->group_count, 1);
+}
+
+TEST(ExtractTest, PagesDivideIntoGroupsOfTheInputCount) {
+  struct Case {
+    int pages;
+    std::vector<int> groups;  // of pages 2, 3, ...
+    int group_count;
+  };
+  for (const Case& c : {Case{7, {1, 1, 1, 2, 2, 2, 3}, 3}, Case{6, {1, 1, 1, 2, 2, 2}, 3},
+                        Case{2, {1, 1}, 1}}) {
+    SCOPED_TRACE(c.pages);
+    TestRun t;
+    // Page 1 holds no word and is in no group.
+    std::map<int, Lines> pages = {{1, {"<br>"}}};
+    for (int page = 2; page <= c.pages + 1; ++page) pages[page] = {"word"};
+    testing_support::ExtractAndNumber(t, pages, /*group_size=*/3);
+    EXPECT_EQ(t.run().word_data->group_count, c.group_count);
+    const auto& info = t.run().word_data->pages;
+    EXPECT_EQ(info[0].group, 0);
+    for (int page = 2; page <= c.pages + 1; ++page) EXPECT_EQ(info[page - 1].group, c.groups[page - 2]);
+  }
+}
+
+// Each word on each page: its count, first occurrence (by position) and
+// highest number there, and the next page holding it, however the page
+// names stand in other words' text.
+TEST(ExtractTest, PageWordsKnowTheirNextPage) {
+  TestRun t;
+  testing_support::ExtractAndNumber(t, {{1, {"apple", "apple Apple"}}, {2, {"pear"}}, {3, {"page_04.htm apple"}},
+            {4, {"apple"}}});
+  EXPECT_EQ(PageWordLines(t.run()),
+            (Lines{"page_01.htm id00000000 3 1 apple 3 page_03.htm",
+                   "page_02.htm id00000006 1 1 pear 1 -",
+                   "page_03.htm id00000005 1 1 page_04.htm 1 -",
+                   "page_03.htm id00000000 1 4 apple 4 page_04.htm",
+                   "page_04.htm id00000000 1 5 apple 5 -"}));
 }
 
 }  // namespace

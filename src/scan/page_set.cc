@@ -11,7 +11,7 @@
 #include "common/parallel.h"
 #include "platform/lines.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace scan {

@@ -6,7 +6,7 @@
 
 #include "platform/lines.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 
 namespace trace {
 

@@ -10,6 +10,7 @@
 #include "platform/lines.h"
 #include "run/work_files.h"
 #include "scan/extract.h"
+#include "words/word_ids.h"
 
 namespace testing_support {
 
@@ -140,6 +141,14 @@ void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pag
     WriteFile(t.root() / runctx::PageFile(common::ZeroPad(page, /*width=*/2)), bytes);
   }
   scan::ExtractWords(t.run());
+}
+
+void ExtractAndNumber(TestRun& t, const std::map<int, std::vector<std::string>>& pages,
+                      int group_size) {
+  t.run().input_count = group_size;
+  ExtractPages(t, pages);
+  t.ClearOut();
+  words::NumberWords(*t.run().word_data);
 }
 
 bool HasWordLine(const std::string& page, const std::string& word) {

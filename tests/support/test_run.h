@@ -74,6 +74,11 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run);
 /// run's word data, as the page set and word extraction leave them.
 void ExtractPages(TestRun& t, const std::map<int, std::vector<std::string>>& pages);
 
+/// ExtractPages with groups of `group_size` pages, then the word ids set, so
+/// the occurrence and page-word lines show real ids; the console is cleared.
+void ExtractAndNumber(TestRun& t, const std::map<int, std::vector<std::string>>& pages,
+                      int group_size = 10);
+
 /// Fills the run's folder with a few files and folders of mixed case:
 /// b.TXT, a.txt, page.html, README, Htm_In\x.htm, Htm_In\y.HTM and
 /// Htm_In\sub\z.htm (each holding one byte).

@@ -1,10 +1,10 @@
-#include "words/pipeline.h"
+#include "words/word_ids.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace words {
@@ -32,9 +32,8 @@ void BuildWordLists(runctx::RunContext& run) {
   NumberWords(data);
   runctx::Progress(run, 20);
   runctx::Progress(run, 30);
-  run.group_count = data.group_count;
   runctx::Progress(run, 40);
-  for (int group = 1; group <= run.group_count; ++group) {
+  for (int group = 1; group <= data.group_count; ++group) {
     runctx::CreateFile(run, runctx::GroupWordFile(group)).Close();
   }
   runctx::Progress(run, 50);

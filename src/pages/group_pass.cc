@@ -3,7 +3,7 @@
 // pages (the promo interval counter) and the search pages (the phrase
 // generator) carry a value from one group to the next, so each kind is
 // written group after group by one thread.
-#include "pages/pages.h"
+#include "pages/group_pass.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,7 +21,7 @@
 #include "pages/word_index.h"
 #include "platform/binary_file.h"
 #include "platform/paths.h"
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/work_files.h"
 
 namespace pages {

@@ -1,5 +1,5 @@
-// The output pages: annotated pages, word index pages, the contents page,
-// search pages and the main index.
+// The group pass: annotated pages, word index pages, the contents page and
+// search pages, written side by side from the word data.
 #pragma once
 
 #include "run/run_context.h"
@@ -14,11 +14,5 @@ namespace pages {
 /// The binary word files are removed at the end. A page that cannot be
 /// written raises IoError.
 void WriteGroupPages(runctx::RunContext& run);
-
-/// Writes the main index index.htm: every word once, with one link per
-/// group holding it and the number of its occurrences in that group.
-/// Prints "processed 60%", "processed 70%" and, with at least three
-/// occurrences, "processed 80%".
-void WriteMainIndex(runctx::RunContext& run);
 
 }  // namespace pages

@@ -1,4 +1,4 @@
-#include "run/conventions.h"
+#include "run/commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "params/promote.h"
+#include "params/promo_page.h"
 
 #include <gtest/gtest.h>
 

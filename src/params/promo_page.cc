@@ -1,8 +1,8 @@
 // The promotional page f_promote.htm: a fixed page of promotional lines
 // that joins the input pages in htm_in and is indexed as page 1.
-#include "params/promote.h"
+#include "params/promo_page.h"
 
-#include "run/conventions.h"
+#include "run/commands.h"
 #include "run/promo_block.h"
 #include "run/work_files.h"
 

@@ -1,4 +1,4 @@
-// The conventions every phase uses: running a command line, reading a
+// The commands and screens every phase uses: running a command line, reading a
 // listing, detecting, emptying and removing folders, deleting listed files,
 // the choice prompts, progress lines and the end of the program.
 #pragma once

@@ -1,4 +1,4 @@
-#include "run/conventions.h"
+#include "run/commands.h"
 
 #include "common/bytes.h"
 #include "run/test_hooks.h"

@@ -1,0 +1,55 @@
+#include "words/word_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/test_run.h"
+
+namespace words {
+namespace {
+
+using testing_support::OccurrenceLines;
+using testing_support::TestRun;
+using Lines = std::vector<std::string>;
+
+void Build(TestRun& t, const std::map<int, Lines>& pages) {
+  t.run().input_count = 10;
+  testing_support::ExtractPages(t, pages);
+  t.ClearOut();
+  BuildWordLists(t.run());
+}
+
+// A word's id counts the occurrences of the words that sort before it as
+// record fields do: "abc!" before "abc", since "!" sorts below the quote
+// that ends the shorter field, and "abcd" after it.
+TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
+  TestRun t;
+  Build(t, {{1, {"alpha beta gamma gamma"}}, {2, {"gamma gamma alpha abc abcd abc!"}}});
+  std::map<std::string, std::string> ids;
+  for (const std::string& line : OccurrenceLines(t.run())) {
+    size_t id = line.find(" id");
+    size_t word = line.rfind(' ', id - 1);
+    ids[line.substr(word + 1, id - word - 1)] = line.substr(id + 1, 10);
+  }
+  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"abc!", "id00000000"},
+                                                      {"abc", "id00000001"},
+                                                      {"abcd", "id00000002"},
+                                                      {"alpha", "id00000003"},
+                                                      {"beta", "id00000005"},
+                                                      {"gamma", "id00000006"}}));
+  EXPECT_EQ(t.OutLines(),
+            (Lines{"processed 20%", "processed 30%", "processed 40%", "processed 50%"}));
+}
+
+TEST(WordListTest, NoWordsGiveNoGroups) {
+  TestRun t;
+  Build(t, {{1, {"<br>"}}});
+  EXPECT_EQ(t.run().word_data->group_count, 0);
+  EXPECT_TRUE(OccurrenceLines(t.run()).empty());
+}
+
+}  // namespace
+}  // namespace words
