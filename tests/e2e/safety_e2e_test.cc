@@ -191,8 +191,8 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
     c.setup(f);
     f.Seal();
     const auto folder_before = Snapshot(f.run());
-    Launch run(f.program(), {c.from_sentinel ? f.sentinel() : f.run(), c.env, c.as_nobody ? kNobody : 0},
-               f.logs(), kAnswers);
+    const fs::path cwd = c.from_sentinel ? f.sentinel() : f.run();
+    Launch run(f.program(), {cwd, c.env, c.as_nobody ? kNobody : 0}, f.logs(), kAnswers);
     int status = run.Wait();
     fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
     if (status == Launch::kNotAsUser) {
