@@ -32,6 +32,10 @@ describe('text in angle brackets', { timeout: 180_000 }, () => {
       text: document.body.innerText,
       hidden: document.querySelectorAll('span[hidden]').length,
       shown: [...document.querySelectorAll('span[hidden]')].filter((s) => s.checkVisibility()).length,
+      // Links shown, but those between pages (Before, Next, Content).
+      links: [...document.querySelectorAll('a')]
+          .filter((a) => a.checkVisibility() && !['Before', 'Next', 'Content'].includes(a.textContent.trim()))
+          .map((a) => a.textContent),
       bold: document.querySelectorAll('b').length,
     }));
     for (let i = 0; i < ENTRIES; ++i) {
@@ -40,8 +44,10 @@ describe('text in angle brackets', { timeout: 180_000 }, () => {
     assert.ok(seen.text.includes('#include <stdio.h> see <https://example.org/issue/790>'));
     assert.ok(seen.hidden > 5 * ENTRIES, `${seen.hidden} navigation spans`);
     assert.equal(seen.shown, 0, 'navigation spans shown');
-    // A navigation span reads "(N)(", then its links "i", "s" and "c)".
-    assert.doesNotMatch(seen.text, /\(\d+\)\(/);
+    // A navigation span reads "(N)(", then its links ">", "i", "s" and "c)":
+    // past 512 open elements a browser moved the links out of their span.
+    assert.deepEqual(seen.links.slice(0, 8), []);
+    assert.doesNotMatch(seen.text, /\(\d+\)\(|isc\)/);
     assert.equal(seen.bold, ENTRIES, 'the real markup stays markup');
     await page.close();
   });
