@@ -147,7 +147,8 @@ void TextDecoder::DecodeUtf16(std::string_view bytes, bool at_end, std::string* 
   for (; at + 1 < bytes.size(); at += 2) {
     const uint32_t first = static_cast<unsigned char>(bytes[at]);
     const uint32_t second = static_cast<unsigned char>(bytes[at + 1]);
-    const uint32_t unit = form_ == Form::kUtf16Little ? first | (second << 8) : (first << 8) | second;
+    const uint32_t unit =
+        form_ == Form::kUtf16Little ? first | (second << 8) : (first << 8) | second;
     if (high_surrogate_ != 0) {
       if (unit >= 0xDC00 && unit <= 0xDFFF) {
         AppendUtf8(0x10000 + ((high_surrogate_ - 0xD800) << 10) + (unit - 0xDC00), out);

@@ -65,8 +65,9 @@ size_t ElementIndex(std::string_view name) {
   }
   std::string_view key(lower, name.size());
   const Element* end = std::end(kElements);
-  const Element* hit = std::lower_bound(std::begin(kElements), end, key,
-                                        [](const Element& e, std::string_view k) { return e.name < k; });
+  const Element* hit =
+      std::lower_bound(std::begin(kElements), end, key,
+                       [](const Element& e, std::string_view k) { return e.name < k; });
   return (hit != end && hit->name == key) ? size_t(hit - kElements) : kNotAnElement;
 }
 

@@ -50,7 +50,8 @@ TEST(MarkupRuleTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
       {"x</p> </td", "x</p> </td"},  // an end tag needs no start tag
       // Text stays text.
       {"Name <user@example.org>", "Name &lt;user@example.org>"},
-      {"#include <stdio.h> <https://example.org/>", "#include &lt;stdio.h> &lt;https://example.org/>"},
+      {"#include <stdio.h> <https://example.org/>",
+       "#include &lt;stdio.h> &lt;https://example.org/>"},
       {"a<5, x < y, <=, <>, < b>", "a&lt;5, x &lt; y, &lt;=, &lt;>, &lt; b>"},
       {"<bold> <!nocheck> <b-x> <h7> <ol2>", "&lt;bold> &lt;!nocheck> &lt;b-x> &lt;h7> &lt;ol2>"},
       {"git add <path>; --conflict=<style>; ctest -S <script>; cp <file> <dir>",
