@@ -17,10 +17,10 @@ namespace {
 enum PromptMode : int { kUnchanged = 0, kRawKeys = 1, kEscapeTail = 2 };
 
 // The terminal's settings around a key prompt, shared with the signal
-// handlers. A handler gets no argument but the signal, so what it must put
-// back can only be reached from here: this is the program's one state
-// outside any object. It is written before `mode` says it holds, and a
-// handler only reads it.
+// handlers. A handler gets no argument but the signal, so the settings it
+// must put back can only be reached through a variable of this file: the
+// one exception to "no globals" here. The settings are written before
+// `mode` says they hold, and a handler only reads them.
 struct PromptTerminal {
   termios saved;                        // as the prompt found them
   termios raw;                          // one key at a time, no echo
