@@ -95,7 +95,7 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
-  runctx::RecordRange<runctx::PageWord> page_words = runctx::PagePageWords(data, info);
+  runctx::RecordRange<runctx::PageWord> page_words = runctx::PageWordsOf(data, info);
   runctx::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
     table[entry.word] = {entry.last_number, data.next_page[at]};
@@ -106,7 +106,7 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
                   page + 1 == range.second};
   PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
                           platform::LineWriter(pass.page_hosts[item].second));
-  runctx::RecordRange<runctx::Occurrence> occurrences = runctx::PageOccurrences(data, info);
+  runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
   runctx::Occurrence occurrence;
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];

@@ -193,11 +193,11 @@ class RecordRange {
 };
 
 /// The occurrences of one page, in document order.
-inline RecordRange<Occurrence> PageOccurrences(const WordData& data, const PageInfo& page) {
+inline RecordRange<Occurrence> OccurrencesOf(const WordData& data, const PageInfo& page) {
   return {data.occurrence_file, page.first_occurrence, page.occurrence_count};
 }
 /// The page words of one page, in the order of their first occurrence.
-inline RecordRange<PageWord> PagePageWords(const WordData& data, const PageInfo& page) {
+inline RecordRange<PageWord> PageWordsOf(const WordData& data, const PageInfo& page) {
   return {data.page_word_file, page.first_page_word, page.page_word_count};
 }
 
