@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the browser tests need: Debian's Chromium and Node with npm.
 # Quick when both are present; the tests' own npm packages are installed by
-# the test itself (npm ci in tests/browser).
+# the test itself (npm ci into the build tree's browser_packages folder).
 set -euo pipefail
 
 missing=()

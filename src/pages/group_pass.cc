@@ -6,7 +6,6 @@
 #include "pages/group_pass.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -19,7 +18,6 @@
 #include "pages/page_list.h"
 #include "pages/search.h"
 #include "pages/word_index.h"
-#include "platform/binary_file.h"
 #include "platform/paths.h"
 #include "run/commands.h"
 #include "run/work_files.h"
@@ -29,42 +27,7 @@ namespace {
 
 using runctx::WordData;
 
-// Page words sorted in memory at once for a word index page: the fixed
-// working buffer (10 MB); a group with more is sorted in several passes.
-constexpr size_t kEntryWindow = size_t{1} << 19;
-// Records read from a binary word file at once.
-constexpr size_t kReadChunk = size_t{1} << 12;
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
-
-// Reads records [first, first + count) of a binary word file in order,
-// through a buffer of a fixed size.
-template <typename Record>
-class RecordRange {
- public:
-  RecordRange(const platform::HostPath& host, uint64_t first, uint64_t count)
-      : reader_(host), next_(first), end_(first + count), buffer_(new char[kReadChunk * kSize]) {}
-
-  bool Next(Record* record) {
-    if (at_ == held_) {
-      if (next_ == end_) return false;
-      held_ = static_cast<size_t>(std::min<uint64_t>(kReadChunk, end_ - next_));
-      reader_.ReadBytes(next_ * kSize, buffer_.get(), held_ * kSize);
-      next_ += held_;
-      at_ = 0;
-    }
-    std::memcpy(record, buffer_.get() + at_++ * kSize, kSize);
-    return true;
-  }
-
- private:
-  static constexpr size_t kSize = sizeof(Record);
-  platform::BinaryReader reader_;
-  uint64_t next_;
-  uint64_t end_;
-  std::unique_ptr<char[]> buffer_;  // not cleared: it is read into before use
-  size_t held_ = 0;
-  size_t at_ = 0;
-};
 
 // What the tasks of the pass share, set up before they start: the word
 // data, the text of every id and group, the words in id order and the
@@ -132,8 +95,7 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
-  RecordRange<runctx::PageWord> page_words(data.page_word_file, info.first_page_word,
-                                            info.page_word_count);
+  runctx::RecordRange<runctx::PageWord> page_words = runctx::PageWordsOf(data, info);
   runctx::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
     table[entry.word] = {entry.last_number, data.next_page[at]};
@@ -144,8 +106,7 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
                   page + 1 == range.second};
   PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
                           platform::LineWriter(pass.page_hosts[item].second));
-  RecordRange<runctx::Occurrence> occurrences(data.occurrence_file, info.first_occurrence,
-                                               info.occurrence_count);
+  runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
   runctx::Occurrence occurrence;
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];
@@ -156,28 +117,21 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   }
   annotator.Finish();
   // The annotated copy takes the page's place.
-  platform::ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
+  pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
   for (uint32_t word : set) table[word] = {0, 0};
 }
 
-// The page words of one group by word id, then page: counted per word,
-// then placed window by window into a buffer of fixed size.
+// The index entries of one group, by word id, then page.
 class GroupEntries {
  public:
-  GroupEntries(const Pass& pass, int group) : pass_(pass) {
-    const auto& range = pass.group_pages[group - 1];
-    first_page_ = range.first;
-    end_page_ = std::max(range.first, range.second);
-    count_.assign(pass.data.words.size(), 0);
-    Scan([&](size_t, const runctx::PageWord& entry) { ++count_[entry.word]; });
-  }
+  GroupEntries(const Pass& pass, int group)
+      : pass_(pass),
+        page_words_(pass.data, pass.rank, pass.group_pages[group - 1].first,
+                    pass.group_pages[group - 1].second, pass.run.entry_window) {}
 
   bool Next(IndexEntry* out) {
-    while (at_ == window_.size()) {
-      if (next_rank_ >= pass_.data.by_id.size()) return false;
-      FillWindow();
-    }
-    const Placed& placed = window_[at_++];
+    runctx::GroupPageWords::Placed placed;
+    if (!page_words_.Next(&placed)) return false;
     const WordData& data = pass_.data;
     *out = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
                       data.Form(placed.form), placed.number, placed.count};
@@ -185,66 +139,8 @@ class GroupEntries {
   }
 
  private:
-  struct Placed {
-    uint32_t word, page, count, number, form;
-  };
-
-  template <typename Visit>
-  void Scan(Visit visit) const {
-    if (first_page_ >= end_page_) return;
-    const WordData& data = pass_.data;
-    const uint64_t first = data.pages[first_page_].first_page_word;
-    const runctx::PageInfo& last = data.pages[end_page_ - 1];
-    RecordRange<runctx::PageWord> entries(data.page_word_file, first,
-                                           last.first_page_word + last.page_word_count - first);
-    size_t page = first_page_;
-    uint64_t left = data.pages[page].page_word_count;
-    runctx::PageWord entry;
-    while (entries.Next(&entry)) {
-      while (left == 0) left = data.pages[++page].page_word_count;
-      --left;
-      visit(page, entry);
-    }
-  }
-
-  // The next words in id order whose page words fit the buffer (at least
-  // one word, however many pages hold it).
-  void FillWindow() {
-    const uint32_t from = next_rank_;
-    size_t total = 0;
-    const std::vector<uint32_t>& by_id = pass_.data.by_id;
-    while (next_rank_ < by_id.size()) {
-      const uint32_t count = count_[by_id[next_rank_]];
-      if (total > 0 && total + count > kEntryWindow) break;
-      total += count;
-      ++next_rank_;
-    }
-    const uint32_t to = next_rank_;
-    std::vector<uint32_t>& start = count_;  // each word's count becomes its offset
-    size_t offset = 0;
-    for (uint32_t rank = from; rank < to; ++rank) {
-      const uint32_t word = by_id[rank];
-      const uint32_t count = start[word];
-      start[word] = static_cast<uint32_t>(offset);
-      offset += count;
-    }
-    window_.resize(total);
-    at_ = 0;
-    Scan([&](size_t page, const runctx::PageWord& entry) {
-      const uint32_t rank = pass_.rank[entry.word];
-      if (rank < from || rank >= to) return;
-      window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
-                                      entry.first_number, entry.first_form};
-    });
-  }
-
   const Pass& pass_;
-  size_t first_page_ = 0;
-  size_t end_page_ = 0;
-  std::vector<uint32_t> count_;  // by word: its page words in the group
-  uint32_t next_rank_ = 0;
-  std::vector<Placed> window_;
-  size_t at_ = 0;
+  runctx::GroupPageWords page_words_;
 };
 
 // The word index pages of every group; the contents page is written during
@@ -274,14 +170,14 @@ void WriteSearchPages(const Pass& pass) {
                             pass.run.destination_address, pass.run.target_site};
     const auto& range = pass.group_pages[group - 1];
     size_t page = range.first;
-    std::unique_ptr<RecordRange<runctx::Occurrence>> occurrences;
+    std::unique_ptr<runctx::RecordRange<runctx::Occurrence>> occurrences;
     auto next = [&](SearchWord* word) {
       runctx::Occurrence occurrence;
       while (!occurrences || !occurrences->Next(&occurrence)) {
         if (occurrences) ++page;
         if (page >= range.second) return false;
         const runctx::PageInfo& info = data.pages[page];
-        occurrences = std::make_unique<RecordRange<runctx::Occurrence>>(
+        occurrences = std::make_unique<runctx::RecordRange<runctx::Occurrence>>(
             data.occurrence_file, info.first_occurrence, info.occurrence_count);
       }
       const uint32_t id_word = data.form_word[occurrence.form];
@@ -332,8 +228,8 @@ void WriteGroupPages(runctx::RunContext& run) {
                                  AnnotatePage(pass, item - kFirstPage, tables[worker]);
                                }
                              });
-  platform::RemoveFile(data.occurrence_file);
-  platform::RemoveFile(data.page_word_file);
+  run.paths.RemoveFile(data.occurrence_file);
+  run.paths.RemoveFile(data.page_word_file);
 }
 
 }  // namespace pages

@@ -93,28 +93,3 @@ void BinaryReader::ReadBytes(uint64_t offset, void* data, size_t size) {
 }
 
 }  // namespace platform
-
-namespace platform {
-
-void MakeFolder(const std::filesystem::path& host) {
-  std::error_code error;
-  std::filesystem::file_status status = std::filesystem::symlink_status(host, error);
-  if (std::filesystem::is_symlink(status)) std::filesystem::remove(host, error);
-  if (std::filesystem::is_directory(std::filesystem::symlink_status(host, error))) return;
-  if (!std::filesystem::create_directory(host, error) || error) {
-    throw common::IoError(host.string(), error ? error.message() : "not a folder");
-  }
-}
-
-void ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code error;
-  std::filesystem::rename(from, to, error);
-  if (error) throw common::IoError(to.string(), error.message());
-}
-
-void RemoveFile(const std::filesystem::path& host) {
-  std::error_code error;
-  std::filesystem::remove(host, error);
-}
-
-}  // namespace platform

@@ -50,34 +50,13 @@ class BinaryReader {
   BinaryReader(const BinaryReader&) = delete;
   BinaryReader& operator=(const BinaryReader&) = delete;
 
-  /// Reads `count` records from byte `offset` into `out`; raises IoError
+  /// Reads `size` bytes from byte `offset` into `data`; raises IoError
   /// when the file is shorter.
-  template <typename Record>
-  void Read(uint64_t offset, size_t count, std::vector<Record>* out) {
-    out->resize(count);
-    ReadBytes(offset, out->data(), count * sizeof(Record));
-  }
   void ReadBytes(uint64_t offset, void* data, size_t size);
 
  private:
   std::FILE* file_ = nullptr;
   std::string path_;
 };
-
-}  // namespace platform
-
-namespace platform {
-
-/// Makes the work folder `host` when it is missing. A link standing there
-/// is removed first (it is never followed); a file there raises IoError.
-void MakeFolder(const std::filesystem::path& host);
-
-/// Gives the file `from` the name `to`, in its place (both in one folder of
-/// the program's); raises IoError naming `to` when it cannot.
-void ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
-
-/// Removes the file `host` when it is there; a link is removed, never its
-/// target. Failures are silent (the clean-up removes it later).
-void RemoveFile(const std::filesystem::path& host);
 
 }  // namespace platform

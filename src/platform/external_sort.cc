@@ -73,9 +73,7 @@ class ChunkFiles {
 
  private:
   void Drop(const fs::path& chunk) {
-    std::error_code error;
-    fs::remove(chunk, error);
-    paths_.NoteRemoved(chunk);
+    paths_.RemoveFile(chunk);
   }
 
   Paths& paths_;

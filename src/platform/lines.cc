@@ -146,6 +146,8 @@ void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
   own += ".~own";
   fs::copy_file(path, own, fs::copy_options::overwrite_existing, error);
   if (!error) fs::rename(own, path, error);
+  // A copy cut short (a full disk) is never left beside the file.
+  if (error) fs::remove(own, error);
 }
 
 }  // namespace

@@ -115,6 +115,15 @@ const Paths::NameIndex& Paths::IndexOf(const fs::path& folder) const {
   return it->second;
 }
 
+std::optional<std::string> Paths::IndexedName(const fs::path& folder,
+                                              const std::string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const NameIndex& index = IndexOf(folder);
+  auto hit = index.find(FoldName(name));
+  if (hit == index.end()) return std::nullopt;
+  return hit->second;
+}
+
 std::optional<fs::path> Paths::Walk(std::string_view path) const {
   std::string_view relative = path;
   fs::path as_written{std::string(path)};
@@ -140,10 +149,8 @@ std::optional<fs::path> Paths::Walk(std::string_view path) const {
         host /= HostName(StoredName(exact));
         continue;
       }
-      const NameIndex& index = IndexOf(host);
-      auto hit = index.find(FoldName(name));
-      if (hit != index.end()) {
-        host /= HostName(hit->second);
+      if (std::optional<std::string> indexed = IndexedName(host, name)) {
+        host /= HostName(*indexed);
         continue;
       }
       exists = false;
@@ -250,6 +257,7 @@ std::string Paths::Native(const fs::path& host) {
 }
 
 void Paths::NoteCreated(const fs::path& host) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (made_names_.insert(host.string()).second) made_.push_back(host);
   auto it = indexes_.find(host.parent_path().string());
   if (it == indexes_.end()) return;
@@ -258,6 +266,7 @@ void Paths::NoteCreated(const fs::path& host) {
 }
 
 void Paths::NoteRemoved(const fs::path& host) {
+  std::lock_guard<std::mutex> lock(mutex_);
   indexes_.erase(host.string());
   auto it = indexes_.find(host.parent_path().string());
   if (it == indexes_.end()) return;
@@ -267,6 +276,7 @@ void Paths::NoteRemoved(const fs::path& host) {
 }
 
 void Paths::RemoveMade() {
+  std::lock_guard<std::mutex> lock(mutex_);
   for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
     std::error_code error;
     fs::file_status status = fs::symlink_status(*made, error);
@@ -300,6 +310,54 @@ void Paths::RemoveEntry(std::string_view path) {
   std::error_code error;
   fs::remove(*host, error);
   NoteRemoved(*host);
+}
+
+void Paths::MakeFolder(const fs::path& host) {
+  std::error_code error;
+  fs::file_status status = fs::symlink_status(host, error);
+  if (fs::is_symlink(status) && fs::remove(host, error)) NoteRemoved(host);
+  if (fs::is_directory(fs::symlink_status(host, error))) return;
+  if (!fs::create_directory(host, error) || error) {
+    throw common::IoError(host.string(), error ? error.message() : "not a folder");
+  }
+  NoteCreated(host);
+}
+
+bool Paths::MakeFolders(const fs::path& host, std::error_code& error) {
+  // The folders that do not exist yet, deepest first.
+  std::vector<fs::path> missing;
+  for (fs::path level = host; !fs::exists(fs::symlink_status(level, error));
+       level = level.parent_path()) {
+    missing.push_back(level);
+    if (level == level.parent_path()) break;
+  }
+  if (!fs::create_directories(host, error)) return false;
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) NoteCreated(*level);
+  return true;
+}
+
+void Paths::Rename(const fs::path& from, const fs::path& to, std::error_code& error) {
+  fs::rename(from, to, error);
+  if (error) return;
+  NoteRemoved(from);
+  NoteCreated(to);
+}
+
+void Paths::ReplaceFile(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  Rename(from, to, error);
+  if (error) throw common::IoError(to.string(), error.message());
+}
+
+bool Paths::Remove(const fs::path& host, std::error_code& error) {
+  if (!fs::remove(host, error)) return false;
+  NoteRemoved(host);
+  return true;
+}
+
+void Paths::RemoveFile(const fs::path& host) {
+  std::error_code error;
+  Remove(host, error);
 }
 
 std::optional<std::uintmax_t> FileSize(const fs::path& host) {

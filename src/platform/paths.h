@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -126,10 +128,33 @@ class Paths {
   /// folder), whatever it is; nothing when it is missing or outside.
   void RemoveEntry(std::string_view path);
 
-  /// Keeps the name index in step with changes made by the program, and
-  /// remembers every entry the run made or rewrote.
+  // The members below change the disk at host paths the caller resolved
+  // inside the folder (ForWrite, ResolveForWrite, ResolveForRemove), and
+  // record each change. They may be called from several threads at once.
+
+  /// Makes the work folder `host` when it is missing. A link standing there
+  /// is removed first (it is never followed); a file there raises IoError.
+  void MakeFolder(const fs::path& host);
+  /// Makes the folder `host` and every missing folder above it; false with
+  /// `error` set when it cannot (as std::filesystem::create_directories).
+  bool MakeFolders(const fs::path& host, std::error_code& error);
+  /// Gives the entry `from` the name `to`, in its place; `error` is set
+  /// when it cannot.
+  void Rename(const fs::path& from, const fs::path& to, std::error_code& error);
+  /// Gives the file `from` the name `to`, in its place (both in one folder
+  /// of the program's); raises IoError naming `to` when it cannot.
+  void ReplaceFile(const fs::path& from, const fs::path& to);
+  /// Removes the entry `host` (a file, a link, never its target, or an
+  /// empty folder). True when it was removed; false when it was missing or
+  /// could not be removed (then `error` is set).
+  bool Remove(const fs::path& host, std::error_code& error);
+  /// Removes the file `host` when it is there; a link is removed, never its
+  /// target. Failures are silent (the clean-up removes it later).
+  void RemoveFile(const fs::path& host);
+
+  /// Records a file the caller made (or rewrote) at `host` by writing it:
+  /// keeps the name index in step and remembers it for RemoveMade.
   void NoteCreated(const fs::path& host);
-  void NoteRemoved(const fs::path& host);
 
   /// Removes every entry the run made that is still there, last made first
   /// (files, then their folders once empty); never through a link. Writes
@@ -139,11 +164,17 @@ class Paths {
  private:
   // The entries of one host folder, by folded name.
   using NameIndex = std::unordered_map<std::string, std::string>;
+  // The name `name` has in `folder` whatever its case, as the folder's
+  // index holds it; nullopt when the index has no such name.
+  std::optional<std::string> IndexedName(const fs::path& folder, const std::string& name) const;
   const NameIndex& IndexOf(const fs::path& folder) const;
   std::optional<fs::path> Walk(std::string_view path) const;
+  void NoteRemoved(const fs::path& host);
 
   fs::path root_;
   std::string root_folded_;
+  // Guards the name indexes and the record of what the run made.
+  mutable std::mutex mutex_;
   mutable std::unordered_map<std::string, NameIndex> indexes_;
   // What the run made, in the order made, and the same as a set of names.
   std::vector<fs::path> made_;

@@ -52,6 +52,9 @@ struct RunContext {
   std::shared_ptr<WordData> word_data;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;
+  // Page words a word index page sorts in memory at once (GroupPageWords);
+  // tests lower it to cross window boundaries with a few words.
+  size_t entry_window = kEntryWindow;
 
   // Set only while a kill point of the interruption tests is armed: each
   // command line and work file is a step of it. Null in a user's run.

@@ -2,10 +2,23 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "common/bytes.h"
 
 namespace runctx {
+namespace {
+
+constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
+
+// The host path of the binary word file `name`, its folder wrd_24 made
+// first.
+platform::HostPath WordFile(platform::Paths& paths, std::string_view name) {
+  paths.MakeFolder(paths.ForWrite(kWordFolder));
+  return paths.ForWrite(name);
+}
+
+}  // namespace
 
 bool FieldLess(std::string_view a, std::string_view b) {
   const size_t shared = std::min(a.size(), b.size());
@@ -19,6 +32,210 @@ bool FieldLess(std::string_view a, std::string_view b) {
 
 std::string WordData::IdText(uint32_t word) const {
   return "id" + common::ZeroPad(static_cast<long long>(words[word].id), /*width=*/8);
+}
+
+WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)
+    : data_(data),
+      group_size_(group_size),
+      occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
+      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {}
+
+void WordDataWriter::Finish() {
+  occurrences_.Close();
+  page_words_.Close();
+  data_.group_count = group_;
+}
+
+uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
+  const auto [form, new_form] = data_.forms.Intern(text, hash);
+  if (!new_form) return form;
+  lower_ = common::Lower(text);
+  form_dropped_.push_back(common::Contains(lower_, "&nbsp;"));
+  const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
+  if (new_word) {
+    data_.words.emplace_back();
+    seen_.push_back(0);
+    slot_page_.push_back(0);
+    slot_.push_back(0);
+    previous_.push_back(kNone);
+    line_stamp_.push_back(0);
+    for (auto& counts : data_.group_counts) counts.push_back(0);
+  }
+  data_.form_word.push_back(word);
+  return form;
+}
+
+// The occurrences of one line [from, to) of found_: a word's occurrences
+// are numbered by the form as written, then by position.
+void WordDataWriter::NumberLine(size_t from, size_t to) {
+  // Most lines hold each word once: then position order is number order.
+  ++line_serial_;
+  bool repeated = false;
+  for (size_t i = from; i < to && !repeated; ++i) {
+    uint64_t& stamp = line_stamp_[found_[i].word];
+    repeated = stamp == line_serial_;
+    stamp = line_serial_;
+  }
+  if (!repeated) {
+    for (size_t i = from; i < to; ++i) found_[i].number = ++seen_[found_[i].word];
+    return;
+  }
+  order_.clear();
+  for (size_t i = from; i < to; ++i) order_.push_back(i);
+  std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+    const Found& x = found_[a];
+    const Found& y = found_[b];
+    if (x.word != y.word) return x.word < y.word;
+    if (x.form != y.form) return FieldLess(data_.Form(x.form), data_.Form(y.form));
+    return x.column < y.column;
+  });
+  for (size_t i : order_) found_[i].number = ++seen_[found_[i].word];
+}
+
+// The group of the next page that holds words: as many pages a group as
+// txt_in listed files. A full group opens the next one at once, so a page
+// count that is a multiple of the group size leaves a last, empty group.
+int WordDataWriter::NextGroup() {
+  if (group_ == 0) group_ = 1;
+  const int group = group_;
+  if (++in_group_ == group_size_) {
+    in_group_ = 0;
+    ++group_;
+  }
+  return group;
+}
+
+void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
+  PageInfo& info = data_.pages[page];
+  info.first_occurrence = data_.occurrence_count;
+  info.first_page_word = data_.page_word_count;
+  found_.clear();
+  for (size_t i = 0; i < scanned.taken.size(); ++i) {
+    const uint32_t form = FormOf(scanned.WordAt(i), scanned.taken[i].hash);
+    if (form_dropped_[form]) continue;
+    found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
+                      data_.form_word[form], 0});
+  }
+  if (found_.empty()) return;
+  info.group = NextGroup();
+  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
+    data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+  }
+  for (size_t from = 0; from < found_.size();) {
+    size_t to = from + 1;
+    while (to < found_.size() && found_[to].line == found_[from].line) ++to;
+    NumberLine(from, to);
+    from = to;
+  }
+  page_list_.clear();
+  std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
+  for (const Found& f : found_) {
+    WordInfo& word = data_.words[f.word];
+    if (word.count++ == 0) word.first_form = f.form;
+    ++group_counts[f.word];
+    if (slot_page_[f.word] != page + 1) {
+      slot_page_[f.word] = page + 1;
+      slot_[f.word] = static_cast<uint32_t>(page_list_.size());
+      page_list_.push_back({f.word, 0, f.number, f.form, 0});
+    }
+    ++page_list_[slot_[f.word]].count;
+    occurrences_.Put(Occurrence{f.line, f.column, f.form, f.number});
+  }
+  for (PageWord& entry : page_list_) {
+    entry.last_number = seen_[entry.word];
+    const uint64_t index = data_.page_word_count++;
+    if (previous_[entry.word] != kNone) {
+      data_.next_page[previous_[entry.word]] = static_cast<uint32_t>(page + 1);
+    }
+    previous_[entry.word] = index;
+    data_.next_page.push_back(0);
+    ++data_.words[entry.word].pages;
+    page_words_.Put(entry);
+  }
+  info.occurrence_count = static_cast<uint32_t>(found_.size());
+  info.page_word_count = static_cast<uint32_t>(page_list_.size());
+  data_.occurrence_count += found_.size();
+}
+
+GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,
+                               size_t first_page, size_t end_page, size_t window)
+    : data_(data),
+      rank_(rank),
+      first_page_(first_page),
+      end_page_(std::max(first_page, end_page)),
+      window_limit_(window) {
+  count_.assign(data.words.size(), 0);
+  Scan([&](size_t, const PageWord& entry) { ++count_[entry.word]; });
+  // The buffer is sized once, to the largest window: refilled in place, it
+  // never grows.
+  size_t largest = 0;
+  for (uint32_t from = 0; from < data.by_id.size();) {
+    size_t total = 0;
+    from = WindowEnd(from, &total);
+    largest = std::max(largest, total);
+  }
+  window_.reserve(largest);
+}
+
+bool GroupPageWords::Next(Placed* out) {
+  while (at_ == window_.size()) {
+    if (next_rank_ >= data_.by_id.size()) return false;
+    FillWindow();
+  }
+  *out = window_[at_++];
+  return true;
+}
+
+template <typename Visit>
+void GroupPageWords::Scan(Visit visit) const {
+  if (first_page_ >= end_page_) return;
+  const uint64_t first = data_.pages[first_page_].first_page_word;
+  const PageInfo& last = data_.pages[end_page_ - 1];
+  RecordRange<PageWord> entries(data_.page_word_file, first,
+                                last.first_page_word + last.page_word_count - first);
+  size_t page = first_page_;
+  uint64_t left = data_.pages[page].page_word_count;
+  PageWord entry;
+  while (entries.Next(&entry)) {
+    while (left == 0) left = data_.pages[++page].page_word_count;
+    --left;
+    visit(page, entry);
+  }
+}
+
+// A window holds the next words in id order whose page words fit the
+// buffer, and at least one word, however many pages hold it.
+uint32_t GroupPageWords::WindowEnd(uint32_t from, size_t* total) const {
+  const std::vector<uint32_t>& by_id = data_.by_id;
+  uint32_t to = from;
+  for (; to < by_id.size(); ++to) {
+    const uint32_t count = count_[by_id[to]];
+    if (*total > 0 && *total + count > window_limit_) break;
+    *total += count;
+  }
+  return to;
+}
+
+void GroupPageWords::FillWindow() {
+  const uint32_t from = next_rank_;
+  size_t total = 0;
+  const uint32_t to = next_rank_ = WindowEnd(from, &total);
+  std::vector<uint32_t>& start = count_;  // each word's count becomes its offset
+  size_t offset = 0;
+  for (uint32_t rank = from; rank < to; ++rank) {
+    const uint32_t word = data_.by_id[rank];
+    const uint32_t count = start[word];
+    start[word] = static_cast<uint32_t>(offset);
+    offset += count;
+  }
+  window_.resize(total);
+  at_ = 0;
+  Scan([&](size_t page, const PageWord& entry) {
+    const uint32_t rank = rank_[entry.word];
+    if (rank < from || rank >= to) return;
+    window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
+                                    entry.first_number, entry.first_form};
+  });
 }
 
 }  // namespace runctx

@@ -4,11 +4,14 @@
 // (one per word of a page) and the page words (one per word and page) are
 // spilled to two binary work files in the folder wrd_24, in document
 // order, and read back page by page. Nothing here grows with the number of
-// occurrences.
+// occurrences. This file is the one place that knows the layout of the two
+// binary files: their records, their writer and their readers.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "common/interner.h"
+#include "platform/binary_file.h"
 #include "platform/paths.h"
 #include "run/work_files.h"
 
@@ -88,6 +92,154 @@ struct WordData {
   std::string IdText(uint32_t word) const;
   /// The text of form `form`.
   std::string_view Form(uint32_t form) const { return forms.text(form); }
+};
+
+/// The words of one page as extraction's scan takes them, in document
+/// order: the input of WordDataWriter::AddPage.
+struct PageWords {
+  struct Taken {
+    uint32_t line = 0;
+    uint32_t column = 0;
+    uint32_t offset = 0;  // of the word's bytes in `text`
+    uint32_t length = 0;
+    uint64_t hash = 0;    // common::HashBytes of the word, taken on the scanning thread
+  };
+  std::vector<Taken> taken;
+  std::string text;
+
+  std::string_view WordAt(size_t i) const {
+    return std::string_view(text).substr(taken[i].offset, taken[i].length);
+  }
+};
+
+/// Takes scanned pages, in page order, into the word data: interns forms
+/// and words, numbers the occurrences (a word's occurrences on a line by
+/// the form as written, then by position), assigns the groups and appends
+/// the Occurrence and PageWord records to the binary files. Words holding
+/// "&nbsp;" (any case) are dropped. Makes the folder wrd_24 and the two
+/// files on construction; a write that fails raises IoError.
+class WordDataWriter {
+ public:
+  /// `group_size` pages that hold words make a group (txt_in's file count).
+  WordDataWriter(platform::Paths& paths, WordData& data, int group_size);
+
+  /// Adds page `page` (0-based index into data.pages).
+  void AddPage(size_t page, const PageWords& scanned);
+
+  /// Closes the binary files and sets the group count.
+  void Finish();
+
+ private:
+  struct Found {
+    uint32_t line, column, form, word, number;
+  };
+
+  // The form of `text` (whose hash is `hash`), interned; its word is
+  // interned from its lower case.
+  uint32_t FormOf(std::string_view text, uint64_t hash);
+  void NumberLine(size_t from, size_t to);
+  int NextGroup();
+
+  WordData& data_;
+  int group_size_;
+  platform::BinaryWriter occurrences_;
+  platform::BinaryWriter page_words_;
+  std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
+  std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
+  std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
+  std::vector<uint32_t> slot_;      // by word: its PageWord on that page
+  std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
+  std::vector<uint64_t> line_stamp_;  // by word: the last line (serial) it stood on
+  uint64_t line_serial_ = 0;
+  std::vector<Found> found_;
+  std::vector<size_t> order_;
+  std::vector<PageWord> page_list_;
+  int group_ = 0;
+  int in_group_ = 0;
+  std::string lower_;
+};
+
+/// Records read from a binary word file at once.
+inline constexpr size_t kReadChunk = size_t{1} << 12;
+
+/// Reads records [first, first + count) of a binary word file in order,
+/// through a buffer of a fixed size. One reader per thread.
+template <typename Record>
+class RecordRange {
+ public:
+  RecordRange(const platform::HostPath& host, uint64_t first, uint64_t count)
+      : reader_(host), next_(first), end_(first + count), buffer_(new char[kReadChunk * kSize]) {}
+
+  bool Next(Record* record) {
+    if (at_ == held_) {
+      if (next_ == end_) return false;
+      held_ = static_cast<size_t>(std::min<uint64_t>(kReadChunk, end_ - next_));
+      reader_.ReadBytes(next_ * kSize, buffer_.get(), held_ * kSize);
+      next_ += held_;
+      at_ = 0;
+    }
+    std::memcpy(record, buffer_.get() + at_++ * kSize, kSize);
+    return true;
+  }
+
+ private:
+  static constexpr size_t kSize = sizeof(Record);
+  platform::BinaryReader reader_;
+  uint64_t next_;
+  uint64_t end_;
+  std::unique_ptr<char[]> buffer_;  // not cleared: it is read into before use
+  size_t held_ = 0;
+  size_t at_ = 0;
+};
+
+/// The occurrences of one page, in document order.
+inline RecordRange<Occurrence> OccurrencesOf(const WordData& data, const PageInfo& page) {
+  return {data.occurrence_file, page.first_occurrence, page.occurrence_count};
+}
+/// The page words of one page, in the order of their first occurrence.
+inline RecordRange<PageWord> PageWordsOf(const WordData& data, const PageInfo& page) {
+  return {data.page_word_file, page.first_page_word, page.page_word_count};
+}
+
+/// Page words a GroupPageWords sorts in memory at once: the fixed working
+/// buffer (10 MB); a group with more is sorted in several windows. Tests
+/// lower it to cross window boundaries with a few words.
+inline constexpr size_t kEntryWindow = size_t{1} << 19;
+
+/// The page words of the pages [first_page, end_page) of one group, by word
+/// id, then page: counted per word, then placed window by window into a
+/// buffer that holds `window` page words (or one word's, when it has more).
+class GroupPageWords {
+ public:
+  /// A page word as placed: its word, its page (index into data.pages) and
+  /// the fields of its PageWord.
+  struct Placed {
+    uint32_t word, page, count, number, form;
+  };
+
+  /// `rank` gives each word's place in data.by_id (words that occur).
+  GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank, size_t first_page,
+                 size_t end_page, size_t window = kEntryWindow);
+
+  /// The next page word; false after the last.
+  bool Next(Placed* out);
+
+ private:
+  template <typename Visit>
+  void Scan(Visit visit) const;
+  // The last word (exclusive, in id order) of the window starting at `from`.
+  uint32_t WindowEnd(uint32_t from, size_t* total) const;
+  void FillWindow();
+
+  const WordData& data_;
+  const std::vector<uint32_t>& rank_;
+  size_t first_page_;
+  size_t end_page_;
+  size_t window_limit_;
+  std::vector<uint32_t> count_;  // by word: its page words in the group
+  uint32_t next_rank_ = 0;
+  std::vector<Placed> window_;
+  size_t at_ = 0;
 };
 
 }  // namespace runctx

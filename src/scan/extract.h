@@ -18,21 +18,7 @@
 namespace scan {
 
 /// The words of one page as the scanner takes them, in document order.
-struct PageWords {
-  struct Taken {
-    uint32_t line = 0;
-    uint32_t column = 0;
-    uint32_t offset = 0;  // of the word's bytes in `text`
-    uint32_t length = 0;
-    uint64_t hash = 0;    // common::HashBytes of the word, taken on the scanning thread
-  };
-  std::vector<Taken> taken;
-  std::string text;
-
-  std::string_view WordAt(size_t i) const {
-    return std::string_view(text).substr(taken[i].offset, taken[i].length);
-  }
-};
+using PageWords = runctx::PageWords;
 
 /// Scans the lines of one page (read from `host`; a page that cannot be
 /// read has no words) with the page state starting afresh, into `result`.

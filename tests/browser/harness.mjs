@@ -4,13 +4,19 @@
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { chromium } from 'playwright-core';
-
 const here = path.dirname(fileURLToPath(import.meta.url));
+
+// playwright-core lies in the build tree, where run.mjs installed it.
+if (!process.env.BROWSER_PACKAGES_DIR) {
+  throw new Error('run the browser tests through run.mjs (it sets BROWSER_PACKAGES_DIR)');
+}
+const { chromium } = createRequire(path.join(process.env.BROWSER_PACKAGES_DIR, 'package.json'))(
+  'playwright-core');
 
 /** The answers a user types: continue three times, a destination address,
  *  a key at the results screen. */

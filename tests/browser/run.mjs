@@ -1,7 +1,9 @@
 // Runs the browser tests as one CTest test: checks for Chromium and a recent
-// Node, installs the pinned playwright-core when node_modules lacks it, then
-// hands over to node's test runner. Exits 77 (a skip) with the reason when
-// something the tests need is missing.
+// Node, installs the pinned playwright-core into the build tree when it is
+// not there yet (BROWSER_PACKAGES_DIR, by default browser_packages beside
+// the program; the source tree is never written), then hands over to node's
+// test runner. Exits 77 (a skip) with the reason when something the tests
+// need is missing.
 //   INDEXER_BINARY=build/default/www.example.com.exe node tests/browser/run.mjs
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -33,15 +35,23 @@ if (!process.env.INDEXER_BINARY) {
   process.exit(1);
 }
 
-// The installed playwright-core must be the one package.json pins.
+// The packages go to a folder of the build tree, which the tests load them
+// from; the installed playwright-core must be the one package.json pins.
+const packages = path.resolve(process.env.BROWSER_PACKAGES_DIR ??
+                              path.join(path.dirname(process.env.INDEXER_BINARY), 'browser_packages'));
+process.env.BROWSER_PACKAGES_DIR = packages;
 const pinned = readJson(path.join(here, 'package.json')).dependencies['playwright-core'];
-const installed = readJson(path.join(here, 'node_modules', 'playwright-core', 'package.json'));
+const installed = readJson(path.join(packages, 'node_modules', 'playwright-core', 'package.json'));
 if (installed?.version !== pinned) {
-  console.log(`installing playwright-core ${pinned} (npm ci)`);
+  console.log(`installing playwright-core ${pinned} into ${packages} (npm ci)`);
+  fs.mkdirSync(packages, { recursive: true });
+  for (const file of ['package.json', 'package-lock.json']) {
+    fs.copyFileSync(path.join(here, file), path.join(packages, file));
+  }
   const npm = spawnSync('npm', ['ci', '--no-audit', '--no-fund', '--loglevel=error'],
-                        { cwd: here, stdio: 'inherit', timeout: 300_000 });
+                        { cwd: packages, stdio: 'inherit', timeout: 300_000 });
   if (npm.status !== 0) {
-    skip(`npm ci failed in ${here} (status ${npm.status}${npm.error ? `, ${npm.error.message}` : ''}): ` +
+    skip(`npm ci failed in ${packages} (status ${npm.status}${npm.error ? `, ${npm.error.message}` : ''}): ` +
          'is the npm registry reachable?');
   }
 }

@@ -92,8 +92,8 @@ template <typename Record>
 std::vector<Record> ReadAll(const fs::path& host, uint64_t count) {
   std::vector<Record> records;
   if (count == 0) return records;
-  platform::BinaryReader reader(host);
-  reader.Read(0, static_cast<size_t>(count), &records);
+  runctx::RecordRange<Record> range(host, /*first=*/0, count);
+  for (Record record; range.Next(&record);) records.push_back(record);
   return records;
 }
 

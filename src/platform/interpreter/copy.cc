@@ -76,7 +76,7 @@ File OpenTarget(Command& command, const fs::path& target) {
   fs::file_status status = fs::symlink_status(target, error);
   if (fs::is_regular_file(status) || fs::is_symlink(status) || fs::is_fifo(status) ||
       fs::is_socket(status)) {
-    fs::remove(target, error);
+    command.paths().Remove(target, error);
   }
   File output(OpenFile(target, "wb"));
   if (!output) WriteFailed(target, errno);

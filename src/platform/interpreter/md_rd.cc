@@ -37,21 +37,11 @@ void MakeFolder(Command& command, const std::string& argument) {
     command.Error(kBadName);
     return;
   }
-  // The folders that do not exist yet, deepest first, for the name index.
-  std::vector<fs::path> created;
-  for (fs::path level = *host; !fs::exists(fs::symlink_status(level, error));
-       level = level.parent_path()) {
-    created.push_back(level);
-    if (level == level.parent_path()) break;
-  }
   // A work folder that cannot be made where it may be (no permission, a
   // full disk) is a hard failure of the run, named.
-  if (!fs::create_directories(*host, error)) {
+  if (!command.paths().MakeFolders(*host, error)) {
     throw common::IoError(Paths::Native(*host),
                           error ? error.message() : "the folder could not be made");
-  }
-  for (auto level = created.rbegin(); level != created.rend(); ++level) {
-    command.paths().NoteCreated(*level);
   }
 }
 
@@ -75,11 +65,7 @@ void RemoveFolder(Command& command, const std::string& argument) {
     command.Error("The directory is not empty.");
     return;
   }
-  if (!fs::remove(*host, error)) {
-    command.Error(kAccessDenied);
-    return;
-  }
-  command.paths().NoteRemoved(*host);
+  if (!command.paths().Remove(*host, error)) command.Error(kAccessDenied);
 }
 
 }  // namespace

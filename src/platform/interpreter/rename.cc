@@ -49,13 +49,8 @@ void RunRename(Command& command) {
     return;
   }
   fs::path target = source->parent_path() / new_name;
-  fs::rename(*source, target, error);
-  if (error) {
-    command.Error(kAccessDenied);
-    return;
-  }
-  command.paths().NoteRemoved(*source);
-  command.paths().NoteCreated(target);
+  command.paths().Rename(*source, target, error);
+  if (error) command.Error(kAccessDenied);
 }
 
 }  // namespace platform::commands
