@@ -8,11 +8,11 @@
 //   node bench/open_time.mjs CAP_SECONDS REPEAT FILE...
 //
 // Prints one line per page with, for each open, the seconds to the load
-// event and to the page laid out, and the CPU seconds the browser used
-// (all its processes; on a busy machine the wall time grows, the CPU time
-// much less), or "did not open in CAP s". Needs Debian's chromium and the
-// playwright-core of tests/browser (npm ci there); CHROMIUM overrides
-// /usr/bin/chromium.
+// event and to the page laid out, the CPU seconds the browser used (all
+// its processes; on a busy machine the wall time grows, the CPU time much
+// less) and the peak resident memory of its renderer, or "did not open in
+// CAP s". Needs Debian's chromium and the playwright-core of tests/browser
+// (npm ci there); CHROMIUM overrides /usr/bin/chromium.
 import fs from 'node:fs';
 import path from 'node:path';
 import { createRequire } from 'node:module';
@@ -33,9 +33,10 @@ if (!(cap > 0) || !(repeat >= 1) || files.length === 0) {
   process.exit(2);
 }
 
-// CPU seconds used so far by the processes below this one (the browser,
-// its renderer, GPU and utility processes), from /proc.
-function browserCpuSeconds() {
+// The processes below this one (the browser, its renderer, GPU and utility
+// processes): their CPU seconds so far, and the resident memory of the
+// largest of them (the renderer of the page) now, in MB, from /proc.
+function browserUse() {
   const children = new Map();
   const own = new Map();
   for (const name of fs.readdirSync('/proc')) {
@@ -48,23 +49,26 @@ function browserCpuSeconds() {
     }
     const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
     const parent = Number(fields[1]);
-    own.set(Number(name), Number(fields[11]) + Number(fields[12]));
+    own.set(Number(name), { ticks: Number(fields[11]) + Number(fields[12]), pages: Number(fields[21]) });
     if (!children.has(parent)) children.set(parent, []);
     children.get(parent).push(Number(name));
   }
   let ticks = 0;
+  let pages = 0;
   const stack = [...(children.get(process.pid) ?? [])];
   while (stack.length > 0) {
     const at = stack.pop();
-    ticks += own.get(at) ?? 0;
+    ticks += own.get(at)?.ticks ?? 0;
+    pages = Math.max(pages, own.get(at)?.pages ?? 0);
     stack.push(...(children.get(at) ?? []));
   }
-  return ticks / 100;  // USER_HZ
+  return { cpu: ticks / 100, mb: pages * 4096 / 1e6 };  // USER_HZ ticks, 4 KiB pages
 }
 
 // One open in a fresh browser: seconds to the load event and to the page
-// laid out, and the browser's CPU seconds by then; `load` is null when the
-// load event did not come within the cap.
+// laid out, and the browser's CPU seconds and the renderer's peak memory
+// (MB, sampled each second) by then; `load` is null when the load event
+// did not come within the cap.
 async function openOnce(file) {
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -72,21 +76,31 @@ async function openOnce(file) {
     args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
            '--disable-component-update', '--disable-sync'],
   });
+  let sampler;
   try {
     const page = await browser.newPage({ viewport: { width: 1000, height: 700 } });
-    const cpuBefore = browserCpuSeconds();
+    const cpuBefore = browserUse().cpu;
+    let peak = 0;
+    sampler = setInterval(() => { peak = Math.max(peak, browserUse().mb); }, 1000);
+    const use = () => {
+      clearInterval(sampler);
+      const now = browserUse();
+      return { cpu: now.cpu - cpuBefore, mb: Math.max(peak, now.mb) };
+    };
     const start = process.hrtime.bigint();
     const seconds = () => Number(process.hrtime.bigint() - start) / 1e9;
     try {
       await page.goto(pathToFileURL(file).href, { waitUntil: 'load', timeout: cap * 1000 });
     } catch (error) {
       if (error.name !== 'TimeoutError') throw error;
-      return { load: null, cpu: browserCpuSeconds() - cpuBefore };
+      return { load: null, ...use() };
     }
     const load = seconds();
     await page.evaluate(() => document.documentElement.scrollHeight);
-    return { load, laidOut: seconds(), cpu: browserCpuSeconds() - cpuBefore };
+    const laidOut = seconds();
+    return { load, laidOut, ...use() };
   } finally {
+    clearInterval(sampler);
     await browser.close().catch(() => {});
   }
 }
@@ -95,7 +109,7 @@ for (const file of files) {
   const results = [];
   for (let i = 0; i < repeat; i++) {
     const result = await openOnce(file);
-    const cpu = `${result.cpu.toFixed(1)} s CPU`;
+    const cpu = `${result.cpu.toFixed(1)} s CPU, renderer ${Math.round(result.mb)} MB`;
     results.push(result.load === null
       ? `did not open in ${cap} s (${cpu} by then)`
       : `load ${result.load.toFixed(1)} s, laid out ${result.laidOut.toFixed(1)} s (${cpu})`);
