@@ -43,7 +43,7 @@ class Decimal {
 
 PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& place,
                              platform::LineReader in, platform::LineWriter out)
-    : settings_(settings), place_(place), in_(std::move(in)), out_(std::move(out)) {}
+    : settings_(settings), place_(place), in_(std::move(in)), out_(std::move(out), PageLayout::kPlain) {}
 
 void PageAnnotator::Add(const AnnotatedWord& word) {
   if (rest_pending_ && word.line != annotated_line_) WriteRest();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "pages/page_list.h"
+#include "pages/page_writer.h"
 #include "platform/lines.h"
 #include "run/run_context.h"
 
@@ -52,7 +53,7 @@ class PageAnnotator {
   const runctx::Settings& settings_;
   PagePlace place_;
   platform::LineReader in_;
-  platform::LineWriter out_;
+  PageWriter out_;
   long long lines_read_ = 0;
   std::string text_;           // the line the words are taken from
   bool rest_pending_ = false;  // that line got words; its rest is not yet written

@@ -10,7 +10,7 @@ void Compose(std::string& line, std::initializer_list<std::string_view> pieces) 
   for (std::string_view piece : pieces) line += piece;
 }
 
-void WritePageHead(platform::LineWriter& out, std::string_view code_page, std::string_view title) {
+void WritePageHead(PageWriter& out, std::string_view code_page, std::string_view title) {
   std::string meta;
   Compose(meta, {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=", code_page,
                  "\"", ">"});
@@ -23,7 +23,7 @@ void WritePageHead(platform::LineWriter& out, std::string_view code_page, std::s
   }
 }
 
-void WriteSearchNotice(platform::LineWriter& out) {
+void WriteSearchNotice(PageWriter& out) {
   out.Line("QUICK AND EASY INFORMATION SEARCH");
   out.Line("<br>");
   out.Line(
@@ -42,7 +42,7 @@ void WriteSearchNotice(platform::LineWriter& out) {
   out.Line("<br><br>");
 }
 
-void WriteTimeStamp(platform::LineWriter& out, const platform::Stamp& now) {
+void WriteTimeStamp(PageWriter& out, const platform::Stamp& now) {
   std::string line;
   Compose(line, {"Date (mm-dd-yy) = ", common::ZeroPad(now.month, 2), "-",
                  common::ZeroPad(now.day, 2), "-", common::ZeroPad(now.year, 4), "<br>"});
@@ -52,7 +52,7 @@ void WriteTimeStamp(platform::LineWriter& out, const platform::Stamp& now) {
   out.Line(line);
 }
 
-void WriteHighlightScript(platform::LineWriter& out, const runctx::Settings& settings) {
+void WriteHighlightScript(PageWriter& out, const runctx::Settings& settings) {
   std::string line;
   out.Line("<script language=\"javascript\">");
   out.Line("if (history.length > 0)");

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "pages/page_writer.h"
 #include "platform/console.h"
-#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -25,18 +25,18 @@ void Compose(std::string& line, std::initializer_list<std::string_view> pieces);
 
 /// The eleven lines of the output page head, from "<html>" to "<body>",
 /// with the code page in the meta line and `title` as the title line.
-void WritePageHead(platform::LineWriter& out, std::string_view code_page, std::string_view title);
+void WritePageHead(PageWriter& out, std::string_view code_page, std::string_view title);
 
 /// The eleven lines of the search notice, ending with the maker site link
 /// and "<br><br>".
-void WriteSearchNotice(platform::LineWriter& out);
+void WriteSearchNotice(PageWriter& out);
 
 /// The date and time lines ("Date (mm-dd-yy) = 11-14-2023<br>" and
 /// "Time (h:m:s)    = 22:13:20<br>") for the instant `now`.
-void WriteTimeStamp(platform::LineWriter& out, const platform::Stamp& now);
+void WriteTimeStamp(PageWriter& out, const platform::Stamp& now);
 
 /// The highlight script: a page opened at "#<id>" shows every element of
 /// that id in the font colour, size and bold, and (find word on) inline.
-void WriteHighlightScript(platform::LineWriter& out, const runctx::Settings& settings);
+void WriteHighlightScript(PageWriter& out, const runctx::Settings& settings);
 
 }  // namespace pages

@@ -7,7 +7,7 @@
 namespace pages {
 
 void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& now,
-                       const PageList& pages, platform::LineWriter& out) {
+                       const PageList& pages, PageWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
   out.Line("<br>");
   WriteSearchNotice(out);

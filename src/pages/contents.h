@@ -3,8 +3,8 @@
 #pragma once
 
 #include "pages/page_list.h"
+#include "pages/page_writer.h"
 #include "platform/console.h"
-#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -12,6 +12,6 @@ namespace pages {
 /// Writes the contents page into `out` from the page list, with the time
 /// stamp `now`; then closes `out`.
 void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& now,
-                       const PageList& pages, platform::LineWriter& out);
+                       const PageList& pages, PageWriter& out);
 
 }  // namespace pages

@@ -149,10 +149,10 @@ void WriteIndexPages(const Pass& pass) {
   const runctx::RunContext& run = pass.run;
   long long promo_interval = 0;
   for (int group = 1; group <= pass.data.group_count; ++group) {
-    platform::LineWriter out(pass.index_hosts[group - 1]);
+    PageWriter out(platform::LineWriter(pass.index_hosts[group - 1]), PageLayout::kInBlocks);
     WriteIndexHead(run.settings, pass.now, out);
     if (group == pass.data.group_count) {
-      platform::LineWriter contents(pass.contents_host);
+      PageWriter contents(platform::LineWriter(pass.contents_host), PageLayout::kPlain);
       WriteContentsPage(run.settings, pass.now, pass.list, contents);
     }
     GroupEntries entries(pass, group);
@@ -185,7 +185,7 @@ void WriteSearchPages(const Pass& pass) {
                          pass.id_text[id_word], occurrence.number};
       return true;
     };
-    platform::LineWriter out(pass.search_hosts[group - 1]);
+    PageWriter out(platform::LineWriter(pass.search_hosts[group - 1]), PageLayout::kInBlocks);
     WriteSearchPage(place, out, next, random);
   }
 }

@@ -20,7 +20,7 @@ struct GroupLink {
   uint32_t count = 0;
 };
 
-void WriteGroupLink(platform::LineWriter& out, std::string& line, const std::string& id,
+void WriteGroupLink(PageWriter& out, std::string& line, const std::string& id,
                     const GroupLink& link, bool with_count) {
   const std::string group = std::to_string(link.group);
   const std::string count =
@@ -33,7 +33,7 @@ void WriteGroupLink(platform::LineWriter& out, std::string& line, const std::str
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
 void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
-                     platform::LineWriter& out) {
+                     PageWriter& out) {
   std::string line;
   std::string id;
   GroupLink link;
@@ -65,7 +65,7 @@ void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
 void WriteMainIndex(runctx::RunContext& run) {
   runctx::Progress(run, 60);
   runctx::Progress(run, 70);
-  platform::LineWriter out = runctx::CreateFile(run, runctx::kMainIndex);
+  PageWriter out(runctx::CreateFile(run, runctx::kMainIndex), PageLayout::kInBlocks);
   WritePageHead(out, run.settings.code_page, kIndexTitle);
   out.Line("<br>");
   WriteSearchNotice(out);

@@ -7,7 +7,6 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "pages/blocks.h"
-#include "platform/lines.h"
 
 namespace pages {
 
@@ -51,7 +50,7 @@ namespace {
 // line with its trailer.
 class SearchPageWriter {
  public:
-  SearchPageWriter(const SearchPlace& place, platform::LineWriter& out, SplitMix64& random)
+  SearchPageWriter(const SearchPlace& place, PageWriter& out, SplitMix64& random)
       : place_(place), out_(out), group_(place.group), random_(random) {}
 
   void Add(const SearchWord& record) {
@@ -106,7 +105,7 @@ class SearchPageWriter {
   void WriteSearchLink(std::string_view phrase, std::string_view site, bool escape_text);
 
   const SearchPlace& place_;
-  platform::LineWriter& out_;
+  PageWriter& out_;
   std::string_view group_;
   SplitMix64& random_;
   bool first_of_page_ = true;
@@ -168,7 +167,7 @@ void SearchPageWriter::WriteSearchLink(std::string_view phrase, std::string_view
 
 }  // namespace
 
-void WriteSearchPage(const SearchPlace& place, platform::LineWriter& out,
+void WriteSearchPage(const SearchPlace& place, PageWriter& out,
                      const std::function<bool(SearchWord*)>& next, SplitMix64& random) {
   WritePageHead(out, place.settings->code_page, kSearchTitle);
   WriteHighlightScript(out, *place.settings);

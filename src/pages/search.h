@@ -8,8 +8,7 @@
 #include <functional>
 #include <string_view>
 
-#include "platform/lines.h"
-
+#include "pages/page_writer.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -57,7 +56,7 @@ struct SearchPlace {
 /// occurrences of the group's pages in document order; each view valid
 /// until the next call), drawing from `random` for lines of 29 words or
 /// more; then closes `out`.
-void WriteSearchPage(const SearchPlace& place, platform::LineWriter& out,
+void WriteSearchPage(const SearchPlace& place, PageWriter& out,
                      const std::function<bool(SearchWord*)>& next, SplitMix64& random);
 
 }  // namespace pages

@@ -14,11 +14,15 @@ namespace {
 
 constexpr long long kPromoInterval = 100;
 
+void WritePromoBlock(PageWriter& out, const std::vector<std::string>& promo) {
+  for (const std::string& line : promo) out.Line(line);
+}
+
 // Writes the entries of one group in their long form, the last one in the
 // short form.
 class EntryWriter {
  public:
-  EntryWriter(std::string_view target_site, platform::LineWriter& out, std::string_view group)
+  EntryWriter(std::string_view target_site, PageWriter& out, std::string_view group)
       : target_site_(target_site), out_(out), group_(group) {}
 
   void WriteLong(const IndexEntry& entry) {
@@ -58,7 +62,7 @@ class EntryWriter {
   }
 
   std::string_view target_site_;
-  platform::LineWriter& out_;
+  PageWriter& out_;
   std::string_view group_;
   std::string line_;
 };
@@ -66,9 +70,9 @@ class EntryWriter {
 }  // namespace
 
 void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
-                    platform::LineWriter& out) {
+                    PageWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
-  runctx::WritePromoBlock(out);
+  WritePromoBlock(out, runctx::PromoBlockLines());
   out.Line("<br>");
   WriteSearchNotice(out);
   WriteTimeStamp(out, now);
@@ -76,18 +80,19 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
 }
 
 void WriteIndexEntries(std::string_view target_site, std::string_view group,
-                       platform::LineWriter& out, const std::function<bool(IndexEntry*)>& next,
+                       PageWriter& out, const std::function<bool(IndexEntry*)>& next,
                        long long& promo_interval) {
   out.Line("<a href=\"files_list.htm\"> Content </a><br>");
   out.Line("<br>");
   EntryWriter writer(target_site, out, group);
+  const std::vector<std::string> promo = runctx::PromoBlockLines();
   IndexEntry entry;
   bool open = next(&entry);
   IndexEntry following;
   while (open && next(&following)) {
     writer.WriteLong(entry);
     if (++promo_interval > kPromoInterval) {
-      runctx::WritePromoBlock(out);
+      WritePromoBlock(out, promo);
       promo_interval = 0;
     }
     entry = following;

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string_view>
 
+#include "pages/page_writer.h"
 #include "platform/console.h"
-#include "platform/lines.h"
 #include "run/run_context.h"
 
 namespace pages {
@@ -24,7 +24,7 @@ struct IndexEntry {
 /// Writes the head of i_<g>.htm into `out`: the page head, the promo
 /// block, the search notice and the time stamp lines for `now`.
 void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
-                    platform::LineWriter& out);
+                    PageWriter& out);
 
 /// Writes the rest of i_<g>.htm: the Content link, one entry for each that
 /// `next` gives (by word id, then page; the views stay valid until the
@@ -33,7 +33,7 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
 /// the last promo block over the whole run; a promo block follows every
 /// 101st.
 void WriteIndexEntries(std::string_view target_site, std::string_view group,
-                       platform::LineWriter& out, const std::function<bool(IndexEntry*)>& next,
+                       PageWriter& out, const std::function<bool(IndexEntry*)>& next,
                        long long& promo_interval);
 
 }  // namespace pages

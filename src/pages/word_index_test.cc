@@ -38,7 +38,7 @@ Lines EntryList(const Lines& page) {
 // interval counter goes on from `promo_interval`.
 void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& records,
                long long& promo_interval) {
-  platform::LineWriter out(t.root() / name);
+  PageWriter out(platform::LineWriter(t.root() / name), PageLayout::kInBlocks);
   WriteIndexHead(t.run().settings, platform::Now(), out);
   size_t next = 0;
   WriteIndexEntries(t.run().target_site, "1", out, [&](IndexEntry* entry) {
@@ -126,10 +126,7 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
   long long promo_interval = 0;
   WritePage(t, "i_1.htm", first, promo_interval);
   WritePage(t, "i_2.htm", second, promo_interval);
-  platform::LineWriter out(t.root() / "promo.txt");
-  runctx::WritePromoBlock(out);
-  out.Close();
-  Lines promo = ReadLines(t.root() / "promo.txt");
+  const Lines promo = runctx::PromoBlockLines();
   long size = static_cast<long>(promo.size());
   // Each long entry without a web-search line is four lines.
   for (auto [page, entry] : {std::pair<const char*, long>{"i_1.htm", 101}, {"i_2.htm", 52}}) {
@@ -145,7 +142,7 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
 
 TEST(ContentsPageTest, ListsEveryPageWithItsAnchor) {
   TestRun t;
-  platform::LineWriter out(t.root() / "files_list.htm");
+  PageWriter out(platform::LineWriter(t.root() / "files_list.htm"), PageLayout::kPlain);
   WriteContentsPage(t.run().settings, platform::Now(), PageList({"page_01.htm", "page_03.htm"}), out);
   Lines page = ReadLines(t.root() / "files_list.htm");
   ASSERT_EQ(page.size(), 31u);

@@ -2,6 +2,8 @@
 // that joins the input pages in htm_in and is indexed as page 1.
 #include "params/promo_page.h"
 
+#include <string>
+
 #include "run/commands.h"
 #include "run/promo_block.h"
 #include "run/work_files.h"
@@ -17,7 +19,7 @@ void WritePromotionalPage(runctx::RunContext& run) {
   out.Line("<title>advertising message</title>");
   out.Line("</head>");
   out.Line("<body>");
-  runctx::WritePromoBlock(out);
+  for (const std::string& line : runctx::PromoBlockLines()) out.Line(line);
   out.Line("</body>");
   out.Line("<br>");
   out.Line("<br>");

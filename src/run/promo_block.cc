@@ -15,7 +15,7 @@ std::string LinkLine(std::string_view address) {
 
 }  // namespace
 
-void WritePromoBlock(platform::LineWriter& out) {
+std::vector<std::string> PromoBlockLines() {
   constexpr std::array<std::string_view, 15> kText = {
       "<br>",
       "<br> <b> PROMOTE YOUR BRAND WITH OUR PROGRAMS </b>",
@@ -38,10 +38,11 @@ void WritePromoBlock(platform::LineWriter& out) {
       "by double-clicking on any word.",
       "<br> More info at:",
   };
-  for (std::string_view line : kText) out.Line(line);
-  out.Line(LinkLine(common::kMakerSite));
-  out.Line(LinkLine(common::kMakerProductSite));
-  out.Line("<br>");
+  std::vector<std::string> lines(kText.begin(), kText.end());
+  lines.push_back(LinkLine(common::kMakerSite));
+  lines.push_back(LinkLine(common::kMakerProductSite));
+  lines.push_back("<br>");
+  return lines;
 }
 
 }  // namespace runctx

@@ -2,11 +2,12 @@
 // holds and that every word index page writes again at its top and foot.
 #pragma once
 
-#include "platform/lines.h"
+#include <string>
+#include <vector>
 
 namespace runctx {
 
-/// Writes the 18 lines of the promo block.
-void WritePromoBlock(platform::LineWriter& out);
+/// The 18 lines of the promo block, in order.
+std::vector<std::string> PromoBlockLines();
 
 }  // namespace runctx
