@@ -19,22 +19,33 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 export WINEDEBUG=-all
-# Wine keeps its prefix under HOME.
+# HOME for Wine's user folders; the prefix (Wine's C: drive and registry) is
+# this checkout's own, so the server below is not shared with another
+# checkout's run, and killing it at the end stops nothing else.
 export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
+export WINEPREFIX="$PWD/build/wine"
 echo "windows build: $("$wine" --version), $(x86_64-w64-mingw32-g++-posix --version | head -n 1)"
-# Wine's first start makes its prefix (~20 s): once here, not inside a
-# test's time.
-"$wine" wineboot --init < /dev/null > /dev/null 2>&1 || true
-# Then one Wine server for the whole run, kept 30 s past its last client:
-# every test starts a Wine process of its own, and a server that is just
-# exiting between two of them could fail the next start. It ends by itself.
-# A test that still fails at its start ("wine client error ... Connection
-# reset by peer") is run once more (the windows test preset).
+
+# One Wine server for the whole step, kept until the step ends. Every test,
+# and the test listing at build time, starts a Wine process of its own; a
+# server that ends by itself (Wine's default, 3 s after its last process)
+# can be exiting just as the next one connects, and that start fails with
+# "wine client error ... Connection reset by peer".
+# Wine's own services (services.exe, winedevice.exe, ...) are started by the
+# first process of a server and live as long as the server, holding that
+# process's standard error: had the test listing started them, the build
+# would wait for the end of that output for ever. So the server and its
+# services are started here, with all their descriptors on /dev/null, before
+# anything reads a Wine process's output; the first start also makes the
+# prefix (~20 s).
 wineserver=$(dirname "$wine")/wineserver
-if [ -x "$wineserver" ]; then
-  "$wineserver" -w || true
-  "$wineserver" -p30 < /dev/null > /dev/null 2>&1 || true
-fi
+mkdir -p "$WINEPREFIX"
+"$wineserver" -k > /dev/null 2>&1 || true  # a server left by a killed run
+"$wineserver" -w
+trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
+trap 'exit 130' INT TERM HUP  # through the EXIT trap
+"$wineserver" -p < /dev/null > /dev/null 2>&1
+"$wine" wineboot --init < /dev/null > /dev/null 2>&1
 
 cmake --workflow --preset windows
 
