@@ -1,17 +1,14 @@
-// Word extraction over the page set. Pages are scanned in batches on all
-// cores; one thread then takes each batch's words in page order into the
-// word data, numbering the occurrences and writing them, and each page's
-// words, to the binary work files.
+// Word extraction over the page set. Pages are scanned in pieces on all
+// cores; one thread takes the pieces' words in page order into the word
+// data, numbering the occurrences and writing them, and each page's words,
+// to the binary work files.
 #include "scan/extract.h"
 
 #include <algorithm>
-#include <functional>
-#include <future>
 #include <limits>
 #include <memory>
 
 #include "common/bytes.h"
-#include "common/parallel.h"
 #include "platform/binary_file.h"
 #include "platform/lines.h"
 #include "platform/paths.h"
@@ -22,13 +19,8 @@ namespace scan {
 namespace {
 
 constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
-// Pages scanned before their words are taken in: a few per thread, so the
-// scans of a batch keep every core busy while memory holds one batch.
-constexpr size_t kPagesPerThread = 4;
-// Read buffer of a page being scanned.
-constexpr size_t kPageBuffer = size_t{1} << 16;
 
-// Takes the scanned pages in page order into the word data.
+// Takes the scanned pieces in page order into the word data.
 class Collector {
  public:
   Collector(runctx::RunContext& run, runctx::WordData& data)
@@ -37,7 +29,8 @@ class Collector {
         occurrences_(data.occurrence_file),
         page_words_(data.page_word_file) {}
 
-  void AddPage(size_t page, const PageWords& scanned);
+  // The pieces of a page, in order; the last one closes the page.
+  void AddPiece(size_t page, const PageWords& scanned, bool last);
 
   void Finish() {
     occurrences_.Close();
@@ -55,6 +48,7 @@ class Collector {
   uint32_t FormOf(std::string_view text, uint64_t hash);
   void NumberLine(size_t from, size_t to);
   int NextGroup();
+  void EndPage(size_t page);
 
   runctx::RunContext& run_;
   runctx::WordData& data_;
@@ -69,7 +63,9 @@ class Collector {
   uint64_t line_serial_ = 0;
   std::vector<Found> found_;
   std::vector<size_t> order_;
-  std::vector<runctx::PageWord> page_list_;
+  std::vector<runctx::PageWord> page_list_;  // the words of the page so far
+  uint64_t page_occurrences_ = 0;            // its occurrences so far
+  bool page_open_ = false;
   int group_ = 0;
   int in_group_ = 0;
   std::string lower_;
@@ -134,10 +130,17 @@ int Collector::NextGroup() {
   return group;
 }
 
-void Collector::AddPage(size_t page, const PageWords& scanned) {
+// A piece holds whole lines, so its lines are numbered as they come; the
+// page's own words are kept until its last piece.
+void Collector::AddPiece(size_t page, const PageWords& scanned, bool last) {
   runctx::PageInfo& info = data_.pages[page];
-  info.first_occurrence = data_.occurrence_count;
-  info.first_page_word = data_.page_word_count;
+  if (!page_open_) {
+    page_open_ = true;
+    info.first_occurrence = data_.occurrence_count;
+    info.first_page_word = data_.page_word_count;
+    page_list_.clear();
+    page_occurrences_ = 0;
+  }
   found_.clear();
   for (size_t i = 0; i < scanned.taken.size(); ++i) {
     const uint32_t form = FormOf(scanned.WordAt(i), scanned.taken[i].hash);
@@ -145,10 +148,15 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
     found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
                       data_.form_word[form], 0});
   }
-  if (found_.empty()) return;
-  info.group = NextGroup();
-  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
-    data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+  if (found_.empty()) {
+    if (last) EndPage(page);
+    return;
+  }
+  if (info.group == 0) {
+    info.group = NextGroup();
+    if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
+      data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+    }
   }
   for (size_t from = 0; from < found_.size();) {
     size_t to = from + 1;
@@ -156,7 +164,6 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
     NumberLine(from, to);
     from = to;
   }
-  page_list_.clear();
   std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
   for (const Found& f : found_) {
     runctx::WordInfo& word = data_.words[f.word];
@@ -170,6 +177,16 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
     ++page_list_[slot_[f.word]].count;
     occurrences_.Put(runctx::Occurrence{f.line, f.column, f.form, f.number});
   }
+  page_occurrences_ += found_.size();
+  if (last) EndPage(page);
+}
+
+// Each word of the page, with its highest number there and the next page
+// that holds it.
+void Collector::EndPage(size_t page) {
+  page_open_ = false;
+  if (page_occurrences_ == 0) return;
+  runctx::PageInfo& info = data_.pages[page];
   for (runctx::PageWord& entry : page_list_) {
     entry.last_number = seen_[entry.word];
     const uint64_t index = data_.page_word_count++;
@@ -181,9 +198,9 @@ void Collector::AddPage(size_t page, const PageWords& scanned) {
     ++data_.words[entry.word].pages;
     page_words_.Put(entry);
   }
-  info.occurrence_count = static_cast<uint32_t>(found_.size());
+  info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
-  data_.occurrence_count += found_.size();
+  data_.occurrence_count += page_occurrences_;
 }
 
 // The page names of dir_02.txt, lower-cased; lines without ".htm" are
@@ -201,29 +218,9 @@ std::vector<std::string> ListedPages(runctx::RunContext& run) {
 
 }  // namespace
 
-void ScanPage(const platform::HostPath& host, PageWords* result) {
-  result->taken.clear();
-  result->text.clear();
-  platform::LineReader in(host, kPageBuffer);
-  PageScan state;
-  state.Reset();
-  std::vector<Word> words;
-  uint32_t line_number = 0;
-  std::string_view line;
-  while (in.Next(&line)) {
-    ++line_number;
-    if (!ScanLine(line, state, &words)) continue;
-    for (const Word& word : words) {
-      result->taken.push_back({line_number, static_cast<uint32_t>(word.position),
-                               static_cast<uint32_t>(result->text.size()),
-                               static_cast<uint32_t>(word.text.size()),
-                               common::HashBytes(word.text)});
-      result->text += word.text;
-    }
-  }
-}
+void ExtractWords(runctx::RunContext& run) { ExtractWordsWithin(run, ScanLimits{}); }
 
-void ExtractWords(runctx::RunContext& run) {
+void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
   runctx::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
   auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
@@ -237,30 +234,10 @@ void ExtractWords(runctx::RunContext& run) {
   data->page_word_file = run.paths.ForWrite(runctx::kPageWordFile);
   run.word_data = data;
   Collector collector(run, *data);
-  // Batches of pages are scanned on the other cores while the words of the
-  // batch before are taken in; the two sets of buffers take turns and keep
-  // their memory from batch to batch.
-  const unsigned threads = common::ThreadCount(run.threads);
-  const size_t batch = std::max<size_t>(1, threads * kPagesPerThread);
-  std::vector<PageWords> scanned[2] = {std::vector<PageWords>(batch),
-                                       std::vector<PageWords>(batch)};
-  auto scan = [&](size_t first, std::vector<PageWords>& into, unsigned scan_threads) {
-    const size_t count = std::min(batch, hosts.size() - first);
-    common::ParallelFor(count, scan_threads,
-                        [&](size_t i) { ScanPage(hosts[first + i], &into[i]); });
-  };
-  if (!hosts.empty()) scan(0, scanned[0], threads);
-  for (size_t first = 0, turn = 0; first < hosts.size(); first += batch, turn ^= 1) {
-    std::future<void> next;
-    if (first + batch < hosts.size()) {
-      const unsigned scan_threads = threads > 1 ? threads - 1 : 1;
-      next = std::async(threads > 1 ? std::launch::async : std::launch::deferred, scan,
-                        first + batch, std::ref(scanned[turn ^ 1]), scan_threads);
-    }
-    const size_t count = std::min(batch, hosts.size() - first);
-    for (size_t i = 0; i < count; ++i) collector.AddPage(first + i, scanned[turn][i]);
-    if (next.valid()) next.get();
-  }
+  ScanInPieces(hosts, run.threads, limits,
+               [&](size_t page, const PageWords& piece, bool last) {
+                 collector.AddPiece(page, piece, last);
+               });
   collector.Finish();
   runctx::Progress(run, 10);
 }
