@@ -87,7 +87,8 @@ struct Corpus {
 
 const std::string& PickWord(const Corpus& corpus, Random& random) {
   auto hit = std::lower_bound(corpus.weights.begin(), corpus.weights.end(), random.Unit());
-  size_t rank = std::min(static_cast<size_t>(hit - corpus.weights.begin()), corpus.words.size() - 1);
+  size_t rank =
+      std::min(static_cast<size_t>(hit - corpus.weights.begin()), corpus.words.size() - 1);
   return corpus.words[rank];
 }
 

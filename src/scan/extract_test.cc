@@ -123,7 +123,7 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
       const std::string n = std::to_string((page * 7 + line) % 13);
       text += "<br>word" + n + " Word" + n + " word" + n + " other" + n + "\r\n";
       if (line % 9 == 4) text += "<script>\r\nhidden text\r\n</script>\r\n\r\n";
-      if (line % 11 == 5) text += "<br>open" + n + " <a\r\nhref inside tag\r\n>after" + n + " tag\r\n";
+      if (line % 11 == 5) text += "<br>open" + n + " <a\r\nhref in tag\r\n>after" + n + "\r\n";
       if (line % 17 == 6) text += "&nbsp;&nbsp; lone&NBSP;\r\n";
     }
   }
@@ -139,7 +139,9 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
                         Case{1, 4, 3}, Case{1, 32, 8}, Case{200, 2, 2}}) {
     SCOPED_TRACE(testing::Message() << c.piece_bytes << " bytes, " << c.threads << " threads");
     TestRun t;
-    for (const auto& [page, text] : pages) WriteFile(t.root() / ("page_0" + std::to_string(page) + ".htm"), text);
+    for (const auto& [page, text] : pages) {
+      WriteFile(t.root() / ("page_0" + std::to_string(page) + ".htm"), text);
+    }
     t.run().input_count = 2;
     t.run().threads = c.threads;
     ExtractWordsWithin(t.run(), ScanLimits{c.piece_bytes, c.pieces_held});
