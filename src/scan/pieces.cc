@@ -47,7 +47,7 @@ class Pipeline {
 
   // Starts the scanning threads, takes every piece in, stops the threads.
   void Run(const TakePiece& take) {
-    std::vector<std::jthread> threads;
+    std::vector<std::thread> threads;
     try {
       for (size_t lane = 0; lane < lanes_.size(); ++lane) {
         threads.emplace_back([this, lane] { Scan(lane); });
@@ -56,7 +56,7 @@ class Pipeline {
     } catch (...) {
       Fail(std::current_exception());
     }
-    for (std::jthread& thread : threads) thread.join();
+    for (std::thread& thread : threads) thread.join();
     if (failure_) std::rethrow_exception(failure_);
   }
 
