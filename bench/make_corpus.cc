@@ -2,7 +2,7 @@
 // Zipf-like vocabulary (a few very common short words, a long tail of rare
 // ones, some UTF-8), sentence capitals, punctuation, quotes and blank lines.
 //
-//   make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup]
+//   make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup] [even] [vocabulary=N]
 //
 // With "markup" the text also carries what real notes hold and what the
 // pages must survive: tags, links, tables, script blocks, tabs, leading
@@ -10,8 +10,13 @@
 // words, "&nbsp;", words beside quotes and control bytes, lines of more
 // than 28 words, an empty file and one line longer than a page line.
 //
+// With "even" every file holds the same number of words (else they vary
+// around the mean); "vocabulary=N" draws from N words instead of 60,000.
+//
 // Sizes used by run_bench.sh: s = 50 100000, m = 200 1000000,
-// l = 400 5000000, xl = 1000 20000000.
+// l = 400 5000000, xl = 1000 20000000. Used by memory_bound.sh, with a
+// vocabulary of 100,000 and even files: 25.5 million words (about 200 MB)
+// in one file, and in 20 files of about 10 MB.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -40,10 +45,10 @@ class Random {
   std::uint64_t state_;
 };
 
-constexpr size_t kVocabulary = 60000;
+constexpr size_t kDefaultVocabulary = 60000;
 
 // Common words first, then made-up words that grow longer with their rank.
-std::vector<std::string> MakeVocabulary(Random& random) {
+std::vector<std::string> MakeVocabulary(Random& random, size_t size) {
   std::vector<std::string> words = {"the", "of", "and", "to", "in", "a", "is", "that", "for",
                                     "it", "as", "was", "with", "be", "by", "on", "not", "he",
                                     "this", "are", "or", "his", "from", "at", "which", "but"};
@@ -52,7 +57,7 @@ std::vector<std::string> MakeVocabulary(Random& random) {
                                               "ne", "sa", "tum", "vi", "o", "ar", "le", "mon"};
   const std::vector<std::string> utf8 = {"\xC3\xA9", "\xC3\xBC", "\xC3\x9F", "\xD0\xB6",
                                          "\xE6\x97\xA5\xE6\x9C\xAC", "\xC3\xB1"};
-  while (words.size() < kVocabulary) {
+  while (words.size() < size) {
     size_t rank = words.size();
     size_t count = 1 + static_cast<size_t>(std::log10(static_cast<double>(rank))) / 2 + random.Below(3);
     std::string word;
@@ -64,10 +69,10 @@ std::vector<std::string> MakeVocabulary(Random& random) {
 }
 
 // Cumulative Zipf-Mandelbrot weights 1 / (rank + 2.7).
-std::vector<double> MakeWeights() {
-  std::vector<double> cumulative(kVocabulary);
+std::vector<double> MakeWeights(size_t size) {
+  std::vector<double> cumulative(size);
   double sum = 0;
-  for (size_t rank = 0; rank < kVocabulary; ++rank) {
+  for (size_t rank = 0; rank < size; ++rank) {
     sum += 1.0 / (static_cast<double>(rank) + 2.7);
     cumulative[rank] = sum;
   }
@@ -82,7 +87,8 @@ struct Corpus {
 
 const std::string& PickWord(const Corpus& corpus, Random& random) {
   auto hit = std::lower_bound(corpus.weights.begin(), corpus.weights.end(), random.Unit());
-  size_t rank = std::min(static_cast<size_t>(hit - corpus.weights.begin()), kVocabulary - 1);
+  size_t rank =
+      std::min(static_cast<size_t>(hit - corpus.weights.begin()), corpus.words.size() - 1);
   return corpus.words[rank];
 }
 
@@ -156,23 +162,41 @@ void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t c
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [START]\n";
+    std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup] [even]"
+                 " [vocabulary=N]\n";
     return 2;
   }
   size_t files = std::stoul(argv[1]);
   size_t words = std::stoul(argv[2]);
   std::filesystem::path folder = argv[3];
   std::uint64_t start = argc > 4 ? std::stoull(argv[4]) : 1;
-  const bool markup = argc > 5 && std::string(argv[5]) == "markup";
-  if (files == 0) return 2;
+  bool markup = false;
+  bool even = false;
+  size_t vocabulary = kDefaultVocabulary;
+  for (int i = 5; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "markup") {
+      markup = true;
+    } else if (option == "even") {
+      even = true;
+    } else if (option.starts_with("vocabulary=")) {
+      vocabulary = std::stoul(option.substr(11));
+    } else {
+      std::cerr << "make_corpus: unknown option " << option << "\n";
+      return 2;
+    }
+  }
+  if (files == 0 || vocabulary < 100) return 2;
   std::filesystem::create_directories(folder);
   Random random(start);
-  Corpus corpus{MakeVocabulary(random), MakeWeights()};
+  Corpus corpus{MakeVocabulary(random, vocabulary), MakeWeights(vocabulary)};
   // Files vary in size around the mean; the last one takes what is left.
   size_t left = words;
   for (size_t i = 0; i < files; ++i) {
     size_t mean = words / files;
-    size_t count = i + 1 == files ? left : std::min(left, mean / 2 + random.Below(mean + 1));
+    size_t count = i + 1 == files ? left
+                   : even     ? mean
+                              : std::min(left, mean / 2 + random.Below(mean + 1));
     left -= count;
     std::string number = std::to_string(i + 1);
     std::string name = "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";

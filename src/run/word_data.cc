@@ -105,10 +105,17 @@ int WordDataWriter::NextGroup() {
   return group;
 }
 
-void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
+// A piece holds whole lines, so its lines are numbered as they come; the
+// page's own words are kept until its last piece.
+void WordDataWriter::AddPiece(size_t page, const PageWords& scanned, bool last) {
   PageInfo& info = data_.pages[page];
-  info.first_occurrence = data_.occurrence_count;
-  info.first_page_word = data_.page_word_count;
+  if (!page_open_) {
+    page_open_ = true;
+    info.first_occurrence = data_.occurrence_count;
+    info.first_page_word = data_.page_word_count;
+    page_list_.clear();
+    page_occurrences_ = 0;
+  }
   found_.clear();
   for (size_t i = 0; i < scanned.taken.size(); ++i) {
     const uint32_t form = FormOf(scanned.WordAt(i), scanned.taken[i].hash);
@@ -116,10 +123,15 @@ void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
     found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
                       data_.form_word[form], 0});
   }
-  if (found_.empty()) return;
-  info.group = NextGroup();
-  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
-    data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+  if (found_.empty()) {
+    if (last) EndPage(page);
+    return;
+  }
+  if (info.group == 0) {
+    info.group = NextGroup();
+    if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
+      data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+    }
   }
   for (size_t from = 0; from < found_.size();) {
     size_t to = from + 1;
@@ -127,7 +139,6 @@ void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
     NumberLine(from, to);
     from = to;
   }
-  page_list_.clear();
   std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
   for (const Found& f : found_) {
     WordInfo& word = data_.words[f.word];
@@ -141,6 +152,16 @@ void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
     ++page_list_[slot_[f.word]].count;
     occurrences_.Put(Occurrence{f.line, f.column, f.form, f.number});
   }
+  page_occurrences_ += found_.size();
+  if (last) EndPage(page);
+}
+
+// Each word of the page, with its highest number there and the next page
+// that holds it.
+void WordDataWriter::EndPage(size_t page) {
+  page_open_ = false;
+  if (page_occurrences_ == 0) return;
+  PageInfo& info = data_.pages[page];
   for (PageWord& entry : page_list_) {
     entry.last_number = seen_[entry.word];
     const uint64_t index = data_.page_word_count++;
@@ -152,9 +173,9 @@ void WordDataWriter::AddPage(size_t page, const PageWords& scanned) {
     ++data_.words[entry.word].pages;
     page_words_.Put(entry);
   }
-  info.occurrence_count = static_cast<uint32_t>(found_.size());
+  info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
-  data_.occurrence_count += found_.size();
+  data_.occurrence_count += page_occurrences_;
 }
 
 GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,

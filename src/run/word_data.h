@@ -95,7 +95,7 @@ struct WordData {
 };
 
 /// The words of one page as extraction's scan takes them, in document
-/// order: the input of WordDataWriter::AddPage.
+/// order: the input of WordDataWriter::AddPiece.
 struct PageWords {
   struct Taken {
     uint32_t line = 0;
@@ -110,9 +110,11 @@ struct PageWords {
   std::string_view WordAt(size_t i) const {
     return std::string_view(text).substr(taken[i].offset, taken[i].length);
   }
+  /// The bytes its words take.
+  size_t Bytes() const { return taken.size() * sizeof(Taken) + text.size(); }
 };
 
-/// Takes scanned pages, in page order, into the word data: interns forms
+/// Takes scanned pages, piece by piece in page order, into the word data: interns forms
 /// and words, numbers the occurrences (a word's occurrences on a line by
 /// the form as written, then by position), assigns the groups and appends
 /// the Occurrence and PageWord records to the binary files. Words holding
@@ -123,8 +125,9 @@ class WordDataWriter {
   /// `group_size` pages that hold words make a group (txt_in's file count).
   WordDataWriter(platform::Paths& paths, WordData& data, int group_size);
 
-  /// Adds page `page` (0-based index into data.pages).
-  void AddPage(size_t page, const PageWords& scanned);
+  /// Adds a piece of page `page` (0-based index into data.pages): whole
+  /// lines, in order; `last` closes the page.
+  void AddPiece(size_t page, const PageWords& scanned, bool last);
 
   /// Closes the binary files and sets the group count.
   void Finish();
@@ -139,6 +142,7 @@ class WordDataWriter {
   uint32_t FormOf(std::string_view text, uint64_t hash);
   void NumberLine(size_t from, size_t to);
   int NextGroup();
+  void EndPage(size_t page);
 
   WordData& data_;
   int group_size_;
@@ -153,7 +157,9 @@ class WordDataWriter {
   uint64_t line_serial_ = 0;
   std::vector<Found> found_;
   std::vector<size_t> order_;
-  std::vector<PageWord> page_list_;
+  std::vector<PageWord> page_list_;  // the words of the open page so far
+  uint64_t page_occurrences_ = 0;     // its occurrences so far
+  bool page_open_ = false;
   int group_ = 0;
   int in_group_ = 0;
   std::string lower_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/test_run.h"
+#include "words/word_ids.h"
 
 namespace scan {
 namespace {
@@ -111,6 +112,55 @@ TEST(ExtractTest, PageWordsKnowTheirNextPage) {
                    "page_03.htm id00000005 1 1 page_04.htm 1 -",
                    "page_03.htm id00000000 1 4 apple 4 page_04.htm",
                    "page_04.htm id00000000 1 5 apple 5 -"}));
+}
+
+// Pieces of whole lines, however small and on however many threads, give
+// the word data of whole pages: the page state (script blocks, tags left
+// open) and the numbering carry from piece to piece.
+TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
+  std::map<int, std::string> pages;
+  for (int page = 1; page <= 9; ++page) {
+    std::string& text = pages[page];
+    for (int line = 0; line < 40; ++line) {
+      const std::string n = std::to_string((page * 7 + line) % 13);
+      text += "<br>word" + n + " Word" + n + " word" + n + " other" + n + "\r\n";
+      if (line % 9 == 4) text += "<script>\r\nhidden text\r\n</script>\r\n\r\n";
+      if (line % 11 == 5) text += "<br>open" + n + " <a\r\nhref in tag\r\n>after" + n + "\r\n";
+      if (line % 17 == 6) text += "&nbsp;&nbsp; lone&NBSP;\r\n";
+    }
+  }
+  pages[4] = "<br>&nbsp;\r\n";  // a page without words
+  pages[6] += "<script>\r\nnever closed\r\n";
+  struct Case {
+    size_t piece_bytes, pieces_held;
+    unsigned threads;
+  };
+  const ScanLimits whole;
+  std::vector<Lines> expected;
+  for (const Case& c : {Case{whole.piece_bytes, whole.pieces_held, 1}, Case{1, 32, 1},
+                        Case{1, 4, 3}, Case{1, 32, 8}, Case{200, 2, 2}}) {
+    SCOPED_TRACE(testing::Message() << c.piece_bytes << " bytes, " << c.threads << " threads");
+    TestRun t;
+    for (const auto& [page, text] : pages) {
+      WriteFile(t.root() / ("page_0" + std::to_string(page) + ".htm"), text);
+    }
+    t.run().input_count = 2;
+    t.run().threads = c.threads;
+    ExtractWordsWithin(t.run(), ScanLimits{c.piece_bytes, c.pieces_held});
+    words::NumberWords(*t.run().word_data);
+    const runctx::WordData& data = *t.run().word_data;
+    Lines groups;
+    for (const runctx::PageInfo& page : data.pages) groups.push_back(std::to_string(page.group));
+    for (const auto& counts : data.group_counts) {
+      for (uint32_t count : counts) groups.push_back(std::to_string(count));
+    }
+    Lines result[] = {OccurrenceLines(t.run()), PageWordLines(t.run()), groups};
+    if (expected.empty()) {
+      EXPECT_GT(result[0].size(), 1000u);
+      expected.assign(std::begin(result), std::end(result));
+    }
+    for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(result[k], expected[k]);
+  }
 }
 
 }  // namespace
