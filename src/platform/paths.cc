@@ -42,7 +42,10 @@ bool StartsWithFolder(const std::string& path, const std::string& folder) {
 bool IsDeviceName(std::string_view name) {
   std::string base = common::Lower(name.substr(0, name.find('.')));
   while (!base.empty() && base.back() == ' ') base.pop_back();
-  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+  if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" ||
+      base == "conout$") {
+    return true;
+  }
   return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&
          base[3] >= '1' && base[3] <= '9';
 }

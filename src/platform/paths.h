@@ -24,7 +24,8 @@ using HostPath = fs::path;
 
 /// True when the home platform could hold a directory entry of this name:
 /// none of \ / : * ? " < > | and no byte below 32, and no device name
-/// (con, prn, aux, nul, com1-com9, lpt1-lpt9, any case, any extension).
+/// (con, prn, aux, nul, com1-com9, lpt1-lpt9, conin$, conout$, any case,
+/// any extension).
 /// Other entries are invisible to every listing and pattern.
 bool IsAllowedName(std::string_view name);
 
