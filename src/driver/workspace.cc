@@ -38,11 +38,9 @@ int CountLines(runctx::RunContext& run, std::string_view listing, std::string_vi
 }
 
 // The work folders txt_wrk and htm_wrk are emptied when present and made
-// otherwise; they are never removed here. One that is a link (wherever it
-// points) is removed as a link first and so made again as a real folder.
+// otherwise; they are never removed here.
 void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
   std::string name(folder);
-  if (run.paths.IsLink(name)) runctx::RunCommand(run, "rd " + name + " > out_null.list");
   if (runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
     runctx::RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
   } else {
@@ -76,6 +74,14 @@ void PrepareOutputAndInput(runctx::RunContext& run) {
 }
 
 void PrepareWorkFolders(runctx::RunContext& run) {
+  // The program owns its work folders and all they hold. What an earlier
+  // run or a user left there of the wrong kind (a file named htm_in, a
+  // folder named txt_wrk\a.txt, a link) would take an input's copy or page
+  // and leave the input out of the index; it goes first, links as links.
+  for (std::string_view folder : runctx::kWorkFolders) run.paths.ClearWorkFolder(folder);
+  // htm_out that is a link, even to nothing, is removed as a link and made
+  // again as a real folder before the pages are published.
+  if (run.paths.IsLink("htm_out")) run.paths.RemoveEntry("htm_out");
   if (runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in")) {
     EmptyAndRemove(run, "htm_in");
   }

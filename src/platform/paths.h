@@ -127,6 +127,15 @@ class Paths {
   /// folder), whatever it is; nothing when it is missing or outside.
   void RemoveEntry(std::string_view path);
 
+  /// Makes the program path `folder` fit to be a work folder, whatever an
+  /// earlier run or a user left there: an entry of that name that is no
+  /// real folder (a file, FIFO or link) is removed; in a real folder, every
+  /// entry that is no regular file (a folder with all it holds, a FIFO, a
+  /// link) is removed. Links go as links, never through them. Raises
+  /// common::IoError naming the entry (as a program path) that cannot be
+  /// removed.
+  void ClearWorkFolder(std::string_view folder);
+
   /// Keeps the name index in step with changes made by the program, and
   /// remembers every entry the run made or rewrote.
   void NoteCreated(const fs::path& host);

@@ -49,6 +49,11 @@ inline std::string PageFile(const std::string& padded_number) {
   return "page_" + padded_number + ".htm";
 }
 
+/// The work folders a run makes in the program's folder (htm_ndx holds a
+/// folder htm_in of its own); the run removes them at its end.
+inline constexpr std::string_view kWorkFolders[] = {"htm_in", "htm_ndx", "htm_wrk", "txt_wrk",
+                                                    "wrd_24"};
+
 /// The work folder of the word data and its two binary files of fixed-size
 /// records (runctx::Occurrence, runctx::PageWord in word_data.h), page by
 /// page in document order.
