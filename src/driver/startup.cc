@@ -9,16 +9,19 @@
 
 #include "common/bytes.h"
 #include "run/commands.h"
+#include "run/work_files.h"
 
 namespace driver {
 namespace {
+
+using runctx::Cmd, runctx::kCheck01, runctx::kCheck02, runctx::kCheckFiles, runctx::kOutNullText;
 
 // One tool check: the name printed first, the command lines run in order,
 // the file whose non-blank lines are counted, the count needed to pass and
 // the two lines of its failure screen.
 struct ToolCheck {
   std::string_view name;
-  std::vector<std::string_view> commands;
+  std::vector<std::string> commands;
   std::string_view result_file;
   int needed;
   std::string_view failure_title;
@@ -85,21 +88,23 @@ void ShowInstructions(runctx::RunContext& run) {
 void CheckTools(runctx::RunContext& run) {
   // The find check looks for the program itself (".exe") in the listing of
   // its own folder, so the program must be started from there.
+  const std::string delete_checks =
+      Cmd("cmd /c for %i in (", kCheckFiles, ") do del /q %i >> ", kOutNullText);
   const ToolCheck checks[] = {
-      {"cmd", {"cmd /c dir *. > check_01.txt"}, "check_01.txt", 1, "Checking for cmd.exe!",
+      {"cmd", {Cmd("cmd /c dir *. > ", kCheck01)}, kCheck01, 1, "Checking for cmd.exe!",
        kPathAdvice},
       {"find",
-       {"dir > out_null.txt", "cmd /c for %i in (check_*.txt) do del /q %i >> out_null.txt",
-        "cmd /c dir > check_01.txt", "cmd /c find /i \".exe\" check_01.txt >  check_02.txt"},
-       "check_02.txt", 2, "Checking for find.exe!", kPathAdvice},
+       {Cmd("dir > ", kOutNullText), delete_checks, Cmd("cmd /c dir > ", kCheck01),
+        Cmd("cmd /c find /i \".exe\" ", kCheck01, " >  ", kCheck02)},
+       kCheck02, 2, "Checking for find.exe!", kPathAdvice},
       {"findstr",
-       {"dir > out_null.txt", "cmd /c for %i in (check_*.txt) do del /q %i >> out_null.txt",
-        "cmd /c dir > check_01.txt", "cmd /c findstr /i \".exe\" check_01.txt > check_02.txt"},
-       "check_02.txt", 1, "Checking for findstr.exe!", kPathAdvice},
+       {Cmd("dir > ", kOutNullText), delete_checks, Cmd("cmd /c dir > ", kCheck01),
+        Cmd("cmd /c findstr /i \".exe\" ", kCheck01, " > ", kCheck02)},
+       kCheck02, 1, "Checking for findstr.exe!", kPathAdvice},
       {"sort",
-       {"dir > check_01.txt", "del /q check_*.txt", "dir *. > check_01.txt",
-        "sort check_01.txt /o check_02.txt"},
-       "check_02.txt", 2, "Checking for sort.exe",
+       {Cmd("dir > ", kCheck01), Cmd("del /q ", kCheckFiles), Cmd("dir *. > ", kCheck01),
+        Cmd("sort ", kCheck01, " /o ", kCheck02)},
+       kCheck02, 2, "Checking for sort.exe",
        "It is probably necessary to set the system path to the program."},
   };
   run.console.Line(runctx::Rule(/*count=*/27));

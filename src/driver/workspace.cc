@@ -16,6 +16,10 @@
 namespace driver {
 namespace {
 
+using runctx::Cmd, runctx::kDir01, runctx::kDirCurrent, runctx::kFolderListing,
+    runctx::kHtmIn, runctx::kHtmOut, runctx::kHtmWrk, runctx::kOutNullList, runctx::kTxtFileList,
+    runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk, runctx::kWorkFolders;
+
 // Counts the lines of a listing; with `part`, only those that contain it
 // (case-sensitive).
 int CountLines(runctx::RunContext& run, std::string_view listing, std::string_view part = {}) {
@@ -40,32 +44,30 @@ int CountLines(runctx::RunContext& run, std::string_view listing, std::string_vi
 // The work folders txt_wrk and htm_wrk are emptied when present and made
 // otherwise; they are never removed here.
 void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
-  std::string name(folder);
-  if (runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", folder)) {
-    runctx::RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
+  if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDirCurrent), kDirCurrent, folder)) {
+    runctx::RunCommand(run, Cmd("del /q ", folder, "\\*.* > ", kOutNullList));
   } else {
-    runctx::RunCommand(run, "md " + name + " > out_null.list");
+    runctx::RunCommand(run, Cmd("md ", folder, " > ", kOutNullList));
   }
 }
 
 // Empties a folder and removes it; "dir > FOLDER\f_01.txt" first makes sure
 // the folder holds a file for the delete.
 void EmptyAndRemove(runctx::RunContext& run, std::string_view folder) {
-  std::string name(folder);
-  runctx::RunCommand(run, "dir > " + name + "\\f_01.txt");
-  runctx::RunCommand(run, "del /q " + name + "\\*.* > out_null.list");
-  runctx::RunCommand(run, "rd " + name + " > out_null.list");
+  runctx::RunCommand(run, Cmd("dir > ", folder, "\\", kFolderListing));
+  runctx::RunCommand(run, Cmd("del /q ", folder, "\\*.* > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("rd ", folder, " > ", kOutNullList));
 }
 
 }  // namespace
 
 void PrepareOutputAndInput(runctx::RunContext& run) {
-  runctx::RunCommand(run, "dir > htm_out\\f_01.txt");
-  runctx::RunCommand(run, "del /q htm_out\\*.*");
+  runctx::RunCommand(run, Cmd("dir > ", kHtmOut, "\\", kFolderListing));
+  runctx::RunCommand(run, Cmd("del /q ", kHtmOut, "\\*.*"));
   // A missing txt_in lists nothing and so ends here like an empty one. The
   // test is for ".txt" exactly: names ending in ".TXT" alone count as none.
-  runctx::RunCommand(run, "dir /b  txt_in\\*.txt > txt_file.txt");
-  if (CountLines(run, "txt_file.txt", ".txt") > 0) return;
+  runctx::RunCommand(run, Cmd("dir /b  ", kTxtIn, "\\*.txt > ", kTxtFileText));
+  if (CountLines(run, kTxtFileText, ".txt") > 0) return;
   run.console.Line();
   run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line("Subfolder txt_in is empty");
@@ -78,27 +80,28 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   // run or a user left there of the wrong kind (a file named htm_in, a
   // folder named txt_wrk\a.txt, a link) would take an input's copy or page
   // and leave the input out of the index; it goes first, links as links.
-  for (std::string_view folder : runctx::kWorkFolders) run.paths.ClearWorkFolder(folder);
+  for (std::string_view folder : kWorkFolders) run.paths.ClearWorkFolder(folder);
   // htm_out that is a link, even to nothing, is removed as a link and made
   // again as a real folder before the pages are published.
-  if (run.paths.IsLink("htm_out")) run.paths.RemoveEntry("htm_out");
-  if (runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in")) {
-    EmptyAndRemove(run, "htm_in");
+  if (run.paths.IsLink(kHtmOut)) run.paths.RemoveEntry(kHtmOut);
+  if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmIn)) {
+    EmptyAndRemove(run, kHtmIn);
   }
-  runctx::RunCommand(run, "dir /b *. > dir_01.txt");
-  runctx::RunCommand(run, "md htm_in > out_null.list");
-  if (!runctx::DetectFolder(run, "dir *. > dir_cur.txt", "dir_cur.txt", "htm_in", /*long_form=*/true)) {
+  runctx::RunCommand(run, Cmd("dir /b *. > ", kDir01));
+  runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
+  if (!runctx::DetectFolder(run, Cmd("dir *. > ", kDirCurrent), kDirCurrent, kHtmIn,
+                            /*long_form=*/true)) {
     EndWithKeyPrompt(run, /*rule=*/32, "subfolder htm_in must be created");
   }
   run.console.Line();
 
-  runctx::RunCommand(run, "dir /b txt_in\\*.txt  > txt_file.list");
-  run.input_count = CountLines(run, "txt_file.list");
+  runctx::RunCommand(run, Cmd("dir /b ", kTxtIn, "\\*.txt  > ", kTxtFileList));
+  run.input_count = CountLines(run, kTxtFileList);
   if (run.input_count == 0) EndWithKeyPrompt(run, /*rule=*/18, "missing txt_in subfolder");
 
-  EmptyOrMake(run, "txt_wrk");
-  EmptyOrMake(run, "htm_wrk");
-  if (!runctx::DetectFolder(run, "dir /b *. > dir_cur.txt", "dir_cur.txt", "txt_wrk",
+  EmptyOrMake(run, kTxtWrk);
+  EmptyOrMake(run, kHtmWrk);
+  if (!runctx::DetectFolder(run, Cmd("dir /b *. > ", kDirCurrent), kDirCurrent, kTxtWrk,
                     /*long_form=*/true)) {
     EndWithKeyPrompt(run, /*rule=*/28, "Subfolder txt_wrk must be created.");
   }
@@ -116,7 +119,7 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "*.htm*");
   runctx::DeleteListed(run, "*.list");
   runctx::DeleteListed(run, "*.txt");
-  runctx::DeleteListed(run, "htm_out\\*.*", "htm_out\\");
+  runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
   // The binary word files of a run that was stopped before its clean-up.
   for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile}) {
     run.paths.RemoveEntry(name);
@@ -124,16 +127,16 @@ void CleanLeftovers(runctx::RunContext& run) {
 }
 
 void RemoveOutputFolder(runctx::RunContext& run) {
-  if (runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
-    EmptyAndRemove(run, "htm_out");
+  if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmOut)) {
+    EmptyAndRemove(run, kHtmOut);
   }
 }
 
 void CreateIndexFolders(runctx::RunContext& run) {
-  runctx::RunCommand(run, "md htm_in > out_null.list");
-  runctx::RunCommand(run, "md htm_out > out_null.list");
+  runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("md ", kHtmOut, " > ", kOutNullList));
   // One long listing serves both checks.
-  runctx::RunCommand(run, "dir *. > dir_cur.txt");
+  runctx::RunCommand(run, Cmd("dir *. > ", kDirCurrent));
   bool has_in = false;
   bool has_out = false;
   platform::LineReader reader = runctx::OpenListing(run, runctx::kDirCurrent);

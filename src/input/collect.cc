@@ -10,9 +10,12 @@
 #include "common/bytes.h"
 #include "platform/paths.h"
 #include "run/commands.h"
+#include "run/work_files.h"
 
 namespace input {
 namespace {
+
+using runctx::Cmd, runctx::kOutNullList, runctx::kTxtIn, runctx::kTxtWorkList, runctx::kTxtWrk;
 
 // A sanitized name in two parts: the stem is the sanitized base (with any
 // "file_" prefix) and names the page; the tail runs from the first ".txt".
@@ -102,14 +105,14 @@ std::vector<std::string> ReadListing(runctx::RunContext& run, std::string_view n
 // whose names would be too long is named and removed, so no later phase
 // stops at it.
 void RenamePass(runctx::RunContext& run) {
-  runctx::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
-  for (const Rename& rename : PlanRenames(ReadListing(run, "txt_wrk.list"))) {
+  runctx::RunCommand(run, Cmd("dir /b ", kTxtWrk, "\\*.txt > ", kTxtWorkList));
+  for (const Rename& rename : PlanRenames(ReadListing(run, kTxtWorkList))) {
     if (rename.too_long) {
       run.console.Error("skipped, name too long: " + platform::ShownName(rename.from));
-      runctx::RunCommand(run, "del /q \"txt_wrk\\" + rename.from + "\" > out_null.list");
+      runctx::RunCommand(run, Cmd("del /q \"", kTxtWrk, "\\", rename.from, "\" > ", kOutNullList));
       continue;
     }
-    runctx::RunCommand(run, "rename \"txt_wrk\\" + rename.from + "\" " + rename.to);
+    runctx::RunCommand(run, Cmd("rename \"", kTxtWrk, "\\", rename.from, "\" ", rename.to));
   }
 }
 
@@ -140,7 +143,7 @@ std::vector<Rename> PlanRenames(const std::vector<std::string>& listing) {
 }
 
 void CollectInput(runctx::RunContext& run) {
-  runctx::RunCommand(run, "copy txt_in\\*.txt txt_wrk\\ > out_null.list");
+  runctx::RunCommand(run, Cmd("copy ", kTxtIn, "\\*.txt ", kTxtWrk, "\\ > ", kOutNullList));
   // A second pass over a fresh listing: what the first could not rename is
   // tried again, and the listing's messages ("File Not Found" when every
   // input was passed over) show on the console.

@@ -54,7 +54,8 @@ void WriteTextLine(platform::LineWriter& page, std::string_view line) {
 // listed files. The pages are written side by side on all cores; a page
 // name listed twice keeps the text listed last, as if written in turn.
 void ConvertListed(runctx::RunContext& run) {
-  runctx::RunCommand(run, "dir /b txt_wrk\\*.txt > txt_wrk.list");
+  using runctx::Cmd, runctx::kTxtWorkList, runctx::kTxtWrk;
+  runctx::RunCommand(run, Cmd("dir /b ", kTxtWrk, "\\*.txt > ", kTxtWorkList));
   platform::LineReader listing = runctx::OpenListing(run, runctx::kTxtWorkList);
   struct Job {
     platform::HostPath source, page;
@@ -85,7 +86,7 @@ void ConvertListed(runctx::RunContext& run) {
 
 void ShowListingScreen(runctx::RunContext& run) {
   run.console.Line("----- dir htm_wrk -----");
-  runctx::RunCommand(run, "dir /b htm_wrk\\*.htm");
+  runctx::RunCommand(run, runctx::Cmd("dir /b ", runctx::kHtmWrk, "\\*.htm"));
   run.console.Line();
   run.console.Line(runctx::Rule(/*count=*/23));
   run.console.Line("number of files =" + common::Labelled(run.input_count));
@@ -94,14 +95,16 @@ void ShowListingScreen(runctx::RunContext& run) {
 }
 
 void CopyPages(runctx::RunContext& run) {
+  using runctx::Cmd, runctx::kHtmIn, runctx::kHtmNdx, runctx::kHtmNdxIn, runctx::kHtmWrk,
+      runctx::kOutNullList, runctx::kOutNullText;
   run.console.Line();
-  runctx::RunCommand(run, "md htm_in > out_null.list");
-  runctx::RunCommand(run, "del /q htm_in\\*.* > out_null.list");
-  runctx::RunCommand(run, "copy /y htm_wrk\\*.htm htm_in\\ > out_null.list");
-  runctx::RunCommand(run, "md htm_ndx > out_null.list");
-  runctx::RunCommand(run, "md htm_ndx\\htm_in > out_null.list");
-  runctx::RunCommand(run, "del /q htm_ndx\\htm_in\\*.* > out_null.list");
-  runctx::RunCommand(run, "copy /y htm_in\\*.htm htm_ndx\\htm_in\\ > out_null.txt");
+  runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("del /q ", kHtmIn, "\\*.* > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("copy /y ", kHtmWrk, "\\*.htm ", kHtmIn, "\\ > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("md ", kHtmNdx, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("md ", kHtmNdxIn, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("del /q ", kHtmNdxIn, "\\*.* > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("copy /y ", kHtmIn, "\\*.htm ", kHtmNdxIn, "\\ > ", kOutNullText));
 }
 
 }  // namespace

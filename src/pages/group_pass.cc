@@ -298,15 +298,17 @@ void WriteSearchPages(const Pass& pass) {
 // when a run left it), and the copies are brought back into the program's
 // folder.
 void PrepareWordFolder(runctx::RunContext& run) {
-  bool exists = runctx::DetectFolder(run, "dir /b *.  > dir_01.txt", "dir_01.txt", "wrd_24");
+  using runctx::Cmd, runctx::kDir01, runctx::kFolderListing, runctx::kGroupWordFiles,
+      runctx::kOutNullList, runctx::kWordFolder;
+  bool exists = runctx::DetectFolder(run, Cmd("dir /b *.  > ", kDir01), kDir01, kWordFolder);
   if (exists) {
-    runctx::RunCommand(run, "dir > wrd_24\\f_01.txt");
-    runctx::RunCommand(run, "del /q wrd_24\\*.txt > out_null.list");
+    runctx::RunCommand(run, Cmd("dir > ", kWordFolder, "\\", kFolderListing));
+    runctx::RunCommand(run, Cmd("del /q ", kWordFolder, "\\*.txt > ", kOutNullList));
   } else {
-    runctx::RunCommand(run, "md wrd_24 > out_null.list");
+    runctx::RunCommand(run, Cmd("md ", kWordFolder, " > ", kOutNullList));
   }
-  runctx::RunCommand(run, "copy wrd_24*.txt wrd_24\\ > out_null.list");
-  runctx::RunCommand(run, "copy wrd_24\\*.txt > out_null.list");
+  runctx::RunCommand(run, Cmd("copy ", kGroupWordFiles, " ", kWordFolder, "\\ > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("copy ", kWordFolder, "\\*.txt > ", kOutNullList));
 }
 
 }  // namespace

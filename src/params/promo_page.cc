@@ -23,7 +23,9 @@ void WritePromotionalPage(runctx::RunContext& run) {
   out.Line("<br>");
   out.Line("</html>");
   out.Close();
-  runctx::RunCommand(run, "copy /y f_promote.htm htm_in\\f_promote.htm > out_null.list");
+  using runctx::Cmd, runctx::kHtmIn, runctx::kOutNullList, runctx::kPromotionalPage;
+  runctx::RunCommand(run, Cmd("copy /y ", kPromotionalPage, " ", kHtmIn, "\\", kPromotionalPage,
+                              " > ", kOutNullList));
 }
 
 }  // namespace params

@@ -14,6 +14,7 @@
 namespace publish {
 namespace {
 
+using runctx::Cmd, runctx::kDir01, runctx::kFolderListing, runctx::kHtmOut, runctx::kOutNullList;
 using runctx::RunCommand;
 using runctx::RunContext;
 
@@ -60,26 +61,22 @@ void CheckAllPublished(RunContext& run) {
 // Copies the numbered pages (listed in dir_02.txt, now annotated) and the
 // index pages into an emptied htm_out.
 void CopyPages(RunContext& run) {
-  if (!runctx::DetectFolder(run, "dir /b *. > dir_01.txt", "dir_01.txt", "htm_out")) {
-    RunCommand(run, "md htm_out > out_null.list");
+  if (!runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmOut)) {
+    RunCommand(run, Cmd("md ", kHtmOut, " > ", kOutNullList));
   }
-  RunCommand(run, "dir > htm_out\\f_01.txt > out_null.list");
-  RunCommand(run, "del /q htm_out\\*.* > out_null.list");
+  RunCommand(run, Cmd("dir > ", kHtmOut, "\\", kFolderListing, " > ", kOutNullList));
+  RunCommand(run, Cmd("del /q ", kHtmOut, "\\*.* > ", kOutNullList));
   platform::LineReader pages = runctx::OpenListing(run, runctx::kDir02);
   std::string_view line;
-  std::string command;
   while (pages.Next(&line)) {
     if (!common::Contains(line, ".htm")) continue;
-    command.assign("copy ");
-    command += common::Trim(line);
-    command += " htm_out\\ > out_null.list";
-    RunCommand(run, command);
+    RunCommand(run, Cmd("copy ", common::Trim(line), " ", kHtmOut, "\\ > ", kOutNullList));
   }
   pages.Close();
-  RunCommand(run, "copy files_list.htm htm_out\\ > out_null.list");
-  RunCommand(run, "copy i_*.htm htm_out\\ > out_null.list");
-  RunCommand(run, "copy index.htm htm_out\\ > out_null.list");
-  RunCommand(run, "copy s_*.htm htm_out\\ > out_null.list");
+  for (std::string_view names : {runctx::kContentsPage, runctx::kWordIndexPages, runctx::kMainIndex,
+                                 runctx::kSearchPages}) {
+    RunCommand(run, Cmd("copy ", names, " ", kHtmOut, "\\ > ", kOutNullList));
+  }
 }
 
 // Removes every work file and work folder; txt_in, htm_out, trace and the
@@ -88,8 +85,8 @@ void RemoveWorkFiles(RunContext& run) {
   RunCommand(run, "del /q *.htm*");
   RunCommand(run, "del /q *.list");
   runctx::DeleteListed(run, "*.txt");
-  for (std::string_view folder :
-       {"htm_in", "htm_ndx\\htm_in", "htm_ndx", "htm_wrk", "txt_wrk", "wrd_24"}) {
+  for (std::string_view folder : {runctx::kHtmIn, runctx::kHtmNdxIn, runctx::kHtmNdx,
+                                  runctx::kHtmWrk, runctx::kTxtWrk, runctx::kWordFolder}) {
     runctx::RemoveTree(run, folder);
   }
 }

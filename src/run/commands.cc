@@ -44,7 +44,7 @@ bool DetectFolder(RunContext& run, std::string_view command, std::string_view li
 }
 
 void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix) {
-  RunCommand(run, "dir /b " + std::string(pattern) + " > dir_01.txt");
+  RunCommand(run, Cmd("dir /b ", pattern, " > ", kDir01));
   platform::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
   while (reader.Next(&line)) {
@@ -56,12 +56,12 @@ void DeleteListed(RunContext& run, std::string_view pattern, std::string_view pr
 }
 
 void RemoveTree(RunContext& run, std::string_view folder) {
-  RunCommand(run, "dir /b /s " + std::string(folder) + "\\*.* > dir_01.txt");
+  RunCommand(run, Cmd("dir /b /s ", folder, "\\*.* > ", kDir01));
   platform::LineReader reader = OpenListing(run, kDir01);
   std::string_view line;
   while (reader.Next(&line)) run.paths.DeleteFile(common::Lower(line));
   reader.Close();
-  RunCommand(run, "rd " + std::string(folder));
+  RunCommand(run, Cmd("rd ", folder));
 }
 
 void ContinueOrEnd(RunContext& run) {

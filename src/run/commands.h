@@ -20,6 +20,15 @@ struct RunEnded {
 /// Ends the program with `status` (0 unless a hard I/O failure).
 [[noreturn]] void EndProgram(int status = 0);
 
+/// Joins the pieces of a command line, so that the call reads like the line:
+/// Cmd("md ", kHtmIn, " > ", kOutNullList) is "md htm_in > out_null.list".
+template <typename... Pieces>
+std::string Cmd(const Pieces&... pieces) {
+  std::string line;
+  (line.append(std::string_view(pieces)), ...);
+  return line;
+}
+
 /// Runs one command line through the built-in interpreter.
 void RunCommand(RunContext& run, std::string_view line);
 

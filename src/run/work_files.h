@@ -1,5 +1,6 @@
-// Every work file a run makes in the program's folder, named once, with its
-// layout in a line or two. Text files are lines ending in CR LF. A run
+// Every folder and work file a run uses in the program's folder, named once,
+// the files with their layout in a line or two; command lines are built
+// from these names (runctx::Cmd). Text files are lines ending in CR LF. A run
 // removes them all (or the next run's leftover clean-up does), except
 // dir_01.txt and what it publishes into htm_out.
 #pragma once
@@ -8,6 +9,25 @@
 #include <string_view>
 
 namespace runctx {
+
+// The folders of the program's folder. txt_in is the user's and htm_out is
+// what the run publishes; the others are work folders.
+/// The text files to index: UTF-8, names ending in ".txt".
+inline constexpr std::string_view kTxtIn = "txt_in";
+/// Copies of the text files of txt_in, renamed to names a page can take.
+inline constexpr std::string_view kTxtWrk = "txt_wrk";
+/// One page per text file, written by the conversion.
+inline constexpr std::string_view kHtmWrk = "htm_wrk";
+/// The pages to index: the pages of htm_wrk and the promotional page.
+inline constexpr std::string_view kHtmIn = "htm_in";
+/// A copy of htm_in kept in htm_ndx\htm_in until the clean-up.
+inline constexpr std::string_view kHtmNdx = "htm_ndx";
+inline constexpr std::string_view kHtmNdxIn = "htm_ndx\\htm_in";
+/// The document base: the annotated pages and the index pages.
+inline constexpr std::string_view kHtmOut = "htm_out";
+/// Made by the user to ask for the trace file, which a run opens empty.
+inline constexpr std::string_view kTraceFolder = "trace";
+inline constexpr std::string_view kTraceFile = "trace\\file_trace.txt";
 
 // Listings written by "dir" command lines: one name per line ("dir /b"), or
 // the long form with its header and summary lines.
@@ -30,6 +50,8 @@ inline constexpr std::string_view kTxtWorkList = "txt_wrk.list";
 /// find, findstr or sort made of it.
 inline constexpr std::string_view kCheck01 = "check_01.txt";
 inline constexpr std::string_view kCheck02 = "check_02.txt";
+/// The pattern that matches both, for their deletion.
+inline constexpr std::string_view kCheckFiles = "check_*.txt";
 /// The long listing written into a work folder (or htm_out) just before
 /// its files are deleted: "FOLDER\f_01.txt"; it goes with them.
 inline constexpr std::string_view kFolderListing = "f_01.txt";
@@ -48,11 +70,8 @@ inline constexpr std::string_view kPromotionalPage = "f_promote.htm";
 inline std::string PageFile(const std::string& padded_number) {
   return "page_" + padded_number + ".htm";
 }
-
-/// The work folders a run makes in the program's folder (htm_ndx holds a
-/// folder htm_in of its own); the run removes them at its end.
-inline constexpr std::string_view kWorkFolders[] = {"htm_in", "htm_ndx", "htm_wrk", "txt_wrk",
-                                                    "wrd_24"};
+/// The pattern that lists them.
+inline constexpr std::string_view kNumberedPages = "page_*.htm";
 
 /// The work folder of the word data and its two binary files of fixed-size
 /// records (runctx::Occurrence, runctx::PageWord in word_data.h), page by
@@ -60,13 +79,22 @@ inline constexpr std::string_view kWorkFolders[] = {"htm_in", "htm_ndx", "htm_wr
 inline constexpr std::string_view kWordFolder = "wrd_24";
 inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
 inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
+
+/// The work folders a run makes in the program's folder (htm_ndx holds a
+/// folder htm_in of its own); the run removes them at its end.
+inline constexpr std::string_view kWorkFolders[] = {kHtmIn, kHtmNdx, kHtmWrk, kTxtWrk, kWordFolder};
 /// One empty file per page group g (1..G), copied into wrd_24 and back.
 inline std::string GroupWordFile(int group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
+/// The pattern that lists them (in the program's folder or in wrd_24).
+inline constexpr std::string_view kGroupWordFiles = "wrd_24*.txt";
 
 /// The output pages, published into htm_out: the word index page and the
 /// search page of each group, the main index and the contents page.
 inline std::string WordIndexPage(int group) { return "i_" + std::to_string(group) + ".htm"; }
 inline std::string SearchPage(int group) { return "s_" + std::to_string(group) + ".htm"; }
+/// The patterns that list the word index pages and the search pages.
+inline constexpr std::string_view kWordIndexPages = "i_*.htm";
+inline constexpr std::string_view kSearchPages = "s_*.htm";
 inline constexpr std::string_view kMainIndex = "index.htm";
 inline constexpr std::string_view kContentsPage = "files_list.htm";
 

@@ -224,7 +224,7 @@ void ScanPage(const platform::HostPath& host, PageWords* result) {
 }
 
 void ExtractWords(runctx::RunContext& run) {
-  runctx::RunCommand(run, "dir /b page_*.htm > dir_02.txt");
+  runctx::RunCommand(run, runctx::Cmd("dir /b ", runctx::kNumberedPages, " > ", runctx::kDir02));
   auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
   std::vector<platform::HostPath> hosts;

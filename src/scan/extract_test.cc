@@ -92,7 +92,9 @@ TEST(ExtractTest, PagesDivideIntoGroupsOfTheInputCount) {
     EXPECT_EQ(t.run().word_data->group_count, c.group_count);
     const auto& info = t.run().word_data->pages;
     EXPECT_EQ(info[0].group, 0);
-    for (int page = 2; page <= c.pages + 1; ++page) EXPECT_EQ(info[page - 1].group, c.groups[page - 2]);
+    for (int page = 2; page <= c.pages + 1; ++page) {
+      EXPECT_EQ(info[page - 1].group, c.groups[page - 2]);
+    }
   }
 }
 
@@ -101,8 +103,8 @@ TEST(ExtractTest, PagesDivideIntoGroupsOfTheInputCount) {
 // names stand in other words' text.
 TEST(ExtractTest, PageWordsKnowTheirNextPage) {
   TestRun t;
-  testing_support::ExtractAndNumber(t, {{1, {"apple", "apple Apple"}}, {2, {"pear"}}, {3, {"page_04.htm apple"}},
-            {4, {"apple"}}});
+  testing_support::ExtractAndNumber(
+      t, {{1, {"apple", "apple Apple"}}, {2, {"pear"}}, {3, {"page_04.htm apple"}}, {4, {"apple"}}});
   EXPECT_EQ(PageWordLines(t.run()),
             (Lines{"page_01.htm id00000000 3 1 apple 3 page_03.htm",
                    "page_02.htm id00000006 1 1 pear 1 -",

@@ -124,8 +124,9 @@ int PageNumberWidth(long long page_count) {
 }
 
 void AssemblePageSet(runctx::RunContext& run) {
-  runctx::RunCommand(run, "dir /b htm_in\\*.htm* > dir_02.txt");
-  runctx::RunCommand(run, "sort dir_02.txt /o dir_03.txt");
+  using runctx::Cmd, runctx::kDir02, runctx::kDir03, runctx::kHtmIn;
+  runctx::RunCommand(run, Cmd("dir /b ", kHtmIn, "\\*.htm* > ", kDir02));
+  runctx::RunCommand(run, Cmd("sort ", kDir02, " /o ", kDir03));
   WritePageOrder(run);
   run.page_number_width = PageNumberWidth(CountPages(run));
   NumberPages(run);

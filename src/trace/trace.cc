@@ -7,17 +7,18 @@
 #include "platform/lines.h"
 #include "platform/paths.h"
 #include "run/commands.h"
+#include "run/work_files.h"
 
 namespace trace {
 
 void OpenTrace(runctx::RunContext& run) {
-  std::optional<platform::HostPath> folder = run.paths.Resolve("trace");
+  std::optional<platform::HostPath> folder = run.paths.Resolve(runctx::kTraceFolder);
   if (!folder || !platform::IsDirectory(*folder)) return;
   // A trace file that cannot be opened (a folder without write permission,
   // a link leading out of the program's folder) is passed over in silence,
   // like a missing folder: the run needs nothing from it.
   try {
-    platform::LineWriter file = runctx::CreateFile(run, "trace\\file_trace.txt");
+    platform::LineWriter file = runctx::CreateFile(run, runctx::kTraceFile);
     file.Close();
   } catch (const common::IoError&) {
   }

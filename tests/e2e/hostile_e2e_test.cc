@@ -4,18 +4,16 @@
 // happens in a fresh folder beside a tree of files that must come out of
 // the run exactly as it went in.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <regex>
 
 #include "e2e/e2e_util.h"
+#include "e2e/launch.h"
 #include "support/small_disk_posix.h"
 
 namespace testing_support {
@@ -294,35 +292,6 @@ TEST(HostileInputTest, HtmOutThatIsAFile) {
   run.ExpectOutsideUnchanged();
 }
 
-// What RunAs returns when the child could not become the other user.
-constexpr int kNoOtherUser = 125;
-
-// Runs the program in `folder` as user and group `id` when started as root
-// (root may write anywhere, so a read-only folder is only read-only to
-// another user). The exit status, or -1 when it did not exit.
-int RunAs(uid_t id, const fs::path& folder, const std::string& input, std::string* out) {
-  fs::path in_file = folder.parent_path() / "as_user.stdin";
-  fs::path out_file = folder.parent_path() / "as_user.stdout";
-  WriteFile(in_file, input);
-  fs::copy_file(ProgramBinary(), folder / "www.example.com.exe");
-  pid_t child = fork();
-  if (child == 0) {
-    if (std::freopen(in_file.c_str(), "rb", stdin) == nullptr) _exit(127);
-    if (std::freopen(out_file.c_str(), "wb", stdout) == nullptr) _exit(127);
-    if (getuid() == 0 && (setgid(id) != 0 || setuid(id) != 0)) _exit(kNoOtherUser);
-    if (chdir(folder.c_str()) != 0) _exit(kNoOtherUser);
-    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-    execl("./www.example.com.exe", "./www.example.com.exe", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  *out = ReadFile(out_file);
-  fs::remove(in_file);
-  fs::remove(out_file);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(HostileInputTest, ReadOnlyHtmOut) {
   ScopedTempDir top;
   fs::path run = top.path() / "run";
@@ -342,10 +311,13 @@ TEST(HostileInputTest, ReadOnlyHtmOut) {
   fs::permissions(run / "htm_out", fs::perms::owner_read | fs::perms::owner_exec |
                                        fs::perms::group_read | fs::perms::group_exec |
                                        fs::perms::others_read | fs::perms::others_exec);
-  std::string out;
-  int status = RunAs(nobody, run, kAnswers, &out);
+  fs::copy_file(ProgramBinary(), run / ProgramBinary().filename());
+  Launch as_user(fs::path(".") / ProgramBinary().filename(), {run, {}, nobody}, top.path(),
+                 kAnswers);
+  int status = as_user.Wait();
+  const std::string& out = as_user.out();
   fs::permissions(run / "htm_out", fs::perms::owner_all);
-  if (status == kNoOtherUser) GTEST_SKIP() << "cannot run the program as user " << nobody;
+  if (status == Launch::kNotAsUser) GTEST_SKIP() << "cannot run the program as user " << nobody;
   std::vector<std::string> lines = SplitLines(out);
   auto has = [&](const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();

@@ -1,41 +1,213 @@
-// Starting the program under test on POSIX hosts: fork, then exec in the
-// run folder with the standard streams redirected to files.
+// The launcher on POSIX hosts: everything the child needs (arguments,
+// environment, open files) is made before the fork, so the child does only
+// what is safe between fork and exec in a test process with threads.
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
 
 #include "e2e/launch.h"
 
-namespace testing_support {
+extern char** environ;
 
-int LaunchAndWait(const std::filesystem::path& folder, const std::filesystem::path& program,
-                  const std::filesystem::path& in_file, const std::filesystem::path& out_file,
-                  const std::filesystem::path& err_file, const std::vector<std::string>& env,
-                  const std::vector<std::string>& args) {
-  pid_t child = fork();
-  if (child < 0) return -1;
+namespace testing_support {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRunning = -3;
+constexpr int kNoStart = 127;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// This process's environment, then SOURCE_DATE_EPOCH, then the test's own.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& env) {
+  std::map<std::string, std::string> settings;
+  auto put = [&](const std::string& setting) {
+    settings[setting.substr(0, setting.find('='))] = setting;
+  };
+  for (char** entry = environ; *entry != nullptr; ++entry) put(*entry);
+  put("SOURCE_DATE_EPOCH=1700000000");
+  for (const std::string& setting : env) put(setting);
+  std::vector<std::string> block;
+  for (const auto& [name, setting] : settings) block.push_back(setting);
+  return block;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Forks and execs `program` with `in_fd` as its standard input and the two
+// files as output and error. Returns the child's pid, or -1.
+pid_t Spawn(const fs::path& program, const LaunchOptions& options,
+            const std::vector<std::string>& args, int in_fd, const fs::path& out_file,
+            const fs::path& err_file) {
+  std::vector<std::string> arg_strings = {program.string()};
+  arg_strings.insert(arg_strings.end(), args.begin(), args.end());
+  std::vector<std::string> env_strings = ChildEnvironment(options.env);
+  std::vector<char*> argv = Pointers(arg_strings);
+  std::vector<char*> envp = Pointers(env_strings);
+  int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  pid_t child = (out < 0 || err < 0) ? -1 : fork();
   if (child == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    FILE* in = std::freopen(in_file.c_str(), "rb", stdin);
-    FILE* out = std::freopen(out_file.c_str(), "wb", stdout);
-    FILE* err = std::freopen(err_file.c_str(), "wb", stderr);
-    if (in == nullptr || out == nullptr || err == nullptr) _exit(127);
-    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-    for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
-    std::string name = "./" + program.filename().string();
-    std::vector<char*> argv = {name.data()};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(name.c_str(), argv.data());
-    _exit(127);
+    // The test process ignores SIGPIPE; the program gets the default back.
+    signal(SIGPIPE, SIG_DFL);
+    if (dup2(in_fd, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+        dup2(err, STDERR_FILENO) < 0) {
+      _exit(kNoStart);
+    }
+    const int refused = options.user != 0 ? Launch::kNotAsUser : kNoStart;
+    if (options.user != 0 && getuid() == 0 &&
+        (setgid(options.user) != 0 || setuid(options.user) != 0)) {
+      _exit(Launch::kNotAsUser);
+    }
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(refused);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(kNoStart);
   }
-  int wait_status = 0;
-  if (waitpid(child, &wait_status, 0) != child) return -1;
+  if (out >= 0) close(out);
+  if (err >= 0) close(err);
+  return child;
+}
+
+int ExitStatus(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+}
+
+// A log file name of its own for each launch of this test process.
+fs::path LogFile(const fs::path& logs, const char* kind) {
+  static std::atomic<int> count{0};
+  return logs / (kind + std::to_string(++count));
+}
+
+}  // namespace
+
+int LaunchAndWait(const fs::path& folder, const fs::path& program, const fs::path& in_file,
+                  const fs::path& out_file, const fs::path& err_file,
+                  const std::vector<std::string>& env, const std::vector<std::string>& args) {
+  int in = open(in_file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return -1;
+  LaunchOptions options{folder, env, 0};
+  pid_t child = Spawn(fs::path(".") / program.filename(), options, args, in, out_file, err_file);
+  close(in);
+  int wait_status = 0;
+  if (child <= 0 || waitpid(child, &wait_status, 0) != child) return -1;
+  return ExitStatus(wait_status);
+}
+
+Launch::Launch(const fs::path& program, const LaunchOptions& options, const fs::path& logs,
+               const std::string& answers)
+    : out_file_(LogFile(logs, "out")), err_file_(LogFile(logs, "err")), status_(kRunning) {
+  fs::path in_file = LogFile(logs, "in");
+  std::ofstream(in_file, std::ios::binary) << answers;
+  int in = open(in_file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in >= 0) {
+    Start(program, options, in);
+    close(in);
+  }
+}
+
+Launch::Launch(const fs::path& program, const LaunchOptions& options, const fs::path& logs)
+    : out_file_(LogFile(logs, "out")), err_file_(LogFile(logs, "err")), status_(kRunning) {
+  // A write into the pipe of a run that has ended must fail with EPIPE,
+  // not end the test process.
+  signal(SIGPIPE, SIG_IGN);
+  int answers[2];
+  if (pipe2(answers, O_CLOEXEC) != 0) return;
+  Start(program, options, answers[0]);
+  close(answers[0]);
+  answers_ = answers[1];
+}
+
+void Launch::Start(const fs::path& program, const LaunchOptions& options, int stdin_fd) {
+  pid_ = Spawn(program, options, {}, stdin_fd, out_file_, err_file_);
+}
+
+Launch::~Launch() {
+  if (answers_ >= 0) close(answers_);
+  if (pid_ > 0 && status_ == kRunning) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+void Launch::Answer(const std::string& text) {
+  if (answers_ < 0) return;
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t written = write(answers_, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) {
+      // EPIPE: the run ended before it read its answers, which the test
+      // then sees in its status and output.
+      if (errno != EPIPE) ADD_FAILURE() << "answers not written: " << std::strerror(errno);
+      break;
+    }
+    done += static_cast<size_t>(written);
+  }
+  close(answers_);
+  answers_ = -1;
+}
+
+bool Launch::Started(int seconds) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::error_code error;
+    if (fs::file_size(out_file_, error) > 0 && !error) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+int Launch::Wait(int seconds) {
+  if (pid_ <= 0) status_ = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (status_ == kRunning) {
+    int wait_status = 0;
+    pid_t ended = waitpid(pid_, &wait_status, WNOHANG);
+    if (ended == pid_) {
+      status_ = ExitStatus(wait_status);
+    } else if (std::chrono::steady_clock::now() >= deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      status_ = kHung;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  out_ = ReadAll(out_file_);
+  err_ = ReadAll(err_file_);
+  return status_;
+}
+
+bool Launch::Printed(const std::string& line) const {
+  std::istringstream lines(out_);
+  for (std::string read; std::getline(lines, read);) {
+    if (!read.empty() && read.back() == '\r') read.pop_back();
+    if (read == line) return true;
+  }
+  return false;
 }
 
 }  // namespace testing_support

@@ -4,22 +4,17 @@
 // in a fresh folder beside a sentinel folder (which is also the current
 // folder of one case) whose bytes and times must come out as they went in.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <functional>
 #include <map>
-#include <thread>
 
 #include "e2e/e2e_util.h"
+#include "e2e/launch.h"
 #include "support/small_disk_posix.h"
 
 namespace testing_support {
@@ -56,104 +51,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
   SnapshotInto(folder, folder, &tree);
   return tree;
 }
-
-// The program started by hand: `program` (its path as started) with `cwd`
-// as current folder, answers on a pipe, output and messages into files; as
-// user `user` when one is given and the test runs as root.
-class Launch {
- public:
-  Launch(const fs::path& program, const fs::path& cwd, const fs::path& logs,
-         const std::vector<std::string>& env = {}, uid_t user = 0)
-      : out_file_(logs / ("out" + std::to_string(++count_))),
-        err_file_(logs / ("err" + std::to_string(count_))) {
-    int answers[2];
-    if (pipe(answers) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(answers[0], STDIN_FILENO);
-      close(answers[0]);
-      close(answers[1]);
-      if (std::freopen(out_file_.c_str(), "wb", stdout) == nullptr) _exit(127);
-      if (std::freopen(err_file_.c_str(), "wb", stderr) == nullptr) _exit(127);
-      if (user != 0 && getuid() == 0 && (setgid(user) != 0 || setuid(user) != 0)) _exit(125);
-      if (chdir(cwd.c_str()) != 0) _exit(126);
-      setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-      for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
-      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(answers[0]);
-    answers_ = answers[1];
-  }
-  ~Launch() {
-    if (answers_ >= 0) close(answers_);
-    if (pid_ > 0 && status_ == kRunning) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  Launch(const Launch&) = delete;
-  Launch& operator=(const Launch&) = delete;
-
-  // Sends the answers and closes the input.
-  void Answer(const std::string& text) {
-    if (answers_ < 0) return;
-    if (write(answers_, text.data(), text.size()) < 0) ADD_FAILURE() << std::strerror(errno);
-    close(answers_);
-    answers_ = -1;
-  }
-
-  // Waits for something on the standard output (the run has begun).
-  bool Started(int seconds) const {
-    for (int tick = 0; tick < seconds * 20; ++tick) {
-      std::error_code error;
-      if (fs::file_size(out_file_, error) > 0 && !error) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-
-  // The exit status; kHung (the run killed) when it did not end in time.
-  int Wait(int seconds = 120) {
-    if (pid_ <= 0) status_ = -1;
-    for (int tick = 0; status_ == kRunning && tick < seconds * 20; ++tick) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
-    }
-    if (status_ == kRunning) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-      status_ = kHung;
-    }
-    out_ = ReadFile(out_file_);
-    err_ = ReadFile(err_file_);
-    return status_;
-  }
-
-  const std::string& out() const { return out_; }
-  const std::string& err() const { return err_; }
-  bool Printed(const std::string& line) const {
-    std::vector<std::string> lines = SplitLines(out_);
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }
-
-  static constexpr int kHung = -2;
-
- private:
-  static constexpr int kRunning = -3;
-  static inline int count_ = 0;
-  fs::path out_file_;
-  fs::path err_file_;
-  pid_t pid_ = -1;
-  int answers_ = -1;
-  int status_ = kRunning;
-  std::string out_;
-  std::string err_;
-};
 
 // <top>/run is the program's folder, <top>/sentinel a folder beside it that
 // looks like another program's (an .exe, htm_out, check files, notes.txt).
@@ -294,12 +191,11 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
     c.setup(f);
     f.Seal();
     const auto folder_before = Snapshot(f.run());
-    Launch run(f.program(), c.from_sentinel ? f.sentinel() : f.run(), f.logs(), c.env,
-               c.as_nobody ? kNobody : 0);
-    run.Answer(kAnswers);
+    const fs::path cwd = c.from_sentinel ? f.sentinel() : f.run();
+    Launch run(f.program(), {cwd, c.env, c.as_nobody ? kNobody : 0}, f.logs(), kAnswers);
     int status = run.Wait();
     fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
-    if (status == 125) {
+    if (status == Launch::kNotAsUser) {
       ADD_FAILURE() << "cannot run the program as user " << kNobody;
       continue;
     }
@@ -339,12 +235,11 @@ TEST(SafetyTest, ASecondRunAtOnceIsTurnedAwayAndTheFirstCompletes) {
     WriteFile(f.run() / "txt_in" / ("doc" + std::to_string(i) + ".txt"), markers.back() + "\n");
   }
   f.Seal();
-  Launch first(f.program(), f.run(), f.logs());
+  Launch first(f.program(), {f.run()}, f.logs());
   ASSERT_TRUE(first.Started(/*seconds=*/30));
   const auto folder_before = Snapshot(f.run());
   for (const fs::path& cwd : {f.run(), f.sentinel()}) {
-    Launch second(f.program(), cwd, f.logs());
-    second.Answer(kAnswers);
+    Launch second(f.program(), {cwd}, f.logs(), kAnswers);
     EXPECT_EQ(second.Wait(), 1);
     EXPECT_EQ(second.out(), "Another run of the program is working in this folder.\r\n");
     EXPECT_EQ(Snapshot(f.run()), folder_before);
@@ -383,8 +278,7 @@ TEST(SafetyTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
   const auto before = Snapshot(run);
   const unsigned long long free_before = disk.FreeBytes();
 
-  Launch full(run / ProgramBinary().filename(), run, top.path());
-  full.Answer(kAnswers);
+  Launch full(run / ProgramBinary().filename(), {run}, top.path(), kAnswers);
   EXPECT_EQ(full.Wait(), 1) << full.out() << full.err();
   EXPECT_TRUE(full.Printed(kStopped)) << full.out();
   EXPECT_TRUE(full.Printed("reason: " + std::string(std::strerror(ENOSPC)))) << full.out();
@@ -392,8 +286,7 @@ TEST(SafetyTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
   EXPECT_GE(disk.FreeBytes() + (64u << 10), free_before);
 
   fs::remove(run / "txt_in" / "large.txt");
-  Launch again(run / ProgramBinary().filename(), run, top.path());
-  again.Answer(kAnswers);
+  Launch again(run / ProgramBinary().filename(), {run}, top.path(), kAnswers);
   EXPECT_EQ(again.Wait(), 0) << again.out() << again.err();
   EXPECT_TRUE(HasWordLine(ReadFile(run / "htm_out" / "index.htm"), "markersmall"));
 }
