@@ -57,8 +57,9 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return pointers;
 }
 
-// Forks and execs `program` with `in_fd` as its standard input and the two
-// files as output and error. Returns the child's pid, or -1.
+// Forks and execs `program` with `in_fd` as its standard input (closed when
+// it is -1) and the two files as output and error. Returns the child's pid,
+// or -1.
 pid_t Spawn(const fs::path& program, const LaunchOptions& options,
             const std::vector<std::string>& args, int in_fd, const fs::path& out_file,
             const fs::path& err_file) {
@@ -73,7 +74,9 @@ pid_t Spawn(const fs::path& program, const LaunchOptions& options,
   if (child == 0) {
     // The test process ignores SIGPIPE; the program gets the default back.
     signal(SIGPIPE, SIG_DFL);
-    if (dup2(in_fd, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
+    if ((in_fd < 0 ? close(STDIN_FILENO) != 0 && errno != EBADF
+                   : dup2(in_fd, STDIN_FILENO) < 0) ||
+        dup2(out, STDOUT_FILENO) < 0 ||
         dup2(err, STDERR_FILENO) < 0) {
       _exit(kNoStart);
     }
@@ -119,6 +122,10 @@ int LaunchAndWait(const fs::path& folder, const fs::path& program, const fs::pat
 Launch::Launch(const fs::path& program, const LaunchOptions& options, const fs::path& logs,
                const std::string& answers)
     : out_file_(LogFile(logs, "out")), err_file_(LogFile(logs, "err")), status_(kRunning) {
+  if (options.closed_input) {
+    Start(program, options, -1);
+    return;
+  }
   fs::path in_file = LogFile(logs, "in");
   std::ofstream(in_file, std::ios::binary) << answers;
   int in = open(in_file.c_str(), O_RDONLY | O_CLOEXEC);
