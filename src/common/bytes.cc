@@ -109,6 +109,14 @@ void AppendReplacing(std::string& line, std::string_view text, std::string_view 
 
 void AppendQueryEncoded(std::string& line, std::string_view text) {
   static constexpr std::string_view kCodes[] = {"%25", "%23", "%26", "%2B", "%22", "%3C", "%3E"};
+  // A "<" of the text is "&lt;" on the pages: the query searches for "<".
+  static constexpr std::string_view kEscapedLess = "&lt;";
+  for (size_t at = text.find(kEscapedLess); at != std::string_view::npos;
+       at = text.find(kEscapedLess)) {
+    AppendReplacing(line, text.substr(0, at), "%#&+\"<>", kCodes);
+    line += "%3C";
+    text.remove_prefix(at + kEscapedLess.size());
+  }
   AppendReplacing(line, text, "%#&+\"<>", kCodes);
 }
 

@@ -45,8 +45,9 @@ void AppendZone(std::string& line, std::string_view text);
 /// Appends `text` for the query of a web-search link (the words, and the
 /// site after "site:"): % # & + " < > are written as %25 %23 %26 %2B %22
 /// %3C %3E, so the browser neither cuts the query nor changes its meaning
-/// and the link's attribute stays closed; blanks and all other bytes are
-/// appended as they are.
+/// and the link's attribute stays closed; the text "&lt;" (a "<" of the
+/// text as the pages write it) is read as "<", so written %3C; blanks and
+/// all other bytes are appended as they are.
 void AppendQueryEncoded(std::string& line, std::string_view text);
 
 /// Appends `text` as HTML text: & < > " are written as &amp; &lt; &gt;

@@ -26,6 +26,11 @@ std::string Shown(std::string_view argument) {
   return shown;
 }
 
+// --help, and the short forms people type by habit: -h, and /? on Windows.
+bool AsksForHelp(std::string_view argument) {
+  return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
 void PrintHelp(platform::Console& console, std::string_view program_name) {
   // The executable's name: the program name with "exe" as its suffix.
   const size_t stem = program_name.size() >= 3 ? program_name.size() - 3 : 0;
@@ -45,7 +50,7 @@ void PrintHelp(platform::Console& console, std::string_view program_name) {
   console.Line("  printf '1\\n1\\n1\\nwww.example.org\\n\\n' | ./" + executable);
   console.Line("Set SOURCE_DATE_EPOCH (seconds since 1970) for byte-identical output.");
   console.Line("More in README.md, at the top of the program's source folder.");
-  console.Line("Options: --help (this text), --version (program name and version).");
+  console.Line("Options: --help, -h or /? (this text), --version (program name and version).");
 }
 
 }  // namespace
@@ -55,13 +60,13 @@ std::optional<int> AnswerArguments(int argc, char** argv, std::string_view progr
   platform::Console console = platform::Console::Standard();
   for (int i = 1; i < argc; ++i) {
     std::string_view argument = argv[i];
-    if (argument == "--help" || argument == "--version") continue;
+    if (AsksForHelp(argument) || argument == "--version") continue;
     console.Error(std::string(program_name) + ": unknown argument: " + Shown(argument));
     console.Error("Try " + std::string(program_name) + " --help");
     console.Flush();
     return 2;
   }
-  if (std::string_view(argv[1]) == "--help") {
+  if (AsksForHelp(argv[1])) {
     PrintHelp(console, program_name);
   } else {
     console.Line(std::string(program_name) + " " + std::string(kVersion));

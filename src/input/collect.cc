@@ -113,6 +113,8 @@ void RenamePass(runctx::RunContext& run) {
       continue;
     }
     runctx::RunCommand(run, Cmd("rename \"", kTxtWrk, "\\", rename.from, "\" ", rename.to));
+    auto earlier = run.input_names.find(rename.from);
+    run.input_names[rename.to] = earlier == run.input_names.end() ? rename.from : earlier->second;
   }
 }
 

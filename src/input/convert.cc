@@ -1,7 +1,8 @@
 // Text-to-page conversion. Every sanitized text file of txt_wrk becomes one
-// page of htm_wrk showing its text unchanged (markup stays markup) inside a
-// preformatted block; after the listing screen the pages go into htm_in,
-// which the page set reads, and into htm_ndx\htm_in.
+// page of htm_wrk showing its text, decoded to UTF-8, inside a preformatted
+// block: markup stays markup, every other "<" is written "&lt;". After the
+// listing screen the pages go into htm_in, which the page set reads, and
+// into htm_ndx\htm_in.
 #include "input/convert.h"
 
 #include <string>
@@ -10,6 +11,8 @@
 
 #include "common/bytes.h"
 #include "common/parallel.h"
+#include "input/decode.h"
+#include "input/markup.h"
 #include "platform/paths.h"
 #include "run/commands.h"
 #include "run/work_files.h"
@@ -50,9 +53,34 @@ void WriteTextLine(platform::LineWriter& page, std::string_view line) {
   page.Line(line);
 }
 
+// Calls `take(line, start)` for each line of `text`, the UTF-8 byte order
+// mark that may open it dropped (it would glue itself to the first word);
+// `start` grows along the text alike on every pass.
+template <typename Take>
+void ForEachLine(DecodedLines& text, Take take) {
+  std::string_view line;
+  uint64_t start = 0;
+  bool first = true;
+  while (text.Next(&line)) {
+    if (first && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    first = false;
+    take(line, start);
+    start += line.size() + 1;
+  }
+}
+
+// The name under which the user knows the input that txt_wrk holds as
+// `work_name`, as a message shows it.
+std::string InputName(const runctx::RunContext& run, std::string_view work_name) {
+  auto renamed = run.input_names.find(std::string(work_name));
+  return platform::ShownName(renamed == run.input_names.end() ? work_name : renamed->second);
+}
+
 // Converts the listed text files, stopping after as many pages as txt_in
 // listed files. The pages are written side by side on all cores; a page
 // name listed twice keeps the text listed last, as if written in turn.
+// Each input that is not UTF-8 is named on the error stream, in listing
+// order.
 void ConvertListed(runctx::RunContext& run) {
   using runctx::Cmd, runctx::kTxtWorkList, runctx::kTxtWrk;
   runctx::RunCommand(run, Cmd("dir /b ", kTxtWrk, "\\*.txt > ", kTxtWorkList));
@@ -60,6 +88,8 @@ void ConvertListed(runctx::RunContext& run) {
   struct Job {
     platform::HostPath source, page;
     std::string page_path;
+    std::string work_name;
+    bool read_as_windows_1252 = false;
   };
   std::vector<Job> jobs;
   std::unordered_map<std::string, size_t> job_of_page;
@@ -68,8 +98,8 @@ void ConvertListed(runctx::RunContext& run) {
   while (written < run.input_count && listing.Next(&line)) {
     std::optional<std::string> page = PageFileName(line);
     if (!page) continue;
-    Job job{run.paths.ForRead("txt_wrk\\" + std::string(common::Trim(line))), {},
-            "htm_wrk\\" + *page};
+    std::string work_name(common::Trim(line));
+    Job job{run.paths.ForRead("txt_wrk\\" + work_name), {}, "htm_wrk\\" + *page, work_name};
     job.page = run.paths.ForWrite(job.page_path);
     auto [at, added] = job_of_page.try_emplace(job.page.string(), jobs.size());
     if (added) {
@@ -80,8 +110,12 @@ void ConvertListed(runctx::RunContext& run) {
     ++written;
   }
   common::ParallelFor(jobs.size(), run.threads, [&](size_t i) {
-    WritePageFile(jobs[i].source, jobs[i].page, jobs[i].page_path);
+    jobs[i].read_as_windows_1252 = WritePageFile(jobs[i].source, jobs[i].page, jobs[i].page_path);
   });
+  for (const Job& job : jobs) {
+    if (!job.read_as_windows_1252) continue;
+    run.console.Error("not UTF-8, read as Windows-1252: " + InputName(run, job.work_name));
+  }
 }
 
 void ShowListingScreen(runctx::RunContext& run) {
@@ -116,13 +150,19 @@ std::optional<std::string> PageFileName(std::string_view line) {
   return std::string(name.substr(0, at + 1)) + "htm";
 }
 
-void WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path) {
-  WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
+bool WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path) {
+  return WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
 }
 
-void WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
+bool WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
                    std::string_view page_path) {
-  platform::LineReader source(source_host, kTextBuffer);
+  // A first pass finds where the last end tag of each element and the last
+  // "-->" begin, so that memory stays the same whatever the file's size.
+  DecodedLines text(source_host, kTextBuffer);
+  MarkupRule markup;
+  ForEachLine(text, [&](std::string_view line, uint64_t start) { markup.Record(line, start); });
+  const bool read_as_windows_1252 = text.read_as_windows_1252();
+  text.Rewind();
   platform::LineWriter page(page_host);
   page.Line("<HTML>");
   page.Line("<head>");
@@ -133,18 +173,18 @@ void WritePageFile(const platform::HostPath& source_host, const platform::HostPa
   page.Line("</head>");
   page.Line("<body>");
   page.Line("<pre>");
-  std::string_view line;
-  bool first = true;
-  while (source.Next(&line)) {
-    // A byte order mark would otherwise glue itself to the first word.
-    if (first && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
-    first = false;
-    WriteTextLine(page, line);
-  }
+  std::string escaped;
+  ForEachLine(text, [&](std::string_view line, uint64_t start) {
+    if (line.find('<') == std::string_view::npos) return WriteTextLine(page, line);
+    escaped.clear();
+    markup.Escape(line, start, &escaped);
+    WriteTextLine(page, escaped);
+  });
   page.Line("</pre>");
   page.Line("</body>");
   page.Line("</html>");
   page.Close();
+  return read_as_windows_1252;
 }
 
 void ConvertTexts(runctx::RunContext& run) {

@@ -24,15 +24,18 @@ std::optional<std::string> PageFileName(std::string_view line);
 
 /// Writes the page `page_path` (created or emptied) for the text file
 /// `source_path`: the page head titled with the page path, then every text
-/// line, trailing spaces removed and nothing escaped, inside <pre>. A UTF-8
-/// byte order mark opening the text is dropped. A text line of more than
-/// 100,000 bytes is cut into page lines, after a blank where one is near.
-/// A missing source gives a page with no text line.
-void WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path);
+/// line inside <pre>. The text is first decoded to UTF-8 (see TextDecoder)
+/// and a UTF-8 byte order mark opening it is dropped; then each "<" that
+/// does not begin markup (see MarkupRule) is written "&lt;", trailing
+/// spaces are removed, and a line of more than 100,000 bytes is cut into
+/// page lines, after a blank where one is near. A missing source gives a
+/// page with no text line. True when bytes of the text were read as
+/// Windows-1252 (the text is not UTF-8).
+bool WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path);
 
 /// As WritePage, from and to host paths already resolved (the conversion
 /// writes its pages on several threads); `page_path` is the page's title.
-void WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
+bool WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
                    std::string_view page_path);
 
 }  // namespace input

@@ -111,10 +111,14 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
 TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
   TestRun t;
   t.run().destination_address = "x\"><script>a&b</script>";
+  // A "<" of the text is "&lt;" in the word; the query searches for "<".
   Lines got = SearchLines(t, R("page_01.htm", 1, "C#&C++", "id00000000", 1) +
-                                 R("page_01.htm", 1, "50%", "id00000001", 1));
+                                 R("page_01.htm", 1, "50%", "id00000001", 1) +
+                                 R("page_01.htm", 1, "&lt;stdio.h>&amp;lt;", "id00000002", 1));
   ASSERT_EQ(got.size(), 8u);
-  const std::string search = "&nbsp <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B 50%25 ";
+  const std::string search =
+      "&nbsp <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B 50%25 "
+      "%3Cstdio.h%3E%26amp;lt; ";
   EXPECT_EQ(Lines(got.begin() + 4, got.begin() + 7),
             Lines({search + " site:x%22%3E%3Cscript%3Ea%26b%3C/script%3E\">"
                             " x&quot;&gt;&lt;script&gt;a&amp;b&lt;/script&gt;</a>",

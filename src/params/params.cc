@@ -152,6 +152,22 @@ std::string ReadInputItem(std::string_view line) {
   return std::string(item.substr(0, kMaxItem));
 }
 
+std::string DropEditingKeys(std::string_view typed) {
+  std::string kept;
+  size_t i = 0;
+  while (i < typed.size()) {
+    const auto byte = static_cast<unsigned char>(typed[i++]);
+    if (byte == 0x1b && i < typed.size() && (typed[i] == '[' || typed[i] == 'O')) {
+      ++i;
+      while (i < typed.size() && typed[i] >= 0x20 && typed[i] <= 0x3f) ++i;
+      if (i < typed.size() && typed[i] >= 0x40 && typed[i] <= 0x7e) ++i;
+      continue;
+    }
+    if (byte >= 0x20 && byte != 0x7f) kept.push_back(static_cast<char>(byte));
+  }
+  return kept;
+}
+
 void AskDestination(runctx::RunContext& run) {
   platform::Console& console = run.console;
   console.Line();
@@ -166,7 +182,7 @@ void AskDestination(runctx::RunContext& run) {
                 std::string(common::kPromptExample) + ") = ? ");
   // Nothing is echoed: the next line printed ends the prompt line.
   std::optional<std::string> answer = console.ReadLine();
-  run.destination_address = answer ? ReadInputItem(*answer) : std::string();
+  run.destination_address = answer ? ReadInputItem(DropEditingKeys(*answer)) : std::string();
 }
 
 void ShowSettings(runctx::RunContext& run) {

@@ -14,6 +14,11 @@ namespace params {
 /// one (or the end of the line), at most 4096 bytes.
 std::string ReadInputItem(std::string_view line);
 
+/// The typed answer without what a terminal's editing keys put into it:
+/// escape sequences (ESC, `[` or `O`, bytes 0x20-0x3F, then up to and
+/// including one byte 0x40-0x7E) and every other byte below 0x20 or 0x7F.
+std::string DropEditingKeys(std::string_view typed);
+
 /// Shows the targeted-search prompt and sets the destination address.
 void AskDestination(runctx::RunContext& run);
 

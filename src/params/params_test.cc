@@ -37,6 +37,27 @@ TEST(ParamsTest, ReadInputItem) {
   EXPECT_EQ(ReadInputItem("\"" + std::string(5000, 'y') + "\""), std::string(4096, 'y'));
 }
 
+TEST(ParamsTest, DropEditingKeys) {
+  struct Case {
+    std::string typed;
+    std::string kept;
+  };
+  const Case cases[] = {
+      {"www.exa\x1b[Dmple.org", "www.example.org"},                // arrow key
+      {"\x1b[1;5Cwww\x1bOPsite", "wwwsite"},                       // Ctrl-arrow, F1
+      {"a\x1b[3~b\x1b[200~c", "abc"},                               // Delete, paste mark
+      {"a\x1bxb", "axb"},                                          // a lone ESC
+      {"a\x1b[12", "a"},                                           // cut short
+      {"a\x1b[1\tb", "ab"},                                        // ended by a control
+      {"\ttab\x01\x7f\x08s, x", "tabs, x"},                          // other control bytes
+      {"caf\xc3\xa9.org", "caf\xc3\xa9.org"},                         // UTF-8 kept
+  };
+  for (const Case& c : cases) EXPECT_EQ(DropEditingKeys(c.typed), c.kept) << c.typed;
+  TestRun t("\x1b[A www.exa\x1b[D\x1b[Cmple.org\n");
+  AskDestination(t.run());
+  EXPECT_EQ(t.run().destination_address, "www.example.org");
+}
+
 TEST(ParamsTest, PromptScreenAndAnswer) {
   TestRun t("abc, def\n");
   AskDestination(t.run());

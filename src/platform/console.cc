@@ -1,6 +1,7 @@
 #include "platform/console.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
@@ -10,6 +11,9 @@
 namespace platform {
 
 namespace {
+
+// The size of standard output's buffer at a terminal: more than any screen.
+constexpr size_t kScreenBuffer = 1 << 16;
 
 // The last second of the year 9999, the latest instant a time stamp of the
 // index pages can show in its four-digit year.
@@ -60,12 +64,19 @@ Stamp Now() {
                parts->tm_hour, parts->tm_min, parts->tm_sec};
 }
 
-Console::Console(std::istream& in, std::ostream& out, std::ostream& err, bool terminal)
-    : in_(in), out_(out), err_(err), terminal_(terminal) {}
+Console::Console(std::istream& in, std::ostream& out, std::ostream& err, bool terminal,
+                 bool clears_screen)
+    : in_(in), out_(out), err_(err), terminal_(terminal), clears_screen_(clears_screen) {}
 
 Console Console::Standard() {
+  const bool terminal = StdinIsTerminal();
+  // A screen is written out whole when its prompt is ready, after the keys
+  // typed before it are dropped: a key typed at the prompt is never dropped.
+  if (terminal) std::setvbuf(stdout, nullptr, _IOFBF, kScreenBuffer);
   UseBinaryStreams();
-  return Console(std::cin, std::cout, std::cerr, StdinIsTerminal());
+  const char* term = std::getenv("TERM");
+  const bool clears = StdoutIsTerminal() && (term == nullptr || std::string_view(term) != "dumb");
+  return Console(std::cin, std::cout, std::cerr, terminal, clears);
 }
 
 void Console::Line(std::string_view text) {
@@ -78,13 +89,27 @@ void Console::Error(std::string_view text) {
   out_.flush();
   err_ << text << "\r\n";
   err_.flush();
+  if (text.starts_with("skipped, ") || text.starts_with("not UTF-8, ")) {
+    warnings_.emplace_back(text);
+  }
 }
 
 void Console::Flush() { out_.flush(); }
 
-std::optional<std::string> Console::ReadKey() {
+void Console::RepeatWarnings() {
   out_.flush();
-  if (terminal_) return ReadTerminalKey();
+  for (const std::string& warning : warnings_) err_ << warning << "\r\n";
+  err_.flush();
+  warnings_.clear();
+}
+
+std::optional<std::string> Console::ReadKey() {
+  if (terminal_) {
+    // The terminal is ready for the key before the prompt shows.
+    TerminalKeys keys;
+    out_.flush();
+    return keys.Next();
+  }
   std::optional<std::string> line = ReadLine();
   if (!line) return std::nullopt;
   if (line->empty()) return std::string("\r");
@@ -92,6 +117,7 @@ std::optional<std::string> Console::ReadKey() {
 }
 
 std::optional<std::string> Console::ReadLine() {
+  if (terminal_) DropTypedAhead();
   out_.flush();
   std::string line;
   if (!std::getline(in_, line)) {
@@ -102,7 +128,7 @@ std::optional<std::string> Console::ReadLine() {
 }
 
 void Console::ClearScreen() {
-  if (terminal_) out_ << "\x1b[2J\x1b[H";
+  if (clears_screen_) out_ << "\x1b[2J\x1b[H";
 }
 
 }  // namespace platform

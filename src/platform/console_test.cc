@@ -46,6 +46,23 @@ TEST(ConsoleTest, LinesEndWithCrLfAndClearScreenIsSilentOffTerminal) {
   EXPECT_EQ(console.ReadLine(), std::nullopt);
 }
 
+TEST(ConsoleTest, WarningsAreRepeatedOnceInTheirOrder) {
+  std::istringstream in;
+  std::ostringstream out;
+  Console console(in, out, out, /*terminal=*/false);
+  console.Error("skipped, name not allowed: a?.txt");
+  console.Line("screen");
+  console.Error("The system cannot find the file specified.");
+  console.Error("not UTF-8, read as Windows-1252: b.txt");
+  out.str("");
+  console.RepeatWarnings();
+  EXPECT_EQ(out.str(),
+            "skipped, name not allowed: a?.txt\r\nnot UTF-8, read as Windows-1252: b.txt\r\n");
+  out.str("");
+  console.RepeatWarnings();
+  EXPECT_EQ(out.str(), "");
+}
+
 TEST(ConsoleTest, SourceDateEpochFixesTheClockInUtc) {
   SetEnv("SOURCE_DATE_EPOCH", "1700000000");  // 2023-11-14 22:13:20 UTC
   Stamp stamp = Now();

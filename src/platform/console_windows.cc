@@ -64,7 +64,21 @@ void UseBinaryStreams() {
   PrepareConsoleOutput();
 }
 
-std::optional<std::string> ReadTerminalKey() {
+bool StdoutIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
+void DropTypedAhead() { FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE)); }
+
+// _getch puts the console in its own mode for each key and back after it:
+// nothing is held between keys, and a console has no job control (Ctrl-Z
+// is a key like any other).
+TerminalKeys::TerminalKeys() { DropTypedAhead(); }
+
+TerminalKeys::~TerminalKeys() = default;
+
+std::optional<std::string> TerminalKeys::Next() {
   int first = _getch();
   if (first == EOF) return std::nullopt;
   if (first == 0x03) {

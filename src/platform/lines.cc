@@ -99,6 +99,29 @@ bool LineReader::Next(std::string_view* line) {
   }
 }
 
+ChunkReader::ChunkReader(const std::filesystem::path& path, size_t buffer_size) {
+  if (path.empty()) return;
+  file_ = OpenFile(path, "rb");
+  if (file_ == nullptr) return;
+  capacity_ = buffer_size > 0 ? buffer_size : 1;
+  buffer_.reset(new char[capacity_]);
+}
+
+ChunkReader::~ChunkReader() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool ChunkReader::Next(std::string_view* chunk) {
+  if (file_ == nullptr) return false;
+  size_t got = std::fread(buffer_.get(), 1, capacity_, file_);
+  *chunk = std::string_view(buffer_.get(), got);
+  return got > 0;
+}
+
+void ChunkReader::Rewind() {
+  if (file_ != nullptr) std::rewind(file_);
+}
+
 namespace {
 
 // A file may be one of several names of the same data (copies inside the

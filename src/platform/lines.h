@@ -52,6 +52,28 @@ class LineReader {
   std::string carry_;
 };
 
+/// Reads a file in pieces of at most the buffer size, in order, for readers
+/// that decode the bytes before they split lines. A file that is missing or
+/// cannot be opened has no pieces.
+class ChunkReader {
+ public:
+  ChunkReader(const std::filesystem::path& path, size_t buffer_size);
+  ~ChunkReader();
+  ChunkReader(const ChunkReader&) = delete;
+  ChunkReader& operator=(const ChunkReader&) = delete;
+
+  /// Sets `chunk` to the next bytes; false at the end. The view stays valid
+  /// until the next call.
+  bool Next(std::string_view* chunk);
+  /// Starts again from the first byte.
+  void Rewind();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
+};
+
 /// Writes lines ended by CR LF through a large buffer. Failing to open or
 /// to write raises IoError.
 class LineWriter {

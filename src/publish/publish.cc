@@ -116,6 +116,7 @@ void Publish(RunContext& run) {
   // The three command lines that would follow here ("cd ..", "md htm_out"
   // and a copy into htm_ot) act on folders no run creates and only print
   // errors, so they are not run.
+  run.console.RepeatWarnings();
   ShowResults(run);
   runctx::KeyPromptAndEnd(run);
 }

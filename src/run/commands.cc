@@ -95,6 +95,7 @@ void KeyPause(RunContext& run) {
 
 void Progress(RunContext& run, int percent) {
   run.console.Line("processed " + std::to_string(percent) + "%");
+  run.console.Flush();  // shown as it comes, also where output waits for a prompt
 }
 
 std::string Rule(size_t count, char c) { return std::string(count, c); }

@@ -109,7 +109,7 @@ TEST(RunEndToEndTest, ARunAfterAnEndedRunGivesTheSameOutput) {
   EXPECT_FALSE(fs::exists(ended.path() / "txt_wrk"));
 }
 
-// --help and --version answer and end; any other argument is refused. None
+// --help (or -h, /?) and --version answer and end; any other argument is refused. None
 // of them touches a file, though the answers piped in would run the program.
 TEST(RunEndToEndTest, CommandLineArgumentsTouchNothing) {
   SampleRun run;
@@ -130,6 +130,12 @@ TEST(RunEndToEndTest, CommandLineArgumentsTouchNothing) {
       "printf '1\\n1\\n1\\nwww.example.org\\n\\n' | ./" + name};
   for (const std::string& part : told) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
+
+  for (const char* habit : {"-h", "/?"}) {
+    ProgramResult same = run.Run(kAnswers, {habit});
+    EXPECT_EQ(same.status, 0) << habit;
+    EXPECT_EQ(same.out, help.out) << habit;
   }
 
   ProgramResult version = run.Run(kAnswers, {"--version"});
