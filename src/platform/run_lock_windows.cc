@@ -50,12 +50,12 @@ std::uint64_t Fnv1a64(const std::wstring& text) {
   return hash;
 }
 
-// The mutex's name, in the namespace every session shares, so a run of
-// another user or session in the same folder is seen too.
-std::wstring MutexName(const std::filesystem::path& folder) {
+// The mutex's name under `space`: "Global" is the namespace every session
+// shares, so a run of another user or session in the folder is seen too.
+std::wstring MutexName(const std::wstring& space, const std::filesystem::path& folder) {
   static constexpr wchar_t kHex[] = L"0123456789abcdef";
   std::uint64_t hash = Fnv1a64(FolderKey(folder));
-  std::wstring name = L"Global\\indexer-run-";
+  std::wstring name = space + L"\\indexer-run-";
   for (int shift = 60; shift >= 0; shift -= 4) name.push_back(kHex[(hash >> shift) & 0xF]);
   return name;
 }
@@ -63,14 +63,24 @@ std::wstring MutexName(const std::filesystem::path& folder) {
 }  // namespace
 
 RunLock::RunLock(const std::filesystem::path& folder) {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(folder).c_str());
-  // The name taken already, or taken by a user whose object this one may
-  // not open: another run is working in the folder.
-  const DWORD why = GetLastError();
-  if (mutex == nullptr) {
-    busy_ = why == ERROR_ACCESS_DENIED;
-    return;
+  const std::wstring global = MutexName(L"Global", folder);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, global.c_str());
+  DWORD why = GetLastError();
+  if (mutex == nullptr && why == ERROR_ACCESS_DENIED) {
+    // The name is another user's (their run holds the folder), or this
+    // process may not make names every session sees: then the lock lives
+    // in its own session's namespace.
+    HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, global.c_str());
+    if (other != nullptr || GetLastError() != ERROR_FILE_NOT_FOUND) {
+      if (other != nullptr) CloseHandle(other);
+      busy_ = true;
+      return;
+    }
+    mutex = CreateMutexW(nullptr, FALSE, MutexName(L"Local", folder).c_str());
+    why = GetLastError();
   }
+  if (mutex == nullptr) return;
+  // The name existed already: another run is working in the folder.
   if (why == ERROR_ALREADY_EXISTS) {
     busy_ = true;
     CloseHandle(mutex);
