@@ -112,6 +112,9 @@ void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
 }  // namespace
 
 int Main(int argc, char** argv, std::string_view program_name) {
+  // First of all: no file the run opens may take the place of a closed
+  // standard stream (the folder lock on descriptor 0 would answer prompts).
+  platform::OpenStandardStreams();
   platform::Console console = platform::Console::Standard();
   runctx::TestHooks hooks = runctx::TestHooks::FromEnvironment();
   // Index pages dated by a clock the calendar cannot show: refused before
@@ -126,7 +129,7 @@ int Main(int argc, char** argv, std::string_view program_name) {
   platform::HostPath program = platform::HostName(program_path);
   platform::HostPath folder =
       program_path.empty() ? platform::CurrentFolder() : program.parent_path();
-  platform::RunLock lock(program);
+  platform::RunLock lock(folder);
   if (lock.busy()) {
     console.Line("Another run of the program is working in this folder.");
     console.Flush();

@@ -18,7 +18,7 @@ namespace {
 
 using runctx::Cmd, runctx::kDir01, runctx::kDirCurrent, runctx::kFolderListing,
     runctx::kHtmIn, runctx::kHtmOut, runctx::kHtmWrk, runctx::kOutNullList, runctx::kTxtFileList,
-    runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk;
+    runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk, runctx::kWorkFolders;
 
 // Counts the lines of a listing; with `part`, only those that contain it
 // (case-sensitive).
@@ -42,10 +42,8 @@ int CountLines(runctx::RunContext& run, std::string_view listing, std::string_vi
 }
 
 // The work folders txt_wrk and htm_wrk are emptied when present and made
-// otherwise; they are never removed here. One that is a link (wherever it
-// points) is removed as a link first and so made again as a real folder.
+// otherwise; they are never removed here.
 void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
-  if (run.paths.IsLink(folder)) runctx::RunCommand(run, Cmd("rd ", folder, " > ", kOutNullList));
   if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDirCurrent), kDirCurrent, folder)) {
     runctx::RunCommand(run, Cmd("del /q ", folder, "\\*.* > ", kOutNullList));
   } else {
@@ -78,6 +76,14 @@ void PrepareOutputAndInput(runctx::RunContext& run) {
 }
 
 void PrepareWorkFolders(runctx::RunContext& run) {
+  // The program owns its work folders and all they hold. What an earlier
+  // run or a user left there of the wrong kind (a file named htm_in, a
+  // folder named txt_wrk\a.txt, a link) would take an input's copy or page
+  // and leave the input out of the index; it goes first, links as links.
+  for (std::string_view folder : kWorkFolders) run.paths.ClearWorkFolder(folder);
+  // htm_out that is a link, even to nothing, is removed as a link and made
+  // again as a real folder before the pages are published.
+  if (run.paths.IsLink(kHtmOut)) run.paths.RemoveEntry(kHtmOut);
   if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmIn)) {
     EmptyAndRemove(run, kHtmIn);
   }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/io_error.h"
 #include "platform/lines.h"
 
 namespace platform {
@@ -42,9 +43,26 @@ bool StartsWithFolder(const std::string& path, const std::string& folder) {
 bool IsDeviceName(std::string_view name) {
   std::string base = common::Lower(name.substr(0, name.find('.')));
   while (!base.empty() && base.back() == ' ') base.pop_back();
-  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+  if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" ||
+      base == "conout$") {
+    return true;
+  }
   return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&
          base[3] >= '1' && base[3] <= '9';
+}
+
+// Removes `host` and, where it is a real folder, all it holds, depth
+// first; a link is removed as a link. False with `error` set at the first
+// entry that cannot go, with `failed` naming it.
+bool RemoveTree(const fs::path& host, fs::path* failed, std::error_code& error) {
+  if (fs::is_directory(fs::symlink_status(host, error))) {
+    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
+      if (!RemoveTree(it->path(), failed, error)) return false;
+    }
+  }
+  if (!error) fs::remove(host, error);
+  if (error) *failed = host;
+  return !error;
 }
 
 }  // namespace
@@ -273,6 +291,37 @@ void Paths::NoteRemoved(const fs::path& host) {
   std::string name = host.filename().string();
   auto hit = it->second.find(FoldName(name));
   if (hit != it->second.end() && hit->second == name) it->second.erase(hit);
+}
+
+void Paths::ClearWorkFolder(std::string_view folder) {
+  std::optional<fs::path> host = ResolveForRemove(folder);
+  if (!host) return;
+  std::error_code error;
+  fs::file_status status = fs::symlink_status(*host, error);
+  if (status.type() == fs::file_type::not_found) return;
+  std::vector<fs::path> wrong;
+  if (!fs::is_directory(status)) {
+    wrong.push_back(*host);
+  } else {
+    for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+      std::error_code kind_error;
+      if (!fs::is_regular_file(it->symlink_status(kind_error))) wrong.push_back(it->path());
+    }
+  }
+  for (const fs::path& entry : wrong) {
+    fs::path failed;
+    const bool removed = RemoveTree(entry, &failed, error);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      indexes_.clear();  // names below the entry may be gone too
+    }
+    if (removed) continue;
+    std::string shown;
+    for (const fs::path& name : failed.lexically_relative(root_)) {
+      shown += (shown.empty() ? "" : "\\") + name.string();
+    }
+    throw common::IoError(shown, error.message());
+  }
 }
 
 void Paths::RemoveMade() {

@@ -26,7 +26,8 @@ using HostPath = fs::path;
 
 /// True when the home platform could hold a directory entry of this name:
 /// none of \ / : * ? " < > | and no byte below 32, and no device name
-/// (con, prn, aux, nul, com1-com9, lpt1-lpt9, any case, any extension).
+/// (con, prn, aux, nul, com1-com9, lpt1-lpt9, conin$, conout$, any case,
+/// any extension).
 /// Other entries are invisible to every listing and pattern.
 bool IsAllowedName(std::string_view name);
 
@@ -127,6 +128,15 @@ class Paths {
   /// Removes the entry named by the program (a file, a link or an empty
   /// folder), whatever it is; nothing when it is missing or outside.
   void RemoveEntry(std::string_view path);
+
+  /// Makes the program path `folder` fit to be a work folder, whatever an
+  /// earlier run or a user left there: an entry of that name that is no
+  /// real folder (a file, FIFO or link) is removed; in a real folder, every
+  /// entry that is no regular file (a folder with all it holds, a FIFO, a
+  /// link) is removed. Links go as links, never through them. Raises
+  /// common::IoError naming the entry (as a program path) that cannot be
+  /// removed.
+  void ClearWorkFolder(std::string_view folder);
 
   // The members below change the disk at host paths the caller resolved
   // inside the folder (ForWrite, ResolveForWrite, ResolveForRemove), and

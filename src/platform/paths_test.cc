@@ -222,10 +222,12 @@ TEST(PathsTest, NamesTheHomePlatformCannotHoldAreInvisible) {
   EXPECT_FALSE(IsAllowedName("a?b"));
   EXPECT_TRUE(IsAllowedName("my notes.txt"));
   // Device names, whatever the case and extension.
-  for (const char* name : {"con.txt", "NUL", "Aux.tar.gz", "prn .txt", "com1.txt", "LPT9.htm"}) {
+  for (const char* name : {"con.txt", "NUL", "Aux.tar.gz", "prn .txt", "com1.txt", "LPT9.htm",
+                           "conin$.txt", "CONOUT$", "Conin$.tar.gz"}) {
     EXPECT_FALSE(IsAllowedName(name)) << name;
   }
-  for (const char* name : {"console.txt", "com0.txt", "com10.txt", "nul_x.txt", "my.con.txt"}) {
+  for (const char* name : {"console.txt", "com0.txt", "com10.txt", "nul_x.txt", "my.con.txt",
+                           "conin.txt", "conin$x.txt"}) {
     EXPECT_TRUE(IsAllowedName(name)) << name;
   }
   EXPECT_EQ(ShownName("esc\x1b[31m\ttab\x7f.txt"), "esc\\x1B[31m\\x09tab\\x7F.txt");

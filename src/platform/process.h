@@ -1,5 +1,6 @@
-// Facts of the running process: its program file, its environment, its
-// peak memory, and the kill that the interruption tests use.
+// Facts of the running process: its standard streams, its program file,
+// its environment, its peak memory, and the kill that the interruption
+// tests use.
 #pragma once
 
 #include <optional>
@@ -13,6 +14,11 @@ namespace platform {
 /// (`argv0` holds a separator) is the link: its folder is the program's.
 /// Empty when neither tells.
 std::string RunningProgramPath(const char* argv0);
+
+/// Makes sure the standard input, output and error are open: one that is
+/// closed is opened on the null device (input reads as at its end, output
+/// goes nowhere), so no file the program opens later takes its place.
+void OpenStandardStreams();
 
 /// The value of the environment variable `name`; nullopt when it is unset.
 std::optional<std::string> EnvironmentValue(std::string_view name);

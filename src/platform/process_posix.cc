@@ -1,6 +1,11 @@
-// Process facts on POSIX hosts: the program's path from /proc/self/exe,
-// the peak memory from getrusage, the kill by SIGKILL.
+// Process facts on POSIX hosts: the standard descriptors kept open, the
+// program's path from /proc/self/exe, the peak memory from getrusage, the
+// kill by SIGKILL.
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <csignal>
 #include <cstdlib>
@@ -11,6 +16,19 @@
 #include "platform/process.h"
 
 namespace platform {
+
+void OpenStandardStreams() {
+  for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free descriptor is this one; dup2 covers the odd host
+    // that hands out another.
+    int null = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+      dup2(null, fd);
+      close(null);
+    }
+  }
+}
 
 std::string RunningProgramPath(const char* argv0) {
   namespace fs = std::filesystem;

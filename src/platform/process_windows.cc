@@ -1,7 +1,9 @@
-// Process facts on Windows: the program's path from the module's wide
-// name; the peak memory is not asked for.
+// Process facts on Windows: the standard streams kept open, the program's
+// path from the module's wide name; the peak memory is not asked for.
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,6 +12,19 @@
 #include "platform/process.h"
 
 namespace platform {
+
+void OpenStandardStreams() {
+  struct Stream {
+    std::FILE* file;
+    const char* mode;
+  };
+  for (Stream stream : {Stream{stdin, "rb"}, Stream{stdout, "wb"}, Stream{stderr, "wb"}}) {
+    // A stream with no descriptor, or a descriptor with no handle behind
+    // it (started without one), is given the null device.
+    const int fd = _fileno(stream.file);
+    if (fd < 0 || _get_osfhandle(fd) < 0) std::freopen("NUL", stream.mode, stream.file);
+  }
+}
 
 std::string RunningProgramPath(const char* argv0) {
   std::wstring buffer(MAX_PATH, L'\0');

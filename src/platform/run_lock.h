@@ -1,7 +1,9 @@
-// One run at a time in the program's folder. A second run there would
-// delete and rewrite the first one's work files under it; the lock is an
-// advisory lock on the program file itself, so it leaves nothing behind and
-// the system releases it when the run ends, however it ends (a kill too).
+// One run at a time in a folder. A second run there would delete and
+// rewrite the first one's work files under it, so the lock belongs to the
+// folder the run works in, whatever program file started it (a copy under
+// another name, a replaced program file, a link in another folder). It is
+// a lock of the system's: it leaves nothing behind and the system releases
+// it when the run ends, however it ends (a kill too).
 #pragma once
 
 #include <cstdint>
@@ -11,10 +13,11 @@ namespace platform {
 
 class RunLock {
  public:
-  /// Takes the lock on `program` (the running program's file in its
-  /// folder) without waiting. Where the host cannot lock the file at all
-  /// (it cannot be opened), the run goes on unlocked.
-  explicit RunLock(const std::filesystem::path& program);
+  /// Takes the lock on `folder` (the folder the run works in) without
+  /// waiting. Where the host cannot lock the folder at all (it cannot be
+  /// opened for reading, so no run can list it either), the run goes on
+  /// unlocked.
+  explicit RunLock(const std::filesystem::path& folder);
   /// Releases the lock.
   ~RunLock();
   RunLock(const RunLock&) = delete;
@@ -24,7 +27,7 @@ class RunLock {
   bool busy() const { return busy_; }
 
  private:
-  // The open file that carries the lock: a descriptor or a handle.
+  // What carries the lock: a descriptor of the folder or a mutex handle.
   std::intptr_t handle_ = -1;
   bool busy_ = false;
 };

@@ -1,6 +1,7 @@
-// The run lock on POSIX hosts: flock on the program file, opened for
-// reading only. The lock belongs to the open file, which the system closes
-// when the process ends.
+// The run lock on POSIX hosts: flock on the folder itself, opened for
+// reading. Every path to the folder (a link to it, another name of the
+// program in it) reaches the same folder and so the same lock; the lock
+// belongs to the open folder, which the system closes when the process ends.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -11,8 +12,8 @@
 
 namespace platform {
 
-RunLock::RunLock(const std::filesystem::path& program) {
-  int fd = open(program.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+RunLock::RunLock(const std::filesystem::path& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     busy_ = errno == EWOULDBLOCK;

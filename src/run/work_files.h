@@ -79,6 +79,10 @@ inline constexpr std::string_view kNumberedPages = "page_*.htm";
 inline constexpr std::string_view kWordFolder = "wrd_24";
 inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
 inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
+
+/// The work folders a run makes in the program's folder (htm_ndx holds a
+/// folder htm_in of its own); the run removes them at its end.
+inline constexpr std::string_view kWorkFolders[] = {kHtmIn, kHtmNdx, kHtmWrk, kTxtWrk, kWordFolder};
 /// One empty file per page group g (1..G), copied into wrd_24 and back.
 inline std::string GroupWordFile(int group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
 /// The pattern that lists them (in the program's folder or in wrd_24).

@@ -31,6 +31,7 @@ struct LaunchOptions {
   std::filesystem::path cwd;     // the current folder it starts in
   std::vector<std::string> env;  // NAME=VALUE, set after SOURCE_DATE_EPOCH
   unsigned user;                 // when the test runs as root: this user and group
+  bool closed_input = false;     // started with its standard input closed (`<&-`)
 };
 
 /// A run of the program started by hand (POSIX hosts): `program` is the path
@@ -42,7 +43,8 @@ class Launch {
   /// What Wait returns for a run killed because it did not end in time.
   static constexpr int kHung = -2;
 
-  /// Standard input: a file holding `answers`, all there before the start.
+  /// Standard input: a file holding `answers`, all there before the start;
+  /// none at all (descriptor 0 closed) with `options.closed_input`.
   Launch(const std::filesystem::path& program, const LaunchOptions& options,
          const std::filesystem::path& logs, const std::string& answers);
   /// Standard input: a pipe, written by Answer while the run waits.

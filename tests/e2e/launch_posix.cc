@@ -57,8 +57,17 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return pointers;
 }
 
-// Forks and execs `program` with `in_fd` as its standard input and the two
-// files as output and error. Returns the child's pid, or -1.
+// Makes `fd` the child's descriptor `target`, open across exec. A test
+// process started with a standard stream closed opens its files there, and
+// dup2 of a descriptor onto itself would keep its close-on-exec flag.
+bool Place(int fd, int target) {
+  if (fd == target) return fcntl(target, F_SETFD, 0) == 0;
+  return dup2(fd, target) >= 0;
+}
+
+// Forks and execs `program` with `in_fd` as its standard input (closed when
+// it is -1) and the two files as output and error. Returns the child's pid,
+// or -1.
 pid_t Spawn(const fs::path& program, const LaunchOptions& options,
             const std::vector<std::string>& args, int in_fd, const fs::path& out_file,
             const fs::path& err_file) {
@@ -73,10 +82,11 @@ pid_t Spawn(const fs::path& program, const LaunchOptions& options,
   if (child == 0) {
     // The test process ignores SIGPIPE; the program gets the default back.
     signal(SIGPIPE, SIG_DFL);
-    if (dup2(in_fd, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
-        dup2(err, STDERR_FILENO) < 0) {
+    if ((in_fd >= 0 && !Place(in_fd, STDIN_FILENO)) || !Place(out, STDOUT_FILENO) ||
+        !Place(err, STDERR_FILENO)) {
       _exit(kNoStart);
     }
+    if (in_fd < 0) close(STDIN_FILENO);
     const int refused = options.user != 0 ? Launch::kNotAsUser : kNoStart;
     if (options.user != 0 && getuid() == 0 &&
         (setgid(options.user) != 0 || setuid(options.user) != 0)) {
@@ -119,6 +129,10 @@ int LaunchAndWait(const fs::path& folder, const fs::path& program, const fs::pat
 Launch::Launch(const fs::path& program, const LaunchOptions& options, const fs::path& logs,
                const std::string& answers)
     : out_file_(LogFile(logs, "out")), err_file_(LogFile(logs, "err")), status_(kRunning) {
+  if (options.closed_input) {
+    Start(program, options, -1);
+    return;
+  }
   fs::path in_file = LogFile(logs, "in");
   std::ofstream(in_file, std::ios::binary) << answers;
   int in = open(in_file.c_str(), O_RDONLY | O_CLOEXEC);

@@ -147,6 +147,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          WriteFile(in / "noread.txt", "markernoread");
          fs::permissions(in / "noread.txt", fs::perms::none);
          WriteFile(in / "con.txt", "markercon");
+         WriteFile(in / "CONIN$.txt", "markerconin");
          WriteFile(in / "esc\x1b[31m.txt", "markeresc");
          ASSERT_EQ(mkfifo((in / "fifo.txt").c_str(), 0644), 0);
          fs::create_symlink("nowhere.txt", in / "dangling.txt");
@@ -161,6 +162,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
         "skipped, cannot be read: dangling.txt (" + std::string(std::strerror(ENOENT)) + ")",
         "skipped, cannot be read: loop.txt (" + std::string(std::strerror(ELOOP)) + ")",
         "skipped, name too long: " + long_name, "skipped, name not allowed: con.txt",
+        "skipped, name not allowed: CONIN$.txt",
         "skipped, name not allowed: esc\\x1B[31m.txt"},
        {"markera", "markerb"}, false},
       {"a program folder it may not write",
@@ -173,6 +175,37 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
        {}, false, true, 1,
        {kStopped, "check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
        true},
+      // The program owns its work folders and all they hold: what stands
+      // there of the wrong kind goes (a link as a link), or the run stops.
+      {"work folders of the wrong kind, and entries of the wrong kind in them",
+       [](SafetyFolder& f) {
+         WriteFile(f.run() / "htm_in", "a file named like a work folder");
+         ASSERT_EQ(mkfifo((f.run() / "htm_wrk").c_str(), 0644), 0);
+         fs::create_symlink("nowhere", f.run() / "wrd_24");
+         fs::create_symlink("nowhere", f.run() / "htm_out");
+         WriteFile(f.run() / "txt_wrk" / "a.txt" / "left" / "f.txt", "a folder where a copy goes");
+         fs::create_symlink("../../sentinel/notes.txt", f.run() / "txt_wrk" / "b.txt");
+         WriteFile(f.run() / "htm_ndx" / "htm_in" / "a.htm" / "f.htm", "a folder where a page goes");
+       },
+       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+      {"a folder and a link where pages go, a file named like a work folder",
+       [](SafetyFolder& f) {
+         WriteFile(f.run() / "htm_in" / "a.htm" / "f.htm", "a folder where a page goes");
+         WriteFile(f.run() / "htm_wrk" / "b.htm" / "f.htm", "a folder where a page goes");
+         fs::create_symlink("../../sentinel", f.run() / "htm_in" / "b.htm");
+         WriteFile(f.run() / "txt_wrk", "a file named like a work folder");
+       },
+       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+      {"an entry of the wrong kind that cannot be removed",
+       [](SafetyFolder& f) {
+         fs::path kept = f.run() / "txt_wrk" / "a.txt" / "kept";
+         WriteFile(kept / "f.txt", "in a folder the run may not change");
+         if (getuid() == 0) GiveTo(f.run(), kNobody);
+         fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_exec);
+       },
+       {}, false, true, 1,
+       {kStopped, "file: txt_wrk\\a.txt\\kept\\f.txt\r\nreason: " + std::string(std::strerror(EACCES))},
+       {}, {}, false},
       {"a folder where a page must go",
        [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); }, {}, false, false,
        1, {kStopped, "page_01.htm\r\nreason: "}, {},
@@ -211,7 +244,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
     EXPECT_EQ(run.err().find('\x1b'), std::string::npos) << run.err();
     std::string index = ReadFile(f.run() / "htm_out" / "index.htm");
     for (const std::string& marker : c.markers) EXPECT_TRUE(HasWordLine(index, marker)) << marker;
-    for (const char* skipped : {"markerlong", "markernoread", "markercon", "markeresc"}) {
+    for (const char* skipped : {"markerlong", "markernoread", "markercon", "markerconin", "markeresc"}) {
       EXPECT_FALSE(HasWordLine(index, skipped)) << skipped;
     }
     f.ExpectSentinelAndInputsUnchanged();
@@ -224,33 +257,81 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
   }
 }
 
-// The first run holds the folder while it waits at its first screen; a
-// second run started then is turned away before it touches anything, and
-// the first one, answered afterwards, publishes every page.
-TEST(SafetyTest, ASecondRunAtOnceIsTurnedAwayAndTheFirstCompletes) {
+// The first run holds its folder while it waits at its first screen. The
+// lock is the folder's: another start that would work there is turned away
+// before it touches anything, whatever program file it starts from, and a
+// start through a link in another folder works there beside it. With its
+// standard input closed, a run reads the end of input and ends at the first
+// screen, as with an empty input. The first run, answered last, publishes
+// every page.
+TEST(SafetyTest, OneRunPerFolderWhateverProgramFileStartsIt) {
+  enum Outcome { kTurnedAway, kIndexed, kFirstScreen };
+  struct Start {
+    const char* what;
+    std::function<fs::path()> program;  // prepares and names the file started
+    fs::path cwd;
+    fs::path folder;  // the folder the run works in
+    bool closed_input;
+    Outcome outcome;
+  };
   SafetyFolder f;
   std::vector<std::string> markers;
   for (int i = 0; i < 40; ++i) {
     markers.push_back("marker" + std::to_string(i));
     WriteFile(f.run() / "txt_in" / ("doc" + std::to_string(i) + ".txt"), markers.back() + "\n");
   }
+  const fs::path other = f.run().parent_path() / "other";
+  WriteFile(other / "txt_in" / "o.txt", "markerother\n");
+  fs::create_symlink(f.program(), other / "linked.exe");
+  const fs::path copy = f.run() / "www.example.com (2).exe";
+  fs::copy_file(ProgramBinary(), copy);
   f.Seal();
   Launch first(f.program(), {f.run()}, f.logs());
   ASSERT_TRUE(first.Started(/*seconds=*/30));
-  const auto folder_before = Snapshot(f.run());
-  for (const fs::path& cwd : {f.run(), f.sentinel()}) {
-    Launch second(f.program(), {cwd}, f.logs(), kAnswers);
-    EXPECT_EQ(second.Wait(), 1);
-    EXPECT_EQ(second.out(), "Another run of the program is working in this folder.\r\n");
-    EXPECT_EQ(Snapshot(f.run()), folder_before);
+  const Start starts[] = {
+      {"the same program from another current folder", [&] { return f.program(); },
+       f.sentinel(), f.run(), false, kTurnedAway},
+      {"a copy under another name", [&] { return copy; }, f.run(), f.run(), false, kTurnedAway},
+      {"a link to the program in another folder", [&] { return other / "linked.exe"; }, other,
+       other, false, kIndexed},
+      {"the program file replaced during the run",
+       [&] {
+         fs::rename(f.program(), f.run() / "old.exe");
+         fs::copy_file(ProgramBinary(), f.program());
+         return f.program();
+       },
+       f.run(), f.run(), false, kTurnedAway},
+      {"standard input closed", [&] { return other / "linked.exe"; }, other, other, true,
+       kFirstScreen},
+  };
+  for (const Start& start : starts) {
+    SCOPED_TRACE(start.what);
+    const fs::path program = start.program();
+    const auto folder_before = Snapshot(start.folder);
+    LaunchOptions options(start.cwd);
+    options.closed_input = start.closed_input;
+    Launch second(program, options, f.logs(), kAnswers);
+    const int status = second.Wait();
+    if (start.outcome == kTurnedAway) {
+      EXPECT_EQ(status, 1);
+      EXPECT_EQ(second.out(), "Another run of the program is working in this folder.\r\n");
+    } else {
+      EXPECT_EQ(status, 0) << second.out() << second.err();
+      EXPECT_EQ(second.Printed(kDone), start.outcome == kIndexed) << second.out();
+      EXPECT_TRUE(HasWordLine(ReadFile(other / "htm_out" / "index.htm"), "markerother"));
+    }
+    if (start.outcome != kIndexed) {
+      EXPECT_EQ(Snapshot(start.folder), folder_before);
+    }
   }
   first.Answer(kAnswers);
   EXPECT_EQ(first.Wait(), 0) << first.err();
   std::string index = ReadFile(f.run() / "htm_out" / "index.htm");
   for (const std::string& marker : markers) EXPECT_TRUE(HasWordLine(index, marker)) << marker;
   EXPECT_TRUE(fs::exists(f.run() / "htm_out" / "page_043.htm"));  // promotional + 42 inputs
-  EXPECT_EQ(ListFolder(f.run()), (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in",
-                                                           "www.example.com.exe"}));
+  EXPECT_EQ(ListFolder(f.run()),
+            (std::vector<std::string>{"dir_01.txt", "htm_out", "old.exe", "txt_in",
+                                      "www.example.com (2).exe", "www.example.com.exe"}));
   f.ExpectSentinelAndInputsUnchanged();
 }
 
@@ -262,8 +343,7 @@ TEST(SafetyTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
   fs::path run = top.path() / "run";
   SmallDisk disk(run, "2m");
   if (!disk.why_not().empty()) GTEST_SKIP() << disk.why_not();
-  // The program and the large document lie off the small disk (a program
-  // of its own: the run lock is on the file the link leads to).
+  // The program and the large document lie off the small disk.
   fs::create_directories(top.path() / "bin");
   fs::copy_file(ProgramBinary(), top.path() / "bin" / ProgramBinary().filename());
   fs::create_symlink(top.path() / "bin" / ProgramBinary().filename(),
