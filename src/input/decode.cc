@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "common/line_split.h"
+
 namespace input {
 namespace {
 
@@ -201,34 +203,14 @@ bool DecodedLines::Fill() {
 }
 
 bool DecodedLines::Next(std::string_view* line) {
-  carry_.clear();
-  bool carrying = false;
-  for (;;) {
-    if (start_ < text_.size()) {
-      const char* begin = text_.data() + start_;
-      const void* hit = std::memchr(begin, '\n', text_.size() - start_);
-      if (hit != nullptr) {
-        const size_t length = static_cast<const char*>(hit) - begin;
-        start_ += length + 1;
-        std::string_view piece(begin, length);
-        if (carrying) {
-          carry_.append(piece);
-          piece = carry_;
-        }
-        if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-        *line = piece;
-        return true;
-      }
-      carry_.append(begin, text_.size() - start_);
-      carrying = true;
-      start_ = text_.size();
-    }
-    if (!Fill()) {
-      if (!carrying) return false;
-      *line = carry_;
-      return true;
-    }
-  }
+  std::string_view rest = std::string_view(text_).substr(start_);
+  const bool got = common::SplitLine(rest, carry_, line, [&](std::string_view& bytes) {
+    if (!Fill()) return false;
+    bytes = text_;
+    return true;
+  });
+  start_ = text_.size() - rest.size();
+  return got;
 }
 
 }  // namespace input

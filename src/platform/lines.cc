@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/line_split.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -68,35 +69,14 @@ bool LineReader::Fill() {
 
 bool LineReader::Next(std::string_view* line) {
   if (file_ == nullptr) return false;
-  carry_.clear();
-  bool carrying = false;
-  for (;;) {
-    if (start_ < end_) {
-      const char* begin = buffer_.get() + start_;
-      const void* hit = std::memchr(begin, '\n', end_ - start_);
-      if (hit != nullptr) {
-        size_t length = static_cast<const char*>(hit) - begin;
-        start_ += length + 1;
-        std::string_view piece(begin, length);
-        if (carrying) {
-          carry_.append(piece);
-          piece = carry_;
-        }
-        if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-        *line = piece;
-        return true;
-      }
-      carry_.append(begin, end_ - start_);
-      carrying = true;
-      start_ = end_;
-    }
-    if (!Fill()) {
-      if (!carrying) return false;
-      std::string_view piece = carry_;
-      *line = piece;
-      return true;
-    }
-  }
+  std::string_view rest(buffer_.get() + start_, end_ - start_);
+  const bool got = common::SplitLine(rest, carry_, line, [&](std::string_view& bytes) {
+    if (!Fill()) return false;
+    bytes = std::string_view(buffer_.get(), end_);
+    return true;
+  });
+  start_ = end_ - rest.size();
+  return got;
 }
 
 ChunkReader::ChunkReader(const std::filesystem::path& path, size_t buffer_size) {
