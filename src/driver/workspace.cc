@@ -108,7 +108,7 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   // A work folder that is still no real folder (a file of that name, a
   // link that could not be removed) would take no copy and no page: the run
   // would index nothing and still say it is done.
-  for (std::string_view folder : {"txt_wrk", "htm_wrk"}) {
+  for (std::string_view folder : {kTxtWrk, kHtmWrk}) {
     if (!run.paths.IsFolder(folder)) {
       throw common::IoError(std::string(folder), "a work folder could not be made there");
     }
@@ -143,8 +143,8 @@ void CreateIndexFolders(runctx::RunContext& run) {
   std::string_view line;
   while (reader.Next(&line) && !(has_in && has_out)) {
     std::string text = common::Lower(common::TrimRight(line));
-    has_in = has_in || common::Contains(text, "htm_in");
-    has_out = has_out || common::Contains(text, "htm_out");
+    has_in = has_in || common::Contains(text, kHtmIn);
+    has_out = has_out || common::Contains(text, kHtmOut);
   }
   reader.Close();
   if (!has_in || !has_out) EndWithKeyPrompt(run, /*rule=*/42, "subfolders htm_in, htm_out must be created");

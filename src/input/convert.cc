@@ -99,7 +99,8 @@ void ConvertListed(runctx::RunContext& run) {
     std::optional<std::string> page = PageFileName(line);
     if (!page) continue;
     std::string work_name(common::Trim(line));
-    Job job{run.paths.ForRead("txt_wrk\\" + work_name), {}, "htm_wrk\\" + *page, work_name};
+    Job job{run.paths.ForRead(runctx::Cmd(runctx::kTxtWrk, "\\", work_name)), {},
+            runctx::Cmd(runctx::kHtmWrk, "\\", *page), work_name};
     job.page = run.paths.ForWrite(job.page_path);
     auto [at, added] = job_of_page.try_emplace(job.page.string(), jobs.size());
     if (added) {

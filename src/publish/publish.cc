@@ -31,10 +31,10 @@ bool CheckPublished(RunContext& run, const std::string& name) {
     throw common::IoError(name, "a folder stands where the page must be");
   }
   if (!size) return false;  // a page that is gone was never copied (the run goes on)
-  const std::string copy = "htm_out\\" + name;
+  const std::string copy = runctx::Cmd(runctx::kHtmOut, "\\", name);
   const std::optional<std::uintmax_t> copied = platform::FileSize(run.paths.ForRead(copy));
   if (copied && *copied == *size) return true;
-  if (!platform::IsDirectory(run.paths.ForRead("htm_out"))) {
+  if (!platform::IsDirectory(run.paths.ForRead(runctx::kHtmOut))) {
     throw common::IoError(copy, "htm_out is not a folder");
   }
   throw common::IoError(copy, "the page could not be copied into htm_out");
