@@ -47,6 +47,9 @@ struct Pass {
   std::vector<std::pair<platform::HostPath, platform::HostPath>> page_hosts;  // page, its annotated copy
   std::vector<platform::HostPath> index_hosts, search_hosts;
   platform::HostPath contents_host;
+  // The spill file of the word index's page words, set when a group has
+  // more than one window of them (else empty).
+  platform::HostPath spill_host;
 };
 
 void Prepare(Pass& pass) {
@@ -74,6 +77,14 @@ void Prepare(Pass& pass) {
                                  run.paths.ForWrite(AnnotatedCopyName(data.pages[page].name)));
   }
   pass.list = PageList(std::move(names));
+  std::vector<uint64_t> group_page_words(data.group_count, 0);
+  for (const runctx::PageInfo& info : data.pages) {
+    if (info.group != 0) group_page_words[info.group - 1] += info.page_word_count;
+  }
+  if (std::any_of(group_page_words.begin(), group_page_words.end(),
+                  [&](uint64_t count) { return count > run.entry_window; })) {
+    pass.spill_host = run.paths.ForWrite(runctx::kPageWordSpillFile);
+  }
   for (int group = 1; group <= data.group_count; ++group) {
     const std::string g = std::to_string(group);
     pass.group_text.push_back(g);
@@ -127,7 +138,7 @@ class GroupEntries {
   GroupEntries(const Pass& pass, int group)
       : pass_(pass),
         page_words_(pass.data, pass.rank, pass.group_pages[group - 1].first,
-                    pass.group_pages[group - 1].second, pass.run.entry_window) {}
+                    pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
 
   bool Next(IndexEntry* out) {
     runctx::GroupPageWords::Placed placed;
@@ -230,6 +241,7 @@ void WriteGroupPages(runctx::RunContext& run) {
                              });
   run.paths.RemoveFile(data.occurrence_file);
   run.paths.RemoveFile(data.page_word_file);
+  if (!pass.spill_host.empty()) run.paths.RemoveFile(pass.spill_host);
 }
 
 }  // namespace pages

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,7 +29,8 @@ Lines IndexEntries(const TestRun& t, int group) {
 
 // The entries of a word index page are sorted a window of page words at a
 // time: the pages are the same whatever the window, whether it ends between
-// two words or one word's pages fill several windows.
+// two words or one word's pages fill several windows; no binary file of
+// the pass (the page words spilled by window among them) outlives it.
 TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
   // Two groups of three pages; "alpha" stands on five pages, "beta" on
   // three, the other words on one or two.
@@ -43,6 +45,9 @@ TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
     t.run().entry_window = window;
     testing_support::ExtractAndNumber(t, pages, /*group_size=*/3);
     WriteGroupPages(t.run());
+    for (const auto& entry : std::filesystem::directory_iterator(t.root() / "wrd_24")) {
+      EXPECT_NE(entry.path().extension(), ".bin") << entry.path();
+    }
     for (int group = 1; group <= 2; ++group) {
       Lines entries = IndexEntries(t, group);
       if (window == runctx::kEntryWindow) {

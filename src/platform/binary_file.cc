@@ -27,14 +27,29 @@ bool SeekTo(std::FILE* file, uint64_t offset) {
   return true;
 }
 
+// Opens a new file for writing. A link standing where the file goes is
+// replaced, never written through.
+std::FILE* OpenNew(const std::filesystem::path& host, const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_symlink(host, error)) std::filesystem::remove(host, error);
+  std::FILE* file = OpenFile(host, "wb");
+  if (file == nullptr) throw common::IoError(path, Reason(errno));
+  return file;
+}
+
+// Closes a file written to; raises IoError naming `path` on failure.
+void CloseWritten(std::FILE* file, const std::string& path) {
+  bool flushed = std::fflush(file) == 0;
+  int error = errno;
+  bool closed = std::fclose(file) == 0;
+  if (!closed && flushed) error = errno;
+  if (!flushed || !closed) throw common::IoError(path, Reason(error));
+}
+
 }  // namespace
 
-BinaryWriter::BinaryWriter(const std::filesystem::path& host) : path_(host.string()) {
-  std::error_code error;
-  // A link standing where the file goes is replaced, never written through.
-  if (std::filesystem::is_symlink(host, error)) std::filesystem::remove(host, error);
-  file_ = OpenFile(host, "wb");
-  if (file_ == nullptr) throw common::IoError(path_, Reason(errno));
+BinaryWriter::BinaryWriter(const std::filesystem::path& host)
+    : file_(OpenNew(host, host.string())), path_(host.string()) {
   buffer_.resize(kBuffer);
 }
 
@@ -68,12 +83,28 @@ void BinaryWriter::Write(const void* data, size_t size) {
 void BinaryWriter::Close() {
   if (file_ == nullptr) return;
   Flush();
-  std::FILE* file = std::exchange(file_, nullptr);
-  bool flushed = std::fflush(file) == 0;
-  int error = errno;
-  bool closed = std::fclose(file) == 0;
-  if (!closed && flushed) error = errno;
-  if (!flushed || !closed) throw common::IoError(path_, Reason(error));
+  CloseWritten(std::exchange(file_, nullptr), path_);
+}
+
+BlockWriter::BlockWriter(const std::filesystem::path& host)
+    : file_(OpenNew(host, host.string())), path_(host.string()) {
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+BlockWriter::~BlockWriter() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void BlockWriter::WriteAt(uint64_t offset, const void* data, size_t size) {
+  if (size == 0) return;
+  if (!SeekTo(file_, offset) || std::fwrite(data, 1, size, file_) != size) {
+    throw common::IoError(path_, Reason(errno));
+  }
+}
+
+void BlockWriter::Close() {
+  if (file_ == nullptr) return;
+  CloseWritten(std::exchange(file_, nullptr), path_);
 }
 
 BinaryReader::BinaryReader(const std::filesystem::path& host) : path_(host.string()) {

@@ -42,6 +42,27 @@ class BinaryWriter {
   uint64_t size_ = 0;
 };
 
+/// Writes a new file whose parts are filled out of order: each block goes
+/// straight to its own offset, unbuffered (the caller writes large blocks).
+/// A write that fails raises common::IoError naming the file.
+class BlockWriter {
+ public:
+  explicit BlockWriter(const std::filesystem::path& host);
+  ~BlockWriter();
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+
+  /// Writes `size` bytes at byte `offset`; the bytes before it that no
+  /// block wrote yet read as zeros until one does.
+  void WriteAt(uint64_t offset, const void* data, size_t size);
+  /// Closes; raises IoError on failure.
+  void Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+};
+
 /// Reads byte ranges of a file. One reader per thread.
 class BinaryReader {
  public:

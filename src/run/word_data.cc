@@ -179,29 +179,37 @@ void WordDataWriter::EndPage(size_t page) {
 }
 
 GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,
-                               size_t first_page, size_t end_page, size_t window)
+                               size_t first_page, size_t end_page,
+                               const platform::HostPath& spill, size_t window)
     : data_(data),
       rank_(rank),
       first_page_(first_page),
       end_page_(std::max(first_page, end_page)),
-      window_limit_(window) {
+      window_limit_(window),
+      spill_(spill) {
   count_.assign(data.words.size(), 0);
   Scan([&](size_t, const PageWord& entry) { ++count_[entry.word]; });
+  // The windows and their regions in the spill file (window 0 has none).
   // The buffer is sized once, to the largest window: refilled in place, it
   // never grows.
   size_t largest = 0;
+  region_.push_back(0);
   for (uint32_t from = 0; from < data.by_id.size();) {
     size_t total = 0;
+    first_rank_.push_back(from);
     from = WindowEnd(from, &total);
     largest = std::max(largest, total);
+    region_.push_back(region_.back() + (first_rank_.size() == 1 ? 0 : total));
   }
+  first_rank_.push_back(static_cast<uint32_t>(data.by_id.size()));
   window_.reserve(largest);
+  if (first_rank_.size() > 1) PlaceFirstAndSpill();
 }
 
 bool GroupPageWords::Next(Placed* out) {
   while (at_ == window_.size()) {
-    if (next_rank_ >= data_.by_id.size()) return false;
-    FillWindow();
+    if (next_window_ + 1 >= first_rank_.size()) return false;
+    FillWindow(next_window_);
   }
   *out = window_[at_++];
   return true;
@@ -237,26 +245,72 @@ uint32_t GroupPageWords::WindowEnd(uint32_t from, size_t* total) const {
   return to;
 }
 
-void GroupPageWords::FillWindow() {
-  const uint32_t from = next_rank_;
-  size_t total = 0;
-  const uint32_t to = next_rank_ = WindowEnd(from, &total);
+void GroupPageWords::OpenWindow(size_t k) {
   std::vector<uint32_t>& start = count_;  // each word's count becomes its offset
   size_t offset = 0;
-  for (uint32_t rank = from; rank < to; ++rank) {
+  for (uint32_t rank = first_rank_[k]; rank < first_rank_[k + 1]; ++rank) {
     const uint32_t word = data_.by_id[rank];
     const uint32_t count = start[word];
     start[word] = static_cast<uint32_t>(offset);
     offset += count;
   }
-  window_.resize(total);
+  window_.resize(offset);
   at_ = 0;
+  next_window_ = k + 1;
+}
+
+// The spilled page words are gathered per window in blocks, each written to
+// the next place of its window's region when full: the regions keep the
+// page order of the scan.
+void GroupPageWords::PlaceFirstAndSpill() {
+  OpenWindow(0);
+  std::vector<uint32_t>& start = count_;
+  const size_t spilled = first_rank_.size() - 2;
+  if (spilled == 0) {
+    Scan([&](size_t page, const PageWord& entry) {
+      window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
+                                      entry.first_number, entry.first_form};
+    });
+    return;
+  }
+  constexpr size_t kSpillBuffer = size_t{1} << 17;  // page words gathered at once (2.5 MB)
+  constexpr size_t kLeastBlock = 256;
+  const size_t share = std::max(kLeastBlock, kSpillBuffer / spilled);
+  const size_t block = std::max<size_t>(1, std::min(share, window_.capacity()));
+  std::vector<Placed> blocks(block * spilled);
+  std::vector<size_t> held(spilled, 0);
+  std::vector<uint64_t> written(region_.begin() + 1, region_.end() - 1);
+  platform::BlockWriter out(spill_);
+  auto flush = [&](size_t k) {
+    out.WriteAt(written[k] * sizeof(Placed), &blocks[k * block], held[k] * sizeof(Placed));
+    written[k] += held[k];
+    held[k] = 0;
+  };
+  const uint32_t second = first_rank_[1];
   Scan([&](size_t page, const PageWord& entry) {
+    const Placed placed{entry.word, static_cast<uint32_t>(page), entry.count, entry.first_number,
+                        entry.first_form};
     const uint32_t rank = rank_[entry.word];
-    if (rank < from || rank >= to) return;
-    window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
-                                    entry.first_number, entry.first_form};
+    if (rank < second) {
+      window_[start[entry.word]++] = placed;
+      return;
+    }
+    // Spilled window k + 1 holds the ranks before the start of window k + 2.
+    const auto after = std::upper_bound(first_rank_.begin() + 2, first_rank_.end(), rank);
+    const size_t k = static_cast<size_t>(after - (first_rank_.begin() + 2));
+    blocks[k * block + held[k]++] = placed;
+    if (held[k] == block) flush(k);
   });
+  for (size_t k = 0; k < spilled; ++k) flush(k);
+  out.Close();
+}
+
+void GroupPageWords::FillWindow(size_t k) {
+  OpenWindow(k);
+  std::vector<uint32_t>& start = count_;
+  RecordRange<Placed> entries(spill_, region_[k], region_[k + 1] - region_[k]);
+  Placed placed;
+  while (entries.Next(&placed)) window_[start[placed.word]++] = placed;
 }
 
 }  // namespace runctx

@@ -215,17 +215,22 @@ inline constexpr size_t kEntryWindow = size_t{1} << 19;
 /// The page words of the pages [first_page, end_page) of one group, by word
 /// id, then page: counted per word, then placed window by window into a
 /// buffer that holds `window` page words (or one word's, when it has more).
+/// The group's page words are read twice, whatever the number of windows:
+/// once to count them, once to place the first window's and to spill every
+/// other window's to a region of its own in the binary file `spill` (in
+/// wrd_24), from which each later window reads only its own. A group with
+/// one window writes no spill file.
 class GroupPageWords {
  public:
   /// A page word as placed: its word, its page (index into data.pages) and
-  /// the fields of its PageWord.
+  /// the fields of its PageWord. Also the record of the spill file.
   struct Placed {
     uint32_t word, page, count, number, form;
   };
 
   /// `rank` gives each word's place in data.by_id (words that occur).
   GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank, size_t first_page,
-                 size_t end_page, size_t window = kEntryWindow);
+                 size_t end_page, const platform::HostPath& spill, size_t window = kEntryWindow);
 
   /// The next page word; false after the last.
   bool Next(Placed* out);
@@ -235,15 +240,23 @@ class GroupPageWords {
   void Scan(Visit visit) const;
   // The last word (exclusive, in id order) of the window starting at `from`.
   uint32_t WindowEnd(uint32_t from, size_t* total) const;
-  void FillWindow();
+  // Turns the counts of window `k`'s words into their offsets in window_,
+  // sized to hold them.
+  void OpenWindow(size_t k);
+  // Places window 0 and spills the others (one scan of the page words).
+  void PlaceFirstAndSpill();
+  void FillWindow(size_t k);
 
   const WordData& data_;
   const std::vector<uint32_t>& rank_;
   size_t first_page_;
   size_t end_page_;
   size_t window_limit_;
-  std::vector<uint32_t> count_;  // by word: its page words in the group
-  uint32_t next_rank_ = 0;
+  platform::HostPath spill_;
+  std::vector<uint32_t> count_;        // by word: its page words in the group
+  std::vector<uint32_t> first_rank_;   // by window: its first word in id order; then the end
+  std::vector<uint64_t> region_;       // by window: its first record in the spill file; then the end
+  size_t next_window_ = 0;
   std::vector<Placed> window_;
   size_t at_ = 0;
 };

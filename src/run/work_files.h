@@ -79,6 +79,9 @@ inline constexpr std::string_view kNumberedPages = "page_*.htm";
 inline constexpr std::string_view kWordFolder = "wrd_24";
 inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
 inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
+/// One group's page words, window by window, as the word index sorts them
+/// (runctx::GroupPageWords); written and read during the group pass.
+inline constexpr std::string_view kPageWordSpillFile = "wrd_24\\page_words_by_window.bin";
 
 /// The work folders a run makes in the program's folder (htm_ndx holds a
 /// folder htm_in of its own); the run removes them at its end.
