@@ -273,7 +273,7 @@ void GroupPageWords::PlaceFirstAndSpill() {
     });
     return;
   }
-  constexpr size_t kSpillBuffer = size_t{1} << 17;  // page words gathered at once (2.5 MB)
+  constexpr size_t kSpillBuffer = size_t{1} << 15;  // page words gathered at once (640 KB)
   constexpr size_t kLeastBlock = 256;
   const size_t share = std::max(kLeastBlock, kSpillBuffer / spilled);
   const size_t block = std::max<size_t>(1, std::min(share, window_.capacity()));
