@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "common/bytes.h"
 
@@ -265,24 +266,18 @@ void GroupPageWords::OpenWindow(size_t k) {
 void GroupPageWords::PlaceFirstAndSpill() {
   OpenWindow(0);
   std::vector<uint32_t>& start = count_;
-  const size_t spilled = first_rank_.size() - 2;
-  if (spilled == 0) {
-    Scan([&](size_t page, const PageWord& entry) {
-      window_[start[entry.word]++] = {entry.word, static_cast<uint32_t>(page), entry.count,
-                                      entry.first_number, entry.first_form};
-    });
-    return;
-  }
+  const size_t spilled = first_rank_.size() - 2;  // a group of one window spills nothing
   constexpr size_t kSpillBuffer = size_t{1} << 15;  // page words gathered at once (640 KB)
   constexpr size_t kLeastBlock = 256;
-  const size_t share = std::max(kLeastBlock, kSpillBuffer / spilled);
+  const size_t share = std::max(kLeastBlock, kSpillBuffer / std::max<size_t>(1, spilled));
   const size_t block = std::max<size_t>(1, std::min(share, window_.capacity()));
   std::vector<Placed> blocks(block * spilled);
   std::vector<size_t> held(spilled, 0);
   std::vector<uint64_t> written(region_.begin() + 1, region_.end() - 1);
-  platform::BlockWriter out(spill_);
+  std::optional<platform::BlockWriter> out;
+  if (spilled > 0) out.emplace(spill_);
   auto flush = [&](size_t k) {
-    out.WriteAt(written[k] * sizeof(Placed), &blocks[k * block], held[k] * sizeof(Placed));
+    out->WriteAt(written[k] * sizeof(Placed), &blocks[k * block], held[k] * sizeof(Placed));
     written[k] += held[k];
     held[k] = 0;
   };
@@ -302,7 +297,7 @@ void GroupPageWords::PlaceFirstAndSpill() {
     if (held[k] == block) flush(k);
   });
   for (size_t k = 0; k < spilled; ++k) flush(k);
-  out.Close();
+  if (out) out->Close();
 }
 
 void GroupPageWords::FillWindow(size_t k) {
