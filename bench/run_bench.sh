@@ -12,6 +12,8 @@
 #   bench/run_bench.sh [SIZES...]      sizes: s m l xl (default: s m l)
 #
 # WORK (default /tmp/indexer_bench_run) holds the corpora and the runs.
+# bench/table.sh gives the medians of several runs, with bytes read and
+# written, the CPU time of each phase and the write floor.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,14 +21,11 @@ build=${BUILD_DIR:-$root/build/bench}
 work=${WORK:-/tmp/indexer_bench_run}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(s m l)
+source "$root/bench/common.sh"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DINDEXER_BUILD_TESTS=OFF > /dev/null
-cmake --build "$build" --target indexer make_corpus > /dev/null
+build_tools indexer make_corpus
 program=$(ls "$build"/*.exe | head -1)
 mkdir -p "$work"
-
-declare -A files=([s]=50 [m]=200 [l]=400 [xl]=1000)
-declare -A words=([s]=100000 [m]=1000000 [l]=5000000 [xl]=20000000)
 declare -A wall
 
 field() { grep -F "$1" "$2" | head -1 | sed 's/.*: //'; }
@@ -35,16 +34,14 @@ seconds() {  # m:ss.ss or h:mm:ss -> seconds
 }
 
 for size in "${sizes[@]}"; do
-  corpus="$work/corpus_$size"
-  [ -d "$corpus" ] || "$build/bench/make_corpus" "${files[$size]}" "${words[$size]}" "$corpus" > /dev/null
+  corpus=$(corpus_of "$size")
   run="$work/run_$size"
   one_run() {  # one_run TIME_FILE [ENV...]: the program over a fresh copy of the corpus
     local time_file=$1
     shift
-    rm -rf "$run" && mkdir -p "$run" && cp -r "$corpus" "$run/txt_in" && cp "$program" "$run/"
-    sync
-    ( cd "$run" && printf '1\n1\n1\nwww.example.org\n\n' | env SOURCE_DATE_EPOCH=1700000000 INDEXER_PHASE_TIMES=1 "$@" \
-        /usr/bin/time -v -o "$time_file" "./$(basename "$program")" > "$work/out_$size.txt" 2> "$work/err_$size.txt" )
+    fresh_run "$corpus" "$run" "$program"
+    run_program "$run" "$program" "$work/out_$size.txt" "$work/err_$size.txt" "$@" \
+        -- /usr/bin/time -v -o "$time_file"
   }
   one_thread=""
   if [ "$size" != xl ]; then
@@ -54,7 +51,7 @@ for size in "${sizes[@]}"; do
   one_run "$work/time_$size.txt"
   t="$work/time_$size.txt"
   wall[$size]=$(seconds "$(field 'Elapsed (wall clock)' "$t")")
-  hash=$(cmake -DDIR="$run/htm_out" -P "$root/bench/hash_tree.cmake" 2>&1 | sed 's/^hash //')
+  hash=$(tree_hash "$run/htm_out")
   kept=$(awk -v s="$size" '$1 == s {print $2}' "$root/bench/hashes.txt" 2>/dev/null || true)
   published=$(du -sb "$run/htm_out" | cut -f1)
   written=$(( $(field 'File system outputs' "$t") * 512 ))
