@@ -13,10 +13,10 @@
 // With "even" every file holds the same number of words (else they vary
 // around the mean); "vocabulary=N" draws from N words instead of 60,000.
 //
-// Sizes used by run_bench.sh: s = 50 100000, m = 200 1000000,
-// l = 400 5000000, xl = 1000 20000000. Used by memory_bound.sh, with a
-// vocabulary of 100,000 and even files: 25.5 million words (about 200 MB)
-// in one file, and in 20 files of about 10 MB.
+// Sizes used by the benchmarks (bench/common.sh): s = 50 100000,
+// m = 200 1000000, l = 400 5000000, xl = 1000 25000000. Used by
+// memory_bound.sh, with a vocabulary of 100,000 and even files: 25.5
+// million words (about 200 MB) in one file, and in 20 files of about 10 MB.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

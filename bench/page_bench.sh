@@ -45,16 +45,14 @@ if [ ! -d "$root/tests/browser/node_modules/playwright-core" ]; then
 fi
 mkdir -p "$work"
 
-declare -A files=([s]=50 [m]=200 [l]=400 [xl]=1000)
-declare -A words=([s]=100000 [m]=1000000 [l]=5000000 [xl]=20000000)
+source "$root/bench/common.sh"
 
 bytes() { cat "$@" 2>/dev/null | wc -c; }
 ratio() { awk -v a="$1" -v b="$2" -v k="${3:-1}" 'BEGIN {printf (k > 1 ? "%.0f" : "%.1f"), a * k / (b > 0 ? b : 1)}'; }
 
 echo "program: $program"
 for size in "${sizes[@]}"; do
-  corpus="$work/corpus_$size"
-  [ -d "$corpus" ] || "$build/bench/make_corpus" "${files[$size]}" "${words[$size]}" "$corpus" > /dev/null
+  corpus=$(corpus_of "$size")
   run="$work/run_$size"
   rm -rf "$run" && mkdir -p "$run" && cp -r "$corpus" "$run/txt_in" && cp "$program" "$run/"
   ( cd "$run" && printf '1\n1\n1\nwww.example.org\n\n' | SOURCE_DATE_EPOCH=1700000000 \
