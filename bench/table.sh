@@ -54,7 +54,7 @@ for size in "${sizes[@]}"; do
   rounds="$work/rounds_$size"
   floor="$work/floor_$size"
   rm -rf "$rounds" "$floor" && mkdir -p "$rounds"
-  for round in $(seq "$repeat"); do
+  for round in $(seq -w "$repeat"); do
     fresh_run "$corpus" "$run" "$program"
     run_program "$run" "$program" "$rounds/out.txt" "$rounds/err_$round.txt" -- \
         "$measure" "$rounds/program_$round.txt"
@@ -113,13 +113,12 @@ done
 echo
 echo "medians of $repeat alternated rounds; CPU = user + system; MiB = 2^20 bytes;" \
      "load average now $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-4s %9s %9s %10s | %7s %7s %7s %9s %9s | %7s %7s %7s | %7s %7s | %9s\n' \
-  corpus "input" htm_out distinct wall CPU peak read written "ptx wall" CPU peak \
-  "floor" CPU "wall/ptx"
-printf '%-4s %9s %9s %10s | %7s %7s %7s %9s %9s | %7s %7s %7s | %7s %7s | %9s\n' \
-  "" MiB MiB words s s MiB MiB MiB s s MiB s s ""
+header='%-6s %7s %8s %8s | %7s %7s %6s %8s %8s | %7s %7s %6s | %6s %6s | %8s\n'
+printf '%32s | %-40s | %-22s | %-13s | %8s\n' "" program ptx "write floor" program
+printf "$header" corpus input htm_out distinct wall CPU peak read written wall CPU peak wall CPU "/ptx"
+printf "$header" "" MiB MiB words s s MiB MiB MiB s s MiB s s wall
 for size in "${sizes[@]}"; do
-  printf '%-4s %9s %9s %10s | %7.3f %7.3f %7s %9s %9s | %7.3f %7.3f %7s | %7.3f %7.3f | %9s\n' \
+  printf '%-6s %7s %8s %8s | %7.3f %7.3f %6s %8s %8s | %7.3f %7.3f %6s | %6.3f %6.3f | %8s\n' \
     "$size" "$(mib "${input[$size]}")" "$(mib "${published[$size]}")" "${distinct[$size]}" \
     "${wall[$size]}" "${cpu[$size]}" "$(mib "${peak[$size]}" 1024)" \
     "$(mib "${rchar[$size]}")" "$(mib "${wchar[$size]}")" \
