@@ -23,6 +23,9 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Read buffer of a text file being converted.
 constexpr size_t kTextBuffer = size_t{1} << 16;
+// A text file whose decoded text is at most this long is read from the disk
+// once: its second pass reads the text kept from the first.
+constexpr size_t kKeptText = size_t{1} << 20;
 
 // The longest page line, in bytes. A word's column is written in six
 // characters, so a page line must stay well under a million bytes: beyond
@@ -159,7 +162,7 @@ bool WritePageFile(const platform::HostPath& source_host, const platform::HostPa
                    std::string_view page_path) {
   // A first pass finds where the last end tag of each element and the last
   // "-->" begin, so that memory stays the same whatever the file's size.
-  DecodedLines text(source_host, kTextBuffer);
+  DecodedLines text(source_host, kTextBuffer, kKeptText);
   MarkupRule markup;
   ForEachLine(text, [&](std::string_view line, uint64_t start) { markup.Record(line, start); });
   const bool read_as_windows_1252 = text.read_as_windows_1252();

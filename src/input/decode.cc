@@ -175,21 +175,34 @@ void TextDecoder::DecodeUtf16(std::string_view bytes, bool at_end, std::string* 
   if (at < bytes.size()) AppendUtf8(kReplacement, out);  // an odd last byte
 }
 
-DecodedLines::DecodedLines(const std::filesystem::path& host, size_t buffer_size)
-    : file_(host, buffer_size) {}
+DecodedLines::DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep)
+    : file_(host, buffer_size), keep_(keep), keeping_(keep > 0) {}
 
 void DecodedLines::Rewind() {
-  file_.Rewind();
-  decoder_ = TextDecoder();
   text_.clear();
   start_ = 0;
-  ended_ = false;
   carry_.clear();
+  if (ended_ && keeping_) {
+    // The whole text is at hand: the decoder's findings stand as they are.
+    replaying_ = true;
+    return;
+  }
+  file_.Rewind();
+  decoder_ = TextDecoder();
+  ended_ = false;
+  keeping_ = false;
+  kept_.clear();
 }
 
 bool DecodedLines::Fill() {
   text_.clear();
   start_ = 0;
+  if (replaying_) {
+    replaying_ = false;
+    keeping_ = false;  // handed over: a later rewind reads the file
+    text_.swap(kept_);
+    return !text_.empty();
+  }
   std::string_view bytes;
   while (text_.empty() && !ended_) {
     if (file_.Next(&bytes)) {
@@ -197,6 +210,14 @@ bool DecodedLines::Fill() {
     } else {
       decoder_.Finish(&text_);
       ended_ = true;
+    }
+  }
+  if (keeping_) {
+    keeping_ = kept_.size() + text_.size() <= keep_;
+    if (keeping_) {
+      kept_ += text_;
+    } else {
+      kept_ = std::string();
     }
   }
   return !text_.empty();

@@ -42,14 +42,17 @@ class TextDecoder {
 /// The lines of a text file as decoded by TextDecoder. A line ends at LF, a
 /// CR directly before the LF is dropped, a last line without LF is still a
 /// line (as platform::LineReader reads them). A missing file has no lines.
+/// The decoded text of a file of up to `keep` bytes is kept as it is read,
+/// so that reading it again reads nothing from the disk.
 class DecodedLines {
  public:
-  DecodedLines(const std::filesystem::path& host, size_t buffer_size);
+  DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep = 0);
 
   /// Sets `line` to the next line without its ending; false at the end.
   /// The view stays valid until the next call.
   bool Next(std::string_view* line);
-  /// Starts again from the first line.
+  /// Starts again from the first line: from the kept text when the whole
+  /// file was read and kept, else from the file.
   void Rewind();
   /// True when a byte of the lines read so far was read as Windows-1252.
   bool read_as_windows_1252() const { return decoder_.read_as_windows_1252(); }
@@ -63,6 +66,10 @@ class DecodedLines {
   size_t start_ = 0;
   bool ended_ = false;
   std::string carry_;
+  size_t keep_;
+  std::string kept_;          // the decoded text so far, while it fits in keep_
+  bool keeping_;
+  bool replaying_ = false;    // the lines come from kept_
 };
 
 }  // namespace input

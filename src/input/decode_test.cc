@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/test_run.h"
+
 namespace input {
 namespace {
 
@@ -52,6 +58,34 @@ TEST(TextDecoderTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
       EXPECT_EQ(text, c.text) << testing::PrintToString(c.bytes) << " in pieces of " << piece;
       EXPECT_EQ(decoder.read_as_windows_1252(), c.windows_1252) << testing::PrintToString(c.bytes);
     }
+  }
+}
+
+// The second pass of a file kept whole reads nothing from the disk: a
+// file changed between the passes is still read as it was. A longer file
+// is read again.
+TEST(DecodedLinesTest, ASecondPassReadsTheKeptTextOnlyWhenTheWholeFileFits) {
+  testing_support::ScopedTempDir dir;
+  const auto path = dir.path() / "text.txt";
+  auto write = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
+  auto lines = [](DecodedLines& text) {
+    std::vector<std::string> all;
+    std::string_view line;
+    while (text.Next(&line)) all.emplace_back(line);
+    return all;
+  };
+  const std::vector<std::string> before = {"caf\xC3\xA9 one", "two", "three"};
+  const std::vector<std::string> after = {"changed"};
+  for (size_t keep : {size_t{0}, size_t{10}, size_t{1000}}) {
+    write("caf\xE9 one\r\ntwo\nthree");
+    DecodedLines text(path, /*buffer_size=*/4, keep);
+    EXPECT_EQ(lines(text), before) << keep;
+    EXPECT_TRUE(text.read_as_windows_1252());
+    write("changed\n");
+    text.Rewind();
+    EXPECT_EQ(lines(text), keep == 1000 ? before : after) << keep;
+    text.Rewind();
+    EXPECT_EQ(lines(text), after) << keep;
   }
 }
 
