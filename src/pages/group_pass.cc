@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -166,9 +165,11 @@ void WriteIndexPages(const Pass& pass) {
       PageWriter contents(platform::LineWriter(pass.contents_host), PageLayout::kPlain);
       WriteContentsPage(run.settings, pass.now, pass.list, contents);
     }
+    IndexEntryWriter writer(run.target_site, pass.group_text[group - 1], out, promo_interval);
     GroupEntries entries(pass, group);
-    WriteIndexEntries(run.target_site, pass.group_text[group - 1], out,
-                      [&](IndexEntry* entry) { return entries.Next(entry); }, promo_interval);
+    IndexEntry entry;
+    while (entries.Next(&entry)) writer.Add(entry);
+    writer.Finish();
   }
 }
 
@@ -179,25 +180,20 @@ void WriteSearchPages(const Pass& pass) {
   for (int group = 1; group <= data.group_count; ++group) {
     const SearchPlace place{&pass.run.settings, pass.group_text[group - 1],
                             pass.run.destination_address, pass.run.target_site};
-    const auto& range = pass.group_pages[group - 1];
-    size_t page = range.first;
-    std::unique_ptr<runctx::RecordRange<runctx::Occurrence>> occurrences;
-    auto next = [&](SearchWord* word) {
-      runctx::Occurrence occurrence;
-      while (!occurrences || !occurrences->Next(&occurrence)) {
-        if (occurrences) ++page;
-        if (page >= range.second) return false;
-        const runctx::PageInfo& info = data.pages[page];
-        occurrences = std::make_unique<runctx::RecordRange<runctx::Occurrence>>(
-            data.occurrence_file, info.first_occurrence, info.occurrence_count);
-      }
-      const uint32_t id_word = data.form_word[occurrence.form];
-      *word = SearchWord{data.pages[page].name, occurrence.line, data.Form(occurrence.form),
-                         pass.id_text[id_word], occurrence.number};
-      return true;
-    };
     PageWriter out(platform::LineWriter(pass.search_hosts[group - 1]), PageLayout::kInBlocks);
-    WriteSearchPage(place, out, next, random);
+    SearchPageWriter writer(place, out, random);
+    const auto& range = pass.group_pages[group - 1];
+    for (size_t page = range.first; page < range.second; ++page) {
+      const runctx::PageInfo& info = data.pages[page];
+      if (info.occurrence_count == 0) continue;
+      runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
+      runctx::Occurrence occurrence;
+      while (occurrences.Next(&occurrence)) {
+        writer.Add(SearchWord{info.name, occurrence.line, data.Form(occurrence.form),
+                              pass.id_text[data.form_word[occurrence.form]], occurrence.number});
+      }
+    }
+    writer.Finish();
   }
 }
 
