@@ -95,7 +95,7 @@ void LineBuilder::Grow(size_t more) {
   buffer_.resize(std::max(size_ + more, 2 * buffer_.size() + 64));
 }
 
-void LineBuilder::AppendNumber(uint64_t value) {
+void LineBuilder::AppendNumber(long long value) {
   char* at = Room(20);
   size_ += static_cast<size_t>(std::to_chars(at, at + 20, value).ptr - at);
 }

@@ -45,6 +45,10 @@ std::string Labelled(long long value);
 /// at the end of a zone gets no padding.
 void AppendZone(std::string& line, std::string_view text);
 
+/// The end of every line the program writes. Lines that a writer would
+/// treat alike may be joined by it and written as one.
+inline constexpr char kLineEnd[] = "\r\n";
+
 /// A line composed from pieces in a buffer that only grows and is never
 /// filled first: the page writers compose millions of lines with it. A
 /// string literal piece is copied with its length known when compiled.
@@ -65,7 +69,7 @@ class LineBuilder {
   }
   void Append(char c) { *Room(1) = c; ++size_; }
   /// The decimal digits of `value`.
-  void AppendNumber(uint64_t value);
+  void AppendNumber(long long value);
 
  private:
   static size_t SizeOf(std::string_view piece) { return piece.size(); }

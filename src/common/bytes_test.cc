@@ -64,7 +64,7 @@ TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
   std::string expected;
   for (int i = 0; i < 1000; ++i) {
     line.Append("w", std::string_view("&"), " ");
-    line.AppendNumber(static_cast<uint64_t>(i));
+    line.AppendNumber(i);
     expected += "w& " + std::to_string(i);
   }
   EXPECT_EQ(line.view(), expected);

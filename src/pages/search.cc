@@ -1,7 +1,6 @@
 #include "pages/search.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -75,19 +74,18 @@ void SearchPageWriter::AddSite(std::string_view site, std::string_view text) {
 void SearchPageWriter::Add(const SearchWord& record) {
   const std::string_view word = record.word, id = record.id;
   if (has_line_ && record.line != line_number_) WriteTextLine();
-  char digits[20];
-  const std::string_view occurrence(
-      digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, record.occurrence).ptr - digits));
   if (!has_line_ && !first_of_page_) {
     StartTextLine(record);
-    words_line_.Append("<span id=\"", id, "_", occurrence, "\">", word, first_link_, id, "\">",
-                       word, "</a></span>");
+    words_line_.Append("<span id=\"", id, "_");
+    words_line_.AppendNumber(record.occurrence);
+    words_line_.Append("\">", word, first_link_, id, "\">", word, "</a></span>");
   } else {
     if (!has_line_) StartTextLine(record);
     first_of_page_ = false;
     // Every word but a line's first: a blank, then the span holding the link.
-    words_line_.Append(" <span id=\"", id, "_", occurrence, word_link_, id, "\">", word,
-                       "</a></span>");
+    words_line_.Append(" <span id=\"", id, "_");
+    words_line_.AppendNumber(record.occurrence);
+    words_line_.Append(word_link_, id, "\">", word, "</a></span>");
   }
   // A word holding "<" may make the line hold "</html>"; nothing else does.
   if (word.find('<') != std::string_view::npos) may_end_html_ = true;
@@ -114,17 +112,21 @@ void SearchPageWriter::StartTextLine(const SearchWord& record) {
   word_count_ = 0;
 }
 
+// The words line and the lines of its trailer but the last hold no break
+// line, so they go to the page as one piece, joined by line ends.
 void SearchPageWriter::WriteTextLine() {
+  using common::kLineEnd;
   has_line_ = false;
   // A words line holding "</html>" would end the page early in a browser.
-  if (!may_end_html_ || common::FindNoCase(words_line_.view(), "</html>") == std::string::npos) {
-    words_line_.Append("<br>");
-    out_.Line(words_line_.view());
+  if (may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos) {
+    words_line_.Clear();
+  } else {
+    words_line_.Append("<br>", kLineEnd);
   }
-  out_.LineOf({"<a href=\"i_", group_, ".htm#", first_id_, "\">i_", group_, "</a>"});
-  out_.LineOf({"&nbsp <a href=\"index.htm#", first_id_, "\">index</a>"});
-  out_.LineOf({"&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (", first_page_,
-               ")</a>"});
+  words_line_.Append("<a href=\"i_", group_, ".htm#", first_id_, "\">i_", group_, "</a>", kLineEnd,
+                     "&nbsp <a href=\"index.htm#", first_id_, "\">index</a>", kLineEnd,
+                     "&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (", first_page_,
+                     ")</a>", kLineEnd);
   std::string_view phrase = word_list_.view();
   if (word_count_ > kPhraseSlots) {
     random_phrase_ = RandomPhrase(phrase, before_last_, random_);
@@ -132,8 +134,11 @@ void SearchPageWriter::WriteTextLine() {
   }
   query_.Clear();
   common::AppendQueryEncoded(query_, phrase);
-  for (const std::string& tail : site_tails_) out_.LineOf({search_link_, query_.view(), tail});
-  out_.LineOf({search_link_, query_.view(), "\"> web_search </a>"});
+  for (const std::string& tail : site_tails_) {
+    words_line_.Append(search_link_, query_.view(), tail, kLineEnd);
+  }
+  words_line_.Append(search_link_, query_.view(), "\"> web_search </a>");
+  out_.Line(words_line_.view());
   out_.Line("<br><br>");
 }
 

@@ -87,7 +87,7 @@ class SearchPageWriter {
   long long line_number_ = 0;  // the line of the text line being gathered
   std::string first_page_;     // page and word id of the line's first word
   std::string first_id_;
-  common::LineBuilder words_line_;
+  common::LineBuilder words_line_;  // then its trailer
   common::LineBuilder word_list_;  // the words, each followed by one blank
   size_t word_count_ = 0;
   size_t before_last_ = 0;     // the word list's length before its last word

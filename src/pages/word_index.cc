@@ -1,6 +1,5 @@
 #include "pages/word_index.h"
 
-#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,28 +50,29 @@ IndexEntryWriter::IndexEntryWriter(std::string_view target_site, std::string_vie
   }
 }
 
-void IndexEntryWriter::WriteLinkLine(const IndexEntry& entry, std::string_view end) {
-  char digits[20];
-  const std::string_view count(
-      digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, entry.count).ptr - digits));
-  out_.LineOf({"<a href=\"", entry.page, "#", entry.id, "\" id=\"", entry.id, "\">", entry.word,
-               "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ", count, ")", end});
+void IndexEntryWriter::AppendLinkLine(const IndexEntry& entry) {
+  line_.Append("<a href=\"", entry.page, "#", entry.id, "\" id=\"", entry.id, "\">", entry.word,
+               "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ");
+  line_.AppendNumber(entry.count);
+  line_.Append(")");
 }
 
+// The lines of a long entry after its "<br>" hold no break line, so they go
+// to the page as one piece, joined by line ends.
 void IndexEntryWriter::WriteLong(const IndexEntry& entry) {
+  using common::kLineEnd;
   out_.Line("<br>");
-  WriteLinkLine(entry, {});
-  char digits[20];
-  const std::string_view occurrence(
-      digits,
-      static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, entry.occurrence).ptr - digits));
-  out_.LineOf({s_link_, entry.id, "_", occurrence, s_end_});
-  out_.LineOf({"&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"> index</a>"});
+  line_.Clear();
+  AppendLinkLine(entry);
+  line_.Append(kLineEnd, s_link_, entry.id, "_");
+  line_.AppendNumber(entry.occurrence);
+  line_.Append(s_end_, kLineEnd, "&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"> index</a>");
   if (!site_end_.empty()) {
-    query_.Clear();
-    common::AppendQueryEncoded(query_, entry.word);
-    out_.LineOf({search_link_, query_.view(), site_end_});
+    line_.Append(kLineEnd, search_link_);
+    common::AppendQueryEncoded(line_, entry.word);
+    line_.Append(site_end_);
   }
+  out_.Line(line_.view());
   if (++promo_interval_ > kPromoInterval) {
     WritePromoBlock(out_, promo_);
     promo_interval_ = 0;
@@ -80,7 +80,12 @@ void IndexEntryWriter::WriteLong(const IndexEntry& entry) {
 }
 
 void IndexEntryWriter::Finish() {
-  if (held_) WriteLinkLine(entry_, "<br>");
+  if (held_) {
+    line_.Clear();
+    AppendLinkLine(entry_);
+    line_.Append("<br>");
+    out_.Line(line_.view());
+  }
   out_.Line("</body>");
   out_.Line("</html>");
   out_.Close();

@@ -49,8 +49,8 @@ class IndexEntryWriter {
 
  private:
   void WriteLong(const IndexEntry& entry);
-  // The entry's link to the word on its page, with its count there, then `end`.
-  void WriteLinkLine(const IndexEntry& entry, std::string_view end);
+  // The entry's link to the word on its page, with its count there.
+  void AppendLinkLine(const IndexEntry& entry);
 
   PageWriter& out_;
   long long& promo_interval_;
@@ -59,7 +59,7 @@ class IndexEntryWriter {
   std::string s_end_;      // "\">s_<g></a>"
   std::string site_end_;   // " site:<site encoded>\"> <site></a>"; empty without a target site
   std::string search_link_;
-  common::LineBuilder query_;
+  common::LineBuilder line_;
   IndexEntry entry_;
   bool held_ = false;
 };
