@@ -1,7 +1,6 @@
 #include "common/bytes.h"
 
 #include <array>
-#include <charconv>
 #include <cstring>
 #include <limits>
 
@@ -93,11 +92,6 @@ void AppendZone(std::string& line, std::string_view text) {
 
 void LineBuilder::Grow(size_t more) {
   buffer_.resize(std::max(size_ + more, 2 * buffer_.size() + 64));
-}
-
-void LineBuilder::AppendNumber(long long value) {
-  char* at = Room(20);
-  size_ += static_cast<size_t>(std::to_chars(at, at + 20, value).ptr - at);
 }
 
 namespace {

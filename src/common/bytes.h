@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -69,9 +70,14 @@ class LineBuilder {
   }
   void Append(char c) { *Room(1) = c; ++size_; }
   /// The decimal digits of `value`.
-  void AppendNumber(long long value);
+  void AppendNumber(long long value) {
+    char* at = Room(kNumberRoom);
+    size_ += static_cast<size_t>(std::to_chars(at, at + kNumberRoom, value).ptr - at);
+  }
 
  private:
+  static constexpr size_t kNumberRoom = 20;  // "-9223372036854775808"
+
   static size_t SizeOf(std::string_view piece) { return piece.size(); }
   template <size_t N>
   static constexpr size_t SizeOf(const char (&)[N]) { return N - 1; }
