@@ -31,7 +31,8 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
 
 /// Writes the rest of i_<g>.htm: the Content link on construction, one
 /// entry for each given to Add (by word id, then page; its views stay valid
-/// until the Add after next), all in the long form but the last; Finish
+/// through the next call, which writes it), all in the long form but the
+/// last; Finish
 /// writes the last and the closing lines, then closes `out`.
 /// `promo_interval` counts the long entries since the last promo block over
 /// the whole run; a promo block follows every 101st.
