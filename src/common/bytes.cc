@@ -1,5 +1,6 @@
 #include "common/bytes.h"
 
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -89,40 +90,76 @@ void AppendZone(std::string& line, std::string_view text) {
   if (rest != 0) line.append(kZone - rest, ' ');
 }
 
+void LineBuilder::Grow(size_t more) {
+  buffer_.resize(std::max(size_ + more, 2 * buffer_.size() + 64));
+}
+
 namespace {
 
-// Appends `text` with each byte of `special` replaced by its code in
-// `codes` (same order); runs of other bytes are appended whole.
-void AppendReplacing(std::string& line, std::string_view text, std::string_view special,
-                     const std::string_view* codes) {
-  size_t from = 0;
-  for (size_t at = text.find_first_of(special); at != std::string_view::npos;
-       at = text.find_first_of(special, from)) {
-    line.append(text, from, at - from);
-    line += codes[special.find(text[at])];
-    from = at + 1;
-  }
-  line.append(text, from);
+// The bytes that the query and the HTML text write otherwise, and what.
+// Both scans skip runs of other bytes through a table.
+using ByteTable = std::array<bool, 256>;
+
+constexpr ByteTable TableOf(std::string_view bytes) {
+  ByteTable table{};
+  for (char c : bytes) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}
+
+constexpr ByteTable kQuerySpecial = TableOf("%#&+\"<>");
+constexpr ByteTable kHtmlSpecial = TableOf("&<>\"");
+
+// The end of the run of ordinary bytes starting at `from`.
+const char* SkipOrdinary(const ByteTable& special, const char* from, const char* end) {
+  while (from != end && !special[static_cast<unsigned char>(*from)]) ++from;
+  return from;
 }
 
 }  // namespace
 
-void AppendQueryEncoded(std::string& line, std::string_view text) {
-  static constexpr std::string_view kCodes[] = {"%25", "%23", "%26", "%2B", "%22", "%3C", "%3E"};
+void AppendQueryEncoded(LineBuilder& line, std::string_view text) {
   // A "<" of the text is "&lt;" on the pages: the query searches for "<".
   static constexpr std::string_view kEscapedLess = "&lt;";
-  for (size_t at = text.find(kEscapedLess); at != std::string_view::npos;
-       at = text.find(kEscapedLess)) {
-    AppendReplacing(line, text.substr(0, at), "%#&+\"<>", kCodes);
-    line += "%3C";
-    text.remove_prefix(at + kEscapedLess.size());
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at != end) {
+    const char* run_end = SkipOrdinary(kQuerySpecial, at, end);
+    line.Append(std::string_view(at, static_cast<size_t>(run_end - at)));
+    if (run_end == end) break;
+    at = run_end + 1;
+    switch (*run_end) {
+      case '%': line.Append("%25"); break;
+      case '#': line.Append("%23"); break;
+      case '+': line.Append("%2B"); break;
+      case '"': line.Append("%22"); break;
+      case '<': line.Append("%3C"); break;
+      case '>': line.Append("%3E"); break;
+      default:  // '&'
+        if (std::string_view(run_end, static_cast<size_t>(end - run_end)).starts_with(kEscapedLess)) {
+          line.Append("%3C");
+          at = run_end + kEscapedLess.size();
+        } else {
+          line.Append("%26");
+        }
+    }
   }
-  AppendReplacing(line, text, "%#&+\"<>", kCodes);
 }
 
-void AppendHtmlEscaped(std::string& line, std::string_view text) {
-  static constexpr std::string_view kCodes[] = {"&amp;", "&lt;", "&gt;", "&quot;"};
-  AppendReplacing(line, text, "&<>\"", kCodes);
+void AppendHtmlEscaped(LineBuilder& line, std::string_view text) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at != end) {
+    const char* run_end = SkipOrdinary(kHtmlSpecial, at, end);
+    line.Append(std::string_view(at, static_cast<size_t>(run_end - at)));
+    if (run_end == end) break;
+    at = run_end + 1;
+    switch (*run_end) {
+      case '&': line.Append("&amp;"); break;
+      case '<': line.Append("&lt;"); break;
+      case '>': line.Append("&gt;"); break;
+      default: line.Append("&quot;");  // '"'
+    }
+  }
 }
 
 long long ParseDigits(std::string_view text) {

@@ -3,7 +3,11 @@
 // positions that the phases count from 1 are converted here.
 #pragma once
 
+#include <algorithm>
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -42,17 +46,72 @@ std::string Labelled(long long value);
 /// at the end of a zone gets no padding.
 void AppendZone(std::string& line, std::string_view text);
 
+/// The end of every line the program writes. Lines that a writer would
+/// treat alike may be joined by it and written as one.
+inline constexpr char kLineEnd[] = "\r\n";
+
+/// A line composed from pieces in a buffer that only grows and is never
+/// filled first: the page writers compose millions of lines with it. A
+/// string literal piece is copied with its length known when compiled.
+class LineBuilder {
+ public:
+  void Clear() { size_ = 0; }
+  /// Keeps the first `size` bytes.
+  void Truncate(size_t size) { size_ = std::min(size, size_); }
+  size_t size() const { return size_; }
+  std::string_view view() const { return {buffer_.data(), size_}; }
+
+  template <typename... Pieces>
+  void Append(const Pieces&... pieces) {
+    const size_t total = (SizeOf(pieces) + ...);
+    char* at = Room(total);
+    ((at = Put(at, pieces)), ...);
+    size_ += total;
+  }
+  void Append(char c) { *Room(1) = c; ++size_; }
+  /// The decimal digits of `value`.
+  void AppendNumber(long long value) {
+    char* at = Room(kNumberRoom);
+    size_ += static_cast<size_t>(std::to_chars(at, at + kNumberRoom, value).ptr - at);
+  }
+
+ private:
+  static constexpr size_t kNumberRoom = 20;  // "-9223372036854775808"
+
+  static size_t SizeOf(std::string_view piece) { return piece.size(); }
+  template <size_t N>
+  static constexpr size_t SizeOf(const char (&)[N]) { return N - 1; }
+  static char* Put(char* at, std::string_view piece) {
+    if (!piece.empty()) std::memcpy(at, piece.data(), piece.size());
+    return at + piece.size();
+  }
+  template <size_t N>
+  static char* Put(char* at, const char (&piece)[N]) {
+    std::memcpy(at, piece, N - 1);
+    return at + N - 1;
+  }
+  // Room for `more` bytes after the line.
+  char* Room(size_t more) {
+    if (size_ + more > buffer_.size()) Grow(more);
+    return buffer_.data() + size_;
+  }
+  void Grow(size_t more);
+
+  std::string buffer_;
+  size_t size_ = 0;
+};
+
 /// Appends `text` for the query of a web-search link (the words, and the
 /// site after "site:"): % # & + " < > are written as %25 %23 %26 %2B %22
 /// %3C %3E, so the browser neither cuts the query nor changes its meaning
 /// and the link's attribute stays closed; the text "&lt;" (a "<" of the
 /// text as the pages write it) is read as "<", so written %3C; blanks and
 /// all other bytes are appended as they are.
-void AppendQueryEncoded(std::string& line, std::string_view text);
+void AppendQueryEncoded(LineBuilder& line, std::string_view text);
 
 /// Appends `text` as HTML text: & < > " are written as &amp; &lt; &gt;
 /// &quot;; all other bytes as they are.
-void AppendHtmlEscaped(std::string& line, std::string_view text);
+void AppendHtmlEscaped(LineBuilder& line, std::string_view text);
 
 /// Parses a run of ASCII digits; stops at the first other byte. No digits
 /// read as 0. Values too large to hold saturate.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace common {
 namespace {
 
@@ -43,6 +46,30 @@ TEST(BytesTest, ParseDigitsStopsAtTheFirstOtherByte) {
   EXPECT_EQ(ParseDigits("x1"), 0);
   EXPECT_EQ(ParseDigits(""), 0);
   EXPECT_GT(ParseDigits("99999999999999999999999"), 2000);
+}
+
+// The query scan: "&lt;" only whole, cut or at the end; a line that grows
+// past its buffer keeps what it held.
+TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"&lt", "%26lt"}, {"&&lt;", "%26%3C"}, {"&lt;&lt;x", "%3C%3Cx"}, {"a&lt;", "a%3C"},
+      {"%#+\"<> ok", "%25%23%2B%22%3C%3E ok"}, {"", ""}};
+  for (const auto& [text, query] : cases) {
+    LineBuilder line;
+    line.Append("q=");
+    AppendQueryEncoded(line, text);
+    EXPECT_EQ(line.view(), "q=" + std::string(query)) << text;
+  }
+  LineBuilder line;
+  std::string expected;
+  for (int i = 0; i < 1000; ++i) {
+    line.Append("w", std::string_view("&"), " ");
+    line.AppendNumber(i);
+    expected += "w& " + std::to_string(i);
+  }
+  EXPECT_EQ(line.view(), expected);
+  AppendHtmlEscaped(line, "<\"&>");
+  EXPECT_EQ(line.view(), expected + "&lt;&quot;&amp;&gt;");
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include "pages/group_pass.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
-#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,8 @@ namespace {
 using runctx::WordData;
 
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
+// Records whose words are looked up together.
+constexpr size_t kLookupBatch = 256;
 
 // What the tasks of the pass share, set up before they start: the word
 // data, the text of every id and group, the words in id order and the
@@ -132,7 +135,8 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   for (uint32_t word : set) table[word] = {0, 0};
 }
 
-// The index entries of one group, by word id, then page.
+// The index entries of one group, by word id, then page, their texts
+// looked up a batch at a time so that the lookups overlap.
 class GroupEntries {
  public:
   GroupEntries(const Pass& pass, int group)
@@ -141,17 +145,30 @@ class GroupEntries {
                     pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
 
   bool Next(IndexEntry* out) {
-    runctx::GroupPageWords::Placed placed;
-    if (!page_words_.Next(&placed)) return false;
-    const WordData& data = pass_.data;
-    *out = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
-                      data.Form(placed.form), placed.number, placed.count};
+    if (at_ == held_ && !Fill()) return false;
+    *out = found_[at_++];
     return true;
   }
 
  private:
+  bool Fill() {
+    for (held_ = 0; held_ < kLookupBatch && page_words_.Next(&placed_[held_]);) ++held_;
+    const WordData& data = pass_.data;
+    for (size_t i = 0; i < held_; ++i) {
+      const runctx::GroupPageWords::Placed& placed = placed_[i];
+      found_[i] = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
+                             data.Form(placed.form), placed.number, placed.count};
+    }
+    at_ = 0;
+    return held_ > 0;
+  }
+
   const Pass& pass_;
   runctx::GroupPageWords page_words_;
+  std::array<runctx::GroupPageWords::Placed, kLookupBatch> placed_;
+  std::array<IndexEntry, kLookupBatch> found_;
+  size_t held_ = 0;
+  size_t at_ = 0;
 };
 
 // The word index pages of every group; the contents page is written during
@@ -166,38 +183,73 @@ void WriteIndexPages(const Pass& pass) {
       PageWriter contents(platform::LineWriter(pass.contents_host), PageLayout::kPlain);
       WriteContentsPage(run.settings, pass.now, pass.list, contents);
     }
+    IndexEntryWriter writer(run.target_site, pass.group_text[group - 1], out, promo_interval);
     GroupEntries entries(pass, group);
-    WriteIndexEntries(run.target_site, pass.group_text[group - 1], out,
-                      [&](IndexEntry* entry) { return entries.Next(entry); }, promo_interval);
+    IndexEntry entry;
+    while (entries.Next(&entry)) writer.Add(entry);
+    writer.Finish();
   }
 }
 
+// The words of one group's pages in document order, their texts looked up
+// a batch at a time, each step over the whole batch, so that the lookups
+// far apart in memory overlap.
+class GroupWords {
+ public:
+  GroupWords(const Pass& pass, int group)
+      : pass_(pass), page_(pass.group_pages[group - 1].first), end_(pass.group_pages[group - 1].second) {}
+
+  bool Next(SearchWord* out) {
+    if (at_ == held_ && !Fill()) return false;
+    *out = found_[at_++];
+    return true;
+  }
+
+ private:
+  bool Fill() {
+    const WordData& data = pass_.data;
+    for (held_ = 0; held_ == 0 && page_ < end_; ++page_) {
+      const runctx::PageInfo& info = data.pages[page_];
+      if (info.occurrence_count == 0) continue;
+      if (!occurrences_) {
+        occurrences_.emplace(data.occurrence_file, info.first_occurrence, info.occurrence_count);
+      }
+      while (held_ < kLookupBatch && occurrences_->Next(&batch_[held_])) ++held_;
+      for (size_t i = 0; i < held_; ++i) words_[i] = data.form_word[batch_[i].form];
+      for (size_t i = 0; i < held_; ++i) {
+        found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
+                               pass_.id_text[words_[i]], batch_[i].number};
+      }
+      if (held_ == kLookupBatch) break;  // the page goes on in the next batch
+      occurrences_.reset();
+    }
+    at_ = 0;
+    return held_ > 0;
+  }
+
+  const Pass& pass_;
+  size_t page_;
+  size_t end_;
+  std::optional<runctx::RecordRange<runctx::Occurrence>> occurrences_;  // of page_
+  std::array<runctx::Occurrence, kLookupBatch> batch_;
+  std::array<uint32_t, kLookupBatch> words_;
+  std::array<SearchWord, kLookupBatch> found_;
+  size_t held_ = 0;
+  size_t at_ = 0;
+};
+
 // The search pages of every group, their phrases drawn from one generator.
 void WriteSearchPages(const Pass& pass) {
-  const WordData& data = pass.data;
   SplitMix64 random;
-  for (int group = 1; group <= data.group_count; ++group) {
+  for (int group = 1; group <= pass.data.group_count; ++group) {
     const SearchPlace place{&pass.run.settings, pass.group_text[group - 1],
                             pass.run.destination_address, pass.run.target_site};
-    const auto& range = pass.group_pages[group - 1];
-    size_t page = range.first;
-    std::unique_ptr<runctx::RecordRange<runctx::Occurrence>> occurrences;
-    auto next = [&](SearchWord* word) {
-      runctx::Occurrence occurrence;
-      while (!occurrences || !occurrences->Next(&occurrence)) {
-        if (occurrences) ++page;
-        if (page >= range.second) return false;
-        const runctx::PageInfo& info = data.pages[page];
-        occurrences = std::make_unique<runctx::RecordRange<runctx::Occurrence>>(
-            data.occurrence_file, info.first_occurrence, info.occurrence_count);
-      }
-      const uint32_t id_word = data.form_word[occurrence.form];
-      *word = SearchWord{data.pages[page].name, occurrence.line, data.Form(occurrence.form),
-                         pass.id_text[id_word], occurrence.number};
-      return true;
-    };
     PageWriter out(platform::LineWriter(pass.search_hosts[group - 1]), PageLayout::kInBlocks);
-    WriteSearchPage(place, out, next, random);
+    SearchPageWriter writer(place, out, random);
+    GroupWords words(pass, group);
+    SearchWord word;
+    while (words.Next(&word)) writer.Add(word);
+    writer.Finish();
   }
 }
 

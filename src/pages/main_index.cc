@@ -4,8 +4,10 @@
 #include "pages/main_index.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "pages/blocks.h"
 #include "run/commands.h"
 #include "run/work_files.h"
@@ -20,21 +22,26 @@ struct GroupLink {
   uint32_t count = 0;
 };
 
-void WriteGroupLink(PageWriter& out, std::string& line, const std::string& id,
+void WriteGroupLink(PageWriter& out, common::LineBuilder& line, std::string_view id,
                     const GroupLink& link, bool with_count) {
-  const std::string group = std::to_string(link.group);
-  const std::string count =
-      with_count ? ",&nbsp;&nbsp;" + std::to_string(link.count) : std::string();
-  Compose(line, {"&nbsp;&nbsp;<a href=\"i_", group, ".htm", "#", id, "\"", " id=", "\"", id, "\"",
-                 ">", "(i_", group, count, ")", "</a>"});
-  out.Line(line);
+  line.Clear();
+  line.Append("&nbsp;&nbsp;<a href=\"i_");
+  line.AppendNumber(link.group);
+  line.Append(".htm#", id, "\" id=\"", id, "\">(i_");
+  line.AppendNumber(link.group);
+  if (with_count) {
+    line.Append(",&nbsp;&nbsp;");
+    line.AppendNumber(link.count);
+  }
+  line.Append(")</a>");
+  out.Line(line.view());
 }
 
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
 void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
                      PageWriter& out) {
-  std::string line;
+  common::LineBuilder line;
   std::string id;
   GroupLink link;
   bool open = false;

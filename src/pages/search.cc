@@ -44,140 +44,102 @@ std::string RandomPhrase(std::string_view word_list, size_t length_before_last,
   return phrase;
 }
 
-namespace {
-
-// Gathers the records of one search page into text lines and writes each
-// line with its trailer.
-class SearchPageWriter {
- public:
-  SearchPageWriter(const SearchPlace& place, PageWriter& out, SplitMix64& random)
-      : place_(place), out_(out), group_(place.group), random_(random) {}
-
-  void Add(const SearchWord& record) {
-    const std::string_view page = record.page, word = record.word, id = record.id;
-    const std::string occurrence = std::to_string(record.occurrence);
-    if (has_line_ && record.line != line_number_) WriteTextLine();
-    if (!has_line_) {
-      StartTextLine(page, record.line, id);
-      if (first_of_page_) {
-        AppendWord(word, id, occurrence);
-        first_of_page_ = false;
-      } else {
-        Append(words_line_, {"<span id=\"", id, "_", occurrence, "\"", ">", word,
-                             " &nbsp </span>", "&nbsp <a href=", "\"", "i_", group_, ".htm", "#",
-                             id, "\"", ">", word, "</a>", "</span>"});
-      }
-    } else {
-      AppendWord(word, id, occurrence);
-    }
-    before_last_ = word_list_.size();
-    word_list_ += common::Trim(word);
-    word_list_ += ' ';
-    ++word_count_;
-  }
-
-  void Finish() {
-    if (has_line_) WriteTextLine();
-  }
-
- private:
-  static void Append(std::string& to, std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces) to += piece;
-  }
-
-  void StartTextLine(std::string_view page, long long line, std::string_view id) {
-    has_line_ = true;
-    line_number_ = line;
-    first_page_.assign(page);
-    first_id_.assign(id);
-    words_line_.clear();
-    word_list_.clear();
-    word_count_ = 0;
-  }
-
-  // Every word but a line's first: a blank, then the span holding the link.
-  void AppendWord(std::string_view word, std::string_view id, std::string_view occurrence) {
-    Append(words_line_, {" ", "<span id=", "\"", id, "_", occurrence, "\"", ">", "<a href=", "\"",
-                         "i_", group_, ".htm", "#", id, "\"", ">", word, "</a>", "</span>"});
-  }
-
-  void WriteTextLine();
-  void WriteSearchLink(std::string_view phrase, std::string_view site, bool escape_text);
-
-  const SearchPlace& place_;
-  PageWriter& out_;
-  std::string_view group_;
-  SplitMix64& random_;
-  bool first_of_page_ = true;
-  bool has_line_ = false;
-  long long line_number_ = 0;  // the line of the text line being gathered
-  std::string first_page_;   // page and word id of the line's first word
-  std::string first_id_;
-  std::string words_line_;
-  std::string word_list_;    // the words, each followed by one blank
-  size_t word_count_ = 0;
-  size_t before_last_ = 0;   // the word list's length before its last word
-  std::string random_phrase_;
-  std::string line_;
-};
-
-void SearchPageWriter::WriteTextLine() {
-  has_line_ = false;
-  // A words line holding "</html>" would end the page early in a browser.
-  if (common::FindNoCase(words_line_, "</html>") == std::string::npos) {
-    words_line_ += "<br>";
-    out_.Line(words_line_);
-  }
-  out_.LineOf({"<a href=\"i_", group_, ".htm", "#", first_id_, "\"", ">", "i_", group_, "</a>"});
-  out_.LineOf({"&nbsp <a href=\"index.htm#", first_id_, "\"", ">", "index", "</a>"});
-  out_.LineOf({"&nbsp <a href=\"files_list.htm#", first_page_, "\"", "> Content (", first_page_,
-               ")</a>"});
-  if (word_count_ > kPhraseSlots) random_phrase_ = RandomPhrase(word_list_, before_last_, random_);
-  std::string_view phrase = word_count_ <= kPhraseSlots ? word_list_ : random_phrase_;
-  // The address typed at the prompt is shown HTML-escaped; the target site
-  // comes from the program's own name.
-  if (!place_.destination_address.empty()) {
-    WriteSearchLink(phrase, place_.destination_address, /*escape_text=*/true);
-  }
-  if (!place_.target_site.empty()) WriteSearchLink(phrase, place_.target_site, /*escape_text=*/false);
-  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q="});
-  common::AppendQueryEncoded(line_, phrase);
-  line_ += "\"> web_search </a>";
-  out_.Line(line_);
-  out_.Line("<br><br>");
-}
-
-// The query's bytes that would cut it, change its meaning or close the
-// attribute are percent-encoded; blanks stay.
-void SearchPageWriter::WriteSearchLink(std::string_view phrase, std::string_view site,
-                                       bool escape_text) {
-  Compose(line_, {"&nbsp <a href=\"", common::kSearchEngine, "/search?q="});
-  common::AppendQueryEncoded(line_, phrase);
-  line_ += " site:";
-  common::AppendQueryEncoded(line_, site);
-  line_ += "\"> ";
-  if (escape_text) {
-    common::AppendHtmlEscaped(line_, site);
-  } else {
-    line_ += site;
-  }
-  line_ += "</a>";
-  out_.Line(line_);
-}
-
-}  // namespace
-
-void WriteSearchPage(const SearchPlace& place, PageWriter& out,
-                     const std::function<bool(SearchWord*)>& next, SplitMix64& random) {
+SearchPageWriter::SearchPageWriter(const SearchPlace& place, PageWriter& out, SplitMix64& random)
+    : out_(out), random_(random), group_(place.group) {
   WritePageHead(out, place.settings->code_page, kSearchTitle);
   WriteHighlightScript(out, *place.settings);
-  SearchPageWriter writer(place, out, random);
-  SearchWord word;
-  while (next(&word)) writer.Add(word);
-  writer.Finish();
-  out.Line("</body> <br>");
-  out.Line("</html> <br>");
-  out.Close();
+  word_link_ = "\"><a href=\"i_" + group_ + ".htm#";
+  first_link_ = " &nbsp </span>&nbsp <a href=\"i_" + group_ + ".htm#";
+  // The address typed at the prompt is shown HTML-escaped; the target site
+  // comes from the program's own name. The query's bytes that would cut it,
+  // change its meaning or close the attribute are percent-encoded; blanks
+  // stay.
+  search_link_ = "&nbsp <a href=\"" + std::string(common::kSearchEngine) + "/search?q=";
+  if (!place.destination_address.empty()) {
+    common::LineBuilder text;
+    common::AppendHtmlEscaped(text, place.destination_address);
+    AddSite(place.destination_address, text.view());
+  }
+  if (!place.target_site.empty()) AddSite(place.target_site, place.target_site);
+}
+
+void SearchPageWriter::AddSite(std::string_view site, std::string_view text) {
+  common::LineBuilder tail;
+  tail.Append(" site:");
+  common::AppendQueryEncoded(tail, site);
+  tail.Append("\"> ", text, "</a>");
+  site_tails_.emplace_back(tail.view());
+}
+
+void SearchPageWriter::Add(const SearchWord& record) {
+  const std::string_view word = record.word, id = record.id;
+  if (has_line_ && record.line != line_number_) WriteTextLine();
+  if (!has_line_ && !first_of_page_) {
+    StartTextLine(record);
+    words_line_.Append("<span id=\"", id, "_");
+    words_line_.AppendNumber(record.occurrence);
+    words_line_.Append("\">", word, first_link_, id, "\">", word, "</a></span>");
+  } else {
+    if (!has_line_) StartTextLine(record);
+    first_of_page_ = false;
+    // Every word but a line's first: a blank, then the span holding the link.
+    words_line_.Append(" <span id=\"", id, "_");
+    words_line_.AppendNumber(record.occurrence);
+    words_line_.Append(word_link_, id, "\">", word, "</a></span>");
+  }
+  // A word holding "<" may make the line hold "</html>"; nothing else does.
+  if (word.find('<') != std::string_view::npos) may_end_html_ = true;
+  before_last_ = word_list_.size();
+  word_list_.Append(common::Trim(word), " ");
+  ++word_count_;
+}
+
+void SearchPageWriter::Finish() {
+  if (has_line_) WriteTextLine();
+  out_.Line("</body> <br>");
+  out_.Line("</html> <br>");
+  out_.Close();
+}
+
+void SearchPageWriter::StartTextLine(const SearchWord& record) {
+  has_line_ = true;
+  may_end_html_ = false;
+  line_number_ = record.line;
+  first_page_.assign(record.page);
+  first_id_.assign(record.id);
+  words_line_.Clear();
+  word_list_.Clear();
+  word_count_ = 0;
+}
+
+// The words line and the lines of its trailer but the last hold no break
+// line, so they go to the page as one piece, joined by line ends.
+void SearchPageWriter::WriteTextLine() {
+  using common::kLineEnd;
+  has_line_ = false;
+  // A words line holding "</html>" would end the page early in a browser.
+  if (may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos) {
+    words_line_.Clear();
+  } else {
+    words_line_.Append("<br>", kLineEnd);
+  }
+  words_line_.Append("<a href=\"i_", group_, ".htm#", first_id_, "\">i_", group_, "</a>", kLineEnd,
+                     "&nbsp <a href=\"index.htm#", first_id_, "\">index</a>", kLineEnd,
+                     "&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (", first_page_,
+                     ")</a>", kLineEnd);
+  std::string_view phrase = word_list_.view();
+  if (word_count_ > kPhraseSlots) {
+    random_phrase_ = RandomPhrase(phrase, before_last_, random_);
+    phrase = random_phrase_;
+  }
+  query_.Clear();
+  common::AppendQueryEncoded(query_, phrase);
+  for (const std::string& tail : site_tails_) {
+    words_line_.Append(search_link_, query_.view(), tail, kLineEnd);
+  }
+  words_line_.Append(search_link_, query_.view(), "\"> web_search </a>");
+  out_.Line(words_line_.view());
+  out_.Line("<br><br>");
 }
 
 }  // namespace pages

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <string>
-#include <functional>
 #include <string_view>
+#include <vector>
+
+#include "common/bytes.h"
 
 #include "pages/page_writer.h"
 #include "run/run_context.h"
@@ -52,11 +54,55 @@ struct SearchPlace {
   std::string_view target_site;          // may be empty
 };
 
-/// Writes a search page into `out` from the words that `next` gives (the
-/// occurrences of the group's pages in document order; each view valid
-/// until the next call), drawing from `random` for lines of 29 words or
-/// more; then closes `out`.
-void WriteSearchPage(const SearchPlace& place, PageWriter& out,
-                     const std::function<bool(SearchWord*)>& next, SplitMix64& random);
+/// Writes one search page into `out`: the head on construction, then the
+/// words given to Add (the occurrences of the group's pages in document
+/// order; each view valid until the next call), drawing from `random` for
+/// lines of 29 words or more; Finish writes the last line and the closing
+/// lines, then closes `out`.
+class SearchPageWriter {
+ public:
+  SearchPageWriter(const SearchPlace& place, PageWriter& out, SplitMix64& random);
+
+  void Add(const SearchWord& word);
+  void Finish();
+
+ private:
+  void StartTextLine(const SearchWord& word);
+  void WriteTextLine();
+  void AddSite(std::string_view site, std::string_view text);
+
+  PageWriter& out_;
+  SplitMix64& random_;
+  std::string group_;
+  std::string word_link_;   // "\"><a href=\"i_<g>.htm#": between a word's occurrence and id
+  std::string first_link_;  // " &nbsp </span>&nbsp <a href=\"i_<g>.htm#"
+  // The links to a web search of a line's phrase: their start, and the ends
+  // that restrict the search to a site (the address typed at the prompt,
+  // the target site).
+  std::string search_link_;
+  std::vector<std::string> site_tails_;
+  bool first_of_page_ = true;
+  bool has_line_ = false;
+  bool may_end_html_ = false;  // a word of the line holds "<"
+  long long line_number_ = 0;  // the line of the text line being gathered
+  std::string first_page_;     // page and word id of the line's first word
+  std::string first_id_;
+  common::LineBuilder words_line_;  // then its trailer
+  common::LineBuilder word_list_;  // the words, each followed by one blank
+  size_t word_count_ = 0;
+  size_t before_last_ = 0;     // the word list's length before its last word
+  std::string random_phrase_;
+  common::LineBuilder query_;  // the line's phrase, encoded
+};
+
+/// Writes a search page from the words that `next` gives (see
+/// SearchPageWriter).
+template <typename Next>
+void WriteSearchPage(const SearchPlace& place, PageWriter& out, Next&& next, SplitMix64& random) {
+  SearchPageWriter writer(place, out, random);
+  SearchWord word;
+  while (next(&word)) writer.Add(word);
+  writer.Finish();
+}
 
 }  // namespace pages

@@ -18,55 +18,6 @@ void WritePromoBlock(PageWriter& out, const std::vector<std::string>& promo) {
   for (const std::string& line : promo) out.Line(line);
 }
 
-// Writes the entries of one group in their long form, the last one in the
-// short form.
-class EntryWriter {
- public:
-  EntryWriter(std::string_view target_site, PageWriter& out, std::string_view group)
-      : target_site_(target_site), out_(out), group_(group) {}
-
-  void WriteLong(const IndexEntry& entry) {
-    out_.Line("<br>");
-    WriteLinkLine(entry);
-    out_.Line(line_);
-    const std::string occurrence = std::to_string(entry.occurrence);
-    out_.LineOf({"&nbsp;&nbsp;<a href=\"s_", group_, ".htm", "#", entry.id, "_", occurrence, "\"",
-                 ">", "s_", group_, "</a>"});
-    out_.LineOf({"&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"", ">", " index", "</a>"});
-    if (!target_site_.empty()) {
-      // The query is percent-encoded where the word would cut it or change
-      // its meaning (a "#", "&", "+" ...); the blank before "site:" stays.
-      Compose(line_, {"&nbsp;&nbsp; <a href=\"", common::kSearchEngine, "/search?q="});
-      common::AppendQueryEncoded(line_, entry.word);
-      line_ += " site:";
-      common::AppendQueryEncoded(line_, target_site_);
-      line_ += "\"> ";
-      line_ += target_site_;
-      line_ += "</a>";
-      out_.Line(line_);
-    }
-  }
-
-  void WriteShort(const IndexEntry& entry) {
-    WriteLinkLine(entry);
-    line_ += "<br>";
-    out_.Line(line_);
-  }
-
- private:
-  // The entry's link to the word on its page, with its count there.
-  void WriteLinkLine(const IndexEntry& entry) {
-    Compose(line_, {"<a href=\"", entry.page, "#", entry.id, "\"", " id=", "\"", entry.id, "\"",
-                    ">", entry.word, "</a>", "&nbsp;&nbsp;&nbsp; (", entry.page, ", ",
-                    std::to_string(entry.count), ")"});
-  }
-
-  std::string_view target_site_;
-  PageWriter& out_;
-  std::string_view group_;
-  std::string line_;
-};
-
 }  // namespace
 
 void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
@@ -79,28 +30,65 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
   out.Line("<br><br>");
 }
 
-void WriteIndexEntries(std::string_view target_site, std::string_view group,
-                       PageWriter& out, const std::function<bool(IndexEntry*)>& next,
-                       long long& promo_interval) {
+IndexEntryWriter::IndexEntryWriter(std::string_view target_site, std::string_view group,
+                                   PageWriter& out, long long& promo_interval)
+    : out_(out), promo_interval_(promo_interval), promo_(runctx::PromoBlockLines()) {
   out.Line("<a href=\"files_list.htm\"> Content </a><br>");
   out.Line("<br>");
-  EntryWriter writer(target_site, out, group);
-  const std::vector<std::string> promo = runctx::PromoBlockLines();
-  IndexEntry entry;
-  bool open = next(&entry);
-  IndexEntry following;
-  while (open && next(&following)) {
-    writer.WriteLong(entry);
-    if (++promo_interval > kPromoInterval) {
-      WritePromoBlock(out, promo);
-      promo_interval = 0;
-    }
-    entry = following;
+  const std::string g(group);
+  s_link_ = "&nbsp;&nbsp;<a href=\"s_" + g + ".htm#";
+  s_end_ = "\">s_" + g + "</a>";
+  search_link_ = "&nbsp;&nbsp; <a href=\"" + std::string(common::kSearchEngine) + "/search?q=";
+  if (!target_site.empty()) {
+    // The query is percent-encoded where the word would cut it or change
+    // its meaning (a "#", "&", "+" ...); the blank before "site:" stays.
+    common::LineBuilder end;
+    end.Append(" site:");
+    common::AppendQueryEncoded(end, target_site);
+    end.Append("\"> ", target_site, "</a>");
+    site_end_ = end.view();
   }
-  if (open) writer.WriteShort(entry);
-  out.Line("</body>");
-  out.Line("</html>");
-  out.Close();
+}
+
+void IndexEntryWriter::AppendLinkLine(const IndexEntry& entry) {
+  line_.Append("<a href=\"", entry.page, "#", entry.id, "\" id=\"", entry.id, "\">", entry.word,
+               "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ");
+  line_.AppendNumber(entry.count);
+  line_.Append(")");
+}
+
+// The lines of a long entry after its "<br>" hold no break line, so they go
+// to the page as one piece, joined by line ends.
+void IndexEntryWriter::WriteLong(const IndexEntry& entry) {
+  using common::kLineEnd;
+  out_.Line("<br>");
+  line_.Clear();
+  AppendLinkLine(entry);
+  line_.Append(kLineEnd, s_link_, entry.id, "_");
+  line_.AppendNumber(entry.occurrence);
+  line_.Append(s_end_, kLineEnd, "&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"> index</a>");
+  if (!site_end_.empty()) {
+    line_.Append(kLineEnd, search_link_);
+    common::AppendQueryEncoded(line_, entry.word);
+    line_.Append(site_end_);
+  }
+  out_.Line(line_.view());
+  if (++promo_interval_ > kPromoInterval) {
+    WritePromoBlock(out_, promo_);
+    promo_interval_ = 0;
+  }
+}
+
+void IndexEntryWriter::Finish() {
+  if (held_) {
+    line_.Clear();
+    AppendLinkLine(entry_);
+    line_.Append("<br>");
+    out_.Line(line_.view());
+  }
+  out_.Line("</body>");
+  out_.Line("</html>");
+  out_.Close();
 }
 
 }  // namespace pages

@@ -3,8 +3,11 @@
 // main index and in a web search restricted to the target site.
 #pragma once
 
-#include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "common/bytes.h"
 
 #include "pages/page_writer.h"
 #include "platform/console.h"
@@ -26,14 +29,51 @@ struct IndexEntry {
 void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
                     PageWriter& out);
 
-/// Writes the rest of i_<g>.htm: the Content link, one entry for each that
-/// `next` gives (by word id, then page; the views stay valid until the
-/// call after next), all in the long form but the last, and the closing
-/// lines; then closes `out`. `promo_interval` counts the long entries since
-/// the last promo block over the whole run; a promo block follows every
-/// 101st.
-void WriteIndexEntries(std::string_view target_site, std::string_view group,
-                       PageWriter& out, const std::function<bool(IndexEntry*)>& next,
-                       long long& promo_interval);
+/// Writes the rest of i_<g>.htm: the Content link on construction, one
+/// entry for each given to Add (by word id, then page; its views stay valid
+/// through the next call, which writes it), all in the long form but the
+/// last; Finish
+/// writes the last and the closing lines, then closes `out`.
+/// `promo_interval` counts the long entries since the last promo block over
+/// the whole run; a promo block follows every 101st.
+class IndexEntryWriter {
+ public:
+  IndexEntryWriter(std::string_view target_site, std::string_view group, PageWriter& out,
+                   long long& promo_interval);
+
+  void Add(const IndexEntry& entry) {
+    if (held_) WriteLong(entry_);
+    entry_ = entry;
+    held_ = true;
+  }
+  void Finish();
+
+ private:
+  void WriteLong(const IndexEntry& entry);
+  // The entry's link to the word on its page, with its count there.
+  void AppendLinkLine(const IndexEntry& entry);
+
+  PageWriter& out_;
+  long long& promo_interval_;
+  std::vector<std::string> promo_;
+  std::string s_link_;     // "&nbsp;&nbsp;<a href=\"s_<g>.htm#"
+  std::string s_end_;      // "\">s_<g></a>"
+  std::string site_end_;   // " site:<site encoded>\"> <site></a>"; empty without a target site
+  std::string search_link_;
+  common::LineBuilder line_;
+  IndexEntry entry_;
+  bool held_ = false;
+};
+
+/// Writes the rest of i_<g>.htm with the entries that `next` gives (see
+/// IndexEntryWriter).
+template <typename Next>
+void WriteIndexEntries(std::string_view target_site, std::string_view group, PageWriter& out,
+                       Next&& next, long long& promo_interval) {
+  IndexEntryWriter writer(target_site, group, out, promo_interval);
+  IndexEntry entry;
+  while (next(&entry)) writer.Add(entry);
+  writer.Finish();
+}
 
 }  // namespace pages
