@@ -47,7 +47,6 @@ class PageAnnotator {
   void WriteRest();
   void ReadUpTo(long long line_number);
   void WriteWord(const AnnotatedWord& word);
-  void WriteNavigation(const AnnotatedWord& word);
   void WriteLinks(bool blank_after_next);
 
   const runctx::Settings& settings_;
@@ -61,6 +60,13 @@ class PageAnnotator {
   long long last_column_ = 0;
   long long last_length_ = 0;
   bool script_written_ = false;
+  // The fixed text of an occurrence that depends on the page: after the
+  // word id in the word's span, and before the group's index and search
+  // page links (the index link after a link to a later occurrence or not).
+  std::string open_page_;
+  std::string later_index_;
+  std::string last_index_;
+  std::string search_;
 };
 
 /// The annotated copy of a page: page_03.htm gives page_03_02.htm.
