@@ -98,7 +98,7 @@ void PageAnnotator::ReadUpTo(long long line_number) {
     std::string_view line;
     if (!in_.Next(&line)) {
       // The page ends before the word's line: nothing is left to copy.
-      text_.clear();
+      text_ = {};
       lines_read_ = line_number;
       last_column_ = last_length_ = 0;
       return;
@@ -112,7 +112,7 @@ void PageAnnotator::ReadUpTo(long long line_number) {
     if (lines_read_ < line_number) {
       out_.Line(line);
     } else {
-      text_.assign(line);
+      text_ = line;
     }
     last_column_ = last_length_ = 0;
   }

@@ -54,7 +54,9 @@ class PageAnnotator {
   platform::LineReader in_;
   PageWriter out_;
   long long lines_read_ = 0;
-  std::string text_;           // the line the words are taken from
+  // The line the words are taken from, as the reader holds it: no line is
+  // read on while its words are written.
+  std::string_view text_;
   bool rest_pending_ = false;  // that line got words; its rest is not yet written
   long long annotated_line_ = 0;
   long long last_column_ = 0;

@@ -94,22 +94,41 @@ void Prepare(Pass& pass) {
   if (data.group_count > 0) pass.contents_host = run.paths.ForWrite(runctx::kContentsPage);
 }
 
-// By word: the highest occurrence number on the page being annotated and
-// the next page holding the word. One table per thread, sized to the words
-// once; only the page's own words are set, and reset after the page.
-using WordTable = std::vector<std::pair<uint32_t, uint32_t>>;
+// What a page being annotated needs of each of its words, gathered once
+// per page so that an occurrence looks up only its word's place: the
+// tables by word are large, and reaching them at random for every
+// occurrence cost more than writing the occurrence. One per thread, its
+// table sized to the words once; only the page's own words are set, and
+// reset after the page.
+struct PageWordTable {
+  struct Entry {
+    uint32_t last_number = 0;   // the highest occurrence number on the page
+    uint32_t next_page = 0;     // the next page holding the word, plus one; 0 for none
+    uint32_t id_at = 0;         // its word id in `ids`
+    uint32_t id_size = 0;
+  };
+  std::vector<uint32_t> place;  // by word: its entry plus one; 0 when not on the page
+  std::vector<Entry> entries;
+  std::string ids;              // the word ids of the page's words, one after another
+};
 
-void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
+void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
   const runctx::PageInfo& info = data.pages[page];
-  if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
+  if (table.place.size() < data.words.size()) table.place.assign(data.words.size(), 0);
+  table.entries.clear();
+  table.ids.clear();
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
   runctx::RecordRange<runctx::PageWord> page_words = runctx::PageWordsOf(data, info);
   runctx::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
-    table[entry.word] = {entry.last_number, data.next_page[at]};
+    const std::string& id = pass.id_text[entry.word];
+    table.entries.push_back({entry.last_number, data.next_page[at], static_cast<uint32_t>(table.ids.size()),
+                             static_cast<uint32_t>(id.size())});
+    table.ids += id;
+    table.place[entry.word] = static_cast<uint32_t>(table.entries.size());
     set.push_back(entry.word);
   }
   const auto& range = pass.group_pages[info.group - 1];
@@ -121,15 +140,20 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
   runctx::Occurrence occurrence;
   while (occurrences.Next(&occurrence)) {
     const uint32_t word = data.form_word[occurrence.form];
-    const auto [last, next] = table[word];
-    annotator.Add({occurrence.line, occurrence.column, data.Form(occurrence.form),
-                   pass.id_text[word], occurrence.number, occurrence.number < last,
-                   next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
+    const uint32_t place_of = table.place[word];
+    // Every word of the page is among its page words; a word that were not
+    // would keep its id and have no later occurrence and no next page.
+    const PageWordTable::Entry found = place_of != 0 ? table.entries[place_of - 1] : PageWordTable::Entry{};
+    const std::string_view id = place_of != 0 ? std::string_view(table.ids.data() + found.id_at, found.id_size)
+                                              : std::string_view(pass.id_text[word]);
+    annotator.Add({occurrence.line, occurrence.column, data.Form(occurrence.form), id, occurrence.number,
+                   occurrence.number < found.last_number,
+                   found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name)});
   }
   annotator.Finish();
   // The annotated copy takes the page's place.
   pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
-  for (uint32_t word : set) table[word] = {0, 0};
+  for (uint32_t word : set) table.place[word] = 0;
 }
 
 // The index entries of one group, by word id, then page.
@@ -228,7 +252,7 @@ void WriteGroupPages(runctx::RunContext& run) {
   Prepare(pass);
   // The two group-by-group writers first, so the pages fill in around them.
   constexpr size_t kFirstPage = 2;
-  std::vector<WordTable> tables(common::ThreadCount(run.threads));
+  std::vector<PageWordTable> tables(common::ThreadCount(run.threads));
   common::ParallelForWorkers(kFirstPage + pass.annotated.size(), run.threads,
                              [&](size_t item, unsigned worker) {
                                if (item == 0) {
