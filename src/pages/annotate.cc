@@ -58,7 +58,6 @@ PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& 
       place_(place),
       in_(std::move(in)),
       out_(std::move(out), PageLayout::kPlain),
-      open_page_(Join({"\" type = \"text/javascript\"ondblclick = \"window.open('", place.page, "#"})),
       later_index_(Join({"\">&gt;</a>,\r\n<a href=\"i_", place.group, ".htm#"})),
       last_index_(Join({"\"></a>\r\n<a href=\"i_", place.group, ".htm#"})),
       search_(Join({"\">i</a>,\r\n<a href=\"s_", place.group, ".htm#"})) {}
@@ -119,15 +118,15 @@ void PageAnnotator::ReadUpTo(long long line_number) {
 }
 
 // Writes the text before the word, the word's span and, when find word is
-// on, its navigation span: the fixed text around the word, the page's and
-// its group's included, is joined in pieces beforehand, so an occurrence is
-// one line written of a few pieces (it holds the line ends within it).
+// on, its navigation span, as one line that holds the line ends within it:
+// literals and the text joined per page, then the pieces that change.
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   const long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
   const std::string_view before = Piece(text_, from, word.column - 1);
   const std::string_view id = word.id;
   if (!settings_.find_word || word.word == "Pages_list") {
-    out_.LineOf({before, "\r\n<span id=\"", id, open_page_, id,
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
                  "'); window.event.cancelbubble = true;\">", word.word, "</span>"});
     return;
   }
@@ -135,14 +134,16 @@ void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   const Mark target(word.later_on_page ? word.occurrence + 1 : word.occurrence);
   const std::string_view index = word.later_on_page ? later_index_ : last_index_;
   if (word.next_page.empty()) {
-    out_.LineOf({before, "\r\n<span id=\"", id, open_page_, id,
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
                  "'); window.event.cancelbubble = true;\">", word.word,
                  "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
                  ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
                  "\">s</a>,\r\n<a href=\"files_list.htm\">c)</a></span>\r\n<span id=\"", id,
                  occurrence.text(), "\"></span>"});
   } else {
-    out_.LineOf({before, "\r\n<span id=\"", id, open_page_, id,
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
                  "'); window.event.cancelbubble = true;\">", word.word,
                  "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
                  ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),

@@ -62,10 +62,9 @@ class PageAnnotator {
   long long last_column_ = 0;
   long long last_length_ = 0;
   bool script_written_ = false;
-  // The fixed text of an occurrence that depends on the page: after the
-  // word id in the word's span, and before the group's index and search
-  // page links (the index link after a link to a later occurrence or not).
-  std::string open_page_;
+  // The fixed text of an occurrence that depends on the page: before the
+  // group's index and search page links (the index link after a link to a
+  // later occurrence or not).
   std::string later_index_;
   std::string last_index_;
   std::string search_;

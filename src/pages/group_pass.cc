@@ -136,19 +136,37 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
                   page + 1 == range.second};
   PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
                           platform::LineWriter(pass.page_hosts[item].second));
+  // The occurrences go in batches, their words and places looked up for
+  // the whole batch first: those lookups miss the cache, and apart from
+  // the writing they overlap.
+  constexpr size_t kBatch = 64;
+  runctx::Occurrence batch[kBatch];
+  uint32_t words[kBatch];
+  uint32_t places[kBatch];
+  std::string_view forms[kBatch];
   runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
-  runctx::Occurrence occurrence;
-  while (occurrences.Next(&occurrence)) {
-    const uint32_t word = data.form_word[occurrence.form];
-    const uint32_t place_of = table.place[word];
-    // Every word of the page is among its page words; a word that were not
-    // would keep its id and have no later occurrence and no next page.
-    const PageWordTable::Entry found = place_of != 0 ? table.entries[place_of - 1] : PageWordTable::Entry{};
-    const std::string_view id = place_of != 0 ? std::string_view(table.ids.data() + found.id_at, found.id_size)
-                                              : std::string_view(pass.id_text[word]);
-    annotator.Add({occurrence.line, occurrence.column, data.Form(occurrence.form), id, occurrence.number,
-                   occurrence.number < found.last_number,
-                   found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name)});
+  for (;;) {
+    size_t count = 0;
+    while (count < kBatch && occurrences.Next(&batch[count])) ++count;
+    if (count == 0) break;
+    for (size_t at = 0; at < count; ++at) words[at] = data.form_word[batch[at].form];
+    for (size_t at = 0; at < count; ++at) {
+      places[at] = table.place[words[at]];
+      forms[at] = data.Form(batch[at].form);
+    }
+    for (size_t at = 0; at < count; ++at) {
+      const runctx::Occurrence& occurrence = batch[at];
+      // Every word of the page is among its page words; a word that were
+      // not would keep its id and have no later occurrence and no next page.
+      const PageWordTable::Entry found = places[at] != 0 ? table.entries[places[at] - 1] : PageWordTable::Entry{};
+      const std::string_view id = places[at] != 0
+                                      ? std::string_view(table.ids.data() + found.id_at, found.id_size)
+                                      : std::string_view(pass.id_text[words[at]]);
+      const std::string_view next_page =
+          found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
+      annotator.Add({occurrence.line, occurrence.column, forms[at], id, occurrence.number,
+                     occurrence.number < found.last_number, next_page});
+    }
   }
   annotator.Finish();
   // The annotated copy takes the page's place.
