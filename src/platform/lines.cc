@@ -12,7 +12,7 @@ namespace platform {
 namespace {
 
 constexpr size_t kReadBuffer = 1 << 17;
-constexpr size_t kWriteBuffer = 1 << 17;
+constexpr size_t kWriteBuffer = 1 << 18;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
