@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
 #include <utility>
 
 #include "common/bytes.h"
@@ -9,6 +10,12 @@
 
 namespace pages {
 namespace {
+
+std::string Join(std::initializer_list<std::string_view> pieces) {
+  std::string text;
+  for (std::string_view piece : pieces) text += piece;
+  return text;
+}
 
 // Characters from..to (1-based, inclusive) of `text`, clipped to the text.
 std::string_view Piece(std::string_view text, long long from, long long to) {
@@ -24,15 +31,19 @@ bool IsBodyLine(std::string_view line) {
   return at != std::string_view::npos && at > 0 && line[at - 1] == '<';
 }
 
-// A number's decimal text in a small buffer, so the hot loop does not
-// allocate.
-class Decimal {
+// An occurrence number as the pages mark it, "_" and its digits, in a
+// small buffer, so the hot loop does not allocate.
+class Mark {
  public:
-  explicit Decimal(long long value) {
-    auto result = std::to_chars(digits_, digits_ + sizeof digits_, value);
+  explicit Mark(long long value) {
+    digits_[0] = '_';
+    auto result = std::to_chars(digits_ + 1, digits_ + sizeof digits_, value);
     size_ = static_cast<size_t>(result.ptr - digits_);
   }
+  /// "_" and the digits.
   std::string_view text() const { return {digits_, size_}; }
+  /// The digits alone.
+  std::string_view digits() const { return {digits_ + 1, size_ - 1}; }
 
  private:
   char digits_[24];
@@ -43,13 +54,18 @@ class Decimal {
 
 PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& place,
                              platform::LineReader in, platform::LineWriter out)
-    : settings_(settings), place_(place), in_(std::move(in)), out_(std::move(out), PageLayout::kPlain) {}
+    : settings_(settings),
+      place_(place),
+      in_(std::move(in)),
+      out_(std::move(out), PageLayout::kPlain),
+      later_index_(Join({"\">&gt;</a>,\r\n<a href=\"i_", place.group, ".htm#"})),
+      last_index_(Join({"\"></a>\r\n<a href=\"i_", place.group, ".htm#"})),
+      search_(Join({"\">i</a>,\r\n<a href=\"s_", place.group, ".htm#"})) {}
 
 void PageAnnotator::Add(const AnnotatedWord& word) {
   if (rest_pending_ && word.line != annotated_line_) WriteRest();
   ReadUpTo(word.line);
   WriteWord(word);
-  if (settings_.find_word && word.word != "Pages_list") WriteNavigation(word);
   last_column_ = word.column;
   last_length_ = static_cast<long long>(word.word.size());
   annotated_line_ = word.line;
@@ -81,7 +97,7 @@ void PageAnnotator::ReadUpTo(long long line_number) {
     std::string_view line;
     if (!in_.Next(&line)) {
       // The page ends before the word's line: nothing is left to copy.
-      text_.clear();
+      text_ = {};
       lines_read_ = line_number;
       last_column_ = last_length_ = 0;
       return;
@@ -95,41 +111,45 @@ void PageAnnotator::ReadUpTo(long long line_number) {
     if (lines_read_ < line_number) {
       out_.Line(line);
     } else {
-      text_.assign(line);
+      text_ = line;
     }
     last_column_ = last_length_ = 0;
   }
 }
 
+// Writes the text before the word, the word's span and, when find word is
+// on, its navigation span, as one line that holds the line ends within it:
+// literals and the text joined per page, then the pieces that change.
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
-  long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
-  out_.Line(Piece(text_, from, word.column - 1));
-  out_.LineOf({"<span id=\"", word.id, "\" type = \"text/javascript\"ondblclick = \"window.open('",
-               place_.page, "#", word.id, "'); window.event.cancelbubble = true;\">", word.word,
-               "</span>"});
-}
-
-void PageAnnotator::WriteNavigation(const AnnotatedWord& word) {
+  const long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
+  const std::string_view before = Piece(text_, from, word.column - 1);
   const std::string_view id = word.id;
-  const Decimal occurrence(word.occurrence);
-  const std::string_view group = place_.group;
-  out_.LineOf({"<span hidden id=\"", id, "\">"});
-  if (word.later_on_page) {
-    const Decimal following(word.occurrence + 1);
-    out_.LineOf({"(", occurrence.text(), ")(<a href=\"#", id, "_", following.text(),
-                 "\">&gt;</a>,"});
-  } else {
-    out_.LineOf({"(", occurrence.text(), ")(<a href=\"#", id, "_", occurrence.text(), "\"></a>"});
+  if (!settings_.find_word || word.word == "Pages_list") {
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
+                 "'); window.event.cancelbubble = true;\">", word.word, "</span>"});
+    return;
   }
-  out_.LineOf({"<a href=\"i_", group, ".htm#", id, "\">i</a>,"});
-  out_.LineOf({"<a href=\"s_", group, ".htm#", id, "_", occurrence.text(), "\">s</a>,"});
-  if (!word.next_page.empty()) {
-    out_.Line("<a href=\"files_list.htm\">c</a>,");
-    out_.LineOf({"<a href=\"", word.next_page, "#", id, "\">&gt;&gt;)</a></span>"});
+  const Mark occurrence(word.occurrence);
+  const Mark target(word.later_on_page ? word.occurrence + 1 : word.occurrence);
+  const std::string_view index = word.later_on_page ? later_index_ : last_index_;
+  if (word.next_page.empty()) {
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
+                 "'); window.event.cancelbubble = true;\">", word.word,
+                 "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
+                 ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
+                 "\">s</a>,\r\n<a href=\"files_list.htm\">c)</a></span>\r\n<span id=\"", id,
+                 occurrence.text(), "\"></span>"});
   } else {
-    out_.Line("<a href=\"files_list.htm\">c)</a></span>");
+    out_.LineOf({before, "\r\n<span id=\"", id,
+                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
+                 "'); window.event.cancelbubble = true;\">", word.word,
+                 "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
+                 ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
+                 "\">s</a>,\r\n<a href=\"files_list.htm\">c</a>,\r\n<a href=\"", word.next_page, "#",
+                 id, "\">&gt;&gt;)</a></span>\r\n<span id=\"", id, occurrence.text(), "\"></span>"});
   }
-  out_.LineOf({"<span id=\"", id, "_", occurrence.text(), "\"></span>"});
 }
 
 // The page links block. The Next link keeps a trailing blank in the top

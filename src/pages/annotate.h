@@ -47,7 +47,6 @@ class PageAnnotator {
   void WriteRest();
   void ReadUpTo(long long line_number);
   void WriteWord(const AnnotatedWord& word);
-  void WriteNavigation(const AnnotatedWord& word);
   void WriteLinks(bool blank_after_next);
 
   const runctx::Settings& settings_;
@@ -55,12 +54,20 @@ class PageAnnotator {
   platform::LineReader in_;
   PageWriter out_;
   long long lines_read_ = 0;
-  std::string text_;           // the line the words are taken from
+  // The line the words are taken from, as the reader holds it: no line is
+  // read on while its words are written.
+  std::string_view text_;
   bool rest_pending_ = false;  // that line got words; its rest is not yet written
   long long annotated_line_ = 0;
   long long last_column_ = 0;
   long long last_length_ = 0;
   bool script_written_ = false;
+  // The fixed text of an occurrence that depends on the page: before the
+  // group's index and search page links (the index link after a link to a
+  // later occurrence or not).
+  std::string later_index_;
+  std::string last_index_;
+  std::string search_;
 };
 
 /// The annotated copy of a page: page_03.htm gives page_03_02.htm.

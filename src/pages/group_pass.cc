@@ -97,22 +97,41 @@ void Prepare(Pass& pass) {
   if (data.group_count > 0) pass.contents_host = run.paths.ForWrite(runctx::kContentsPage);
 }
 
-// By word: the highest occurrence number on the page being annotated and
-// the next page holding the word. One table per thread, sized to the words
-// once; only the page's own words are set, and reset after the page.
-using WordTable = std::vector<std::pair<uint32_t, uint32_t>>;
+// What a page being annotated needs of each of its words, gathered once
+// per page so that an occurrence looks up only its word's place: the
+// tables by word are large, and reaching them at random for every
+// occurrence cost more than writing the occurrence. One per thread, its
+// table sized to the words once; only the page's own words are set, and
+// reset after the page.
+struct PageWordTable {
+  struct Entry {
+    uint32_t last_number = 0;   // the highest occurrence number on the page
+    uint32_t next_page = 0;     // the next page holding the word, plus one; 0 for none
+    uint32_t id_at = 0;         // its word id in `ids`
+    uint32_t id_size = 0;
+  };
+  std::vector<uint32_t> place;  // by word: its entry plus one; 0 when not on the page
+  std::vector<Entry> entries;
+  std::string ids;              // the word ids of the page's words, one after another
+};
 
-void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
+void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
   const runctx::PageInfo& info = data.pages[page];
-  if (table.size() < data.words.size()) table.assign(data.words.size(), {0, 0});
+  if (table.place.size() < data.words.size()) table.place.assign(data.words.size(), 0);
+  table.entries.clear();
+  table.ids.clear();
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
   runctx::RecordRange<runctx::PageWord> page_words = runctx::PageWordsOf(data, info);
   runctx::PageWord entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
-    table[entry.word] = {entry.last_number, data.next_page[at]};
+    const std::string& id = pass.id_text[entry.word];
+    table.entries.push_back({entry.last_number, data.next_page[at], static_cast<uint32_t>(table.ids.size()),
+                             static_cast<uint32_t>(id.size())});
+    table.ids += id;
+    table.place[entry.word] = static_cast<uint32_t>(table.entries.size());
     set.push_back(entry.word);
   }
   const auto& range = pass.group_pages[info.group - 1];
@@ -120,19 +139,47 @@ void AnnotatePage(const Pass& pass, size_t item, WordTable& table) {
                   page + 1 == range.second};
   PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
                           platform::LineWriter(pass.page_hosts[item].second));
+  // The occurrences go in batches, their words, places and written forms
+  // looked up (the forms copied together) for the whole batch first: those
+  // lookups miss the cache, and apart from the writing they overlap.
+  constexpr size_t kBatch = 64;
+  runctx::Occurrence batch[kBatch];
+  uint32_t words[kBatch];
+  uint32_t places[kBatch];
+  size_t form_ends[kBatch];
+  std::string form_text;
   runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
-  runctx::Occurrence occurrence;
-  while (occurrences.Next(&occurrence)) {
-    const uint32_t word = data.form_word[occurrence.form];
-    const auto [last, next] = table[word];
-    annotator.Add({occurrence.line, occurrence.column, data.Form(occurrence.form),
-                   pass.id_text[word], occurrence.number, occurrence.number < last,
-                   next == 0 ? std::string_view() : std::string_view(data.pages[next - 1].name)});
+  for (;;) {
+    size_t count = 0;
+    while (count < kBatch && occurrences.Next(&batch[count])) ++count;
+    if (count == 0) break;
+    for (size_t at = 0; at < count; ++at) words[at] = data.form_word[batch[at].form];
+    form_text.clear();
+    for (size_t at = 0; at < count; ++at) {
+      places[at] = table.place[words[at]];
+      form_text += data.Form(batch[at].form);
+      form_ends[at] = form_text.size();
+    }
+    for (size_t at = 0; at < count; ++at) {
+      const runctx::Occurrence& occurrence = batch[at];
+      // Every word of the page is among its page words; a word that were
+      // not would keep its id and have no later occurrence and no next page.
+      const PageWordTable::Entry found = places[at] != 0 ? table.entries[places[at] - 1] : PageWordTable::Entry{};
+      const std::string_view id = places[at] != 0
+                                      ? std::string_view(table.ids.data() + found.id_at, found.id_size)
+                                      : std::string_view(pass.id_text[words[at]]);
+      const std::string_view next_page =
+          found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
+      const size_t form_at = at == 0 ? 0 : form_ends[at - 1];
+      const std::string_view form(form_text.data() + form_at, form_ends[at] - form_at);
+      annotator.Add({occurrence.line, occurrence.column, form, id, occurrence.number,
+                     occurrence.number < found.last_number, next_page});
+    }
   }
   annotator.Finish();
   // The annotated copy takes the page's place.
   pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
-  for (uint32_t word : set) table[word] = {0, 0};
+  for (uint32_t word : set) table.place[word] = 0;
 }
 
 // The index entries of one group, by word id, then page, their texts
@@ -280,7 +327,7 @@ void WriteGroupPages(runctx::RunContext& run) {
   Prepare(pass);
   // The two group-by-group writers first, so the pages fill in around them.
   constexpr size_t kFirstPage = 2;
-  std::vector<WordTable> tables(common::ThreadCount(run.threads));
+  std::vector<PageWordTable> tables(common::ThreadCount(run.threads));
   common::ParallelForWorkers(kFirstPage + pass.annotated.size(), run.threads,
                              [&](size_t item, unsigned worker) {
                                if (item == 0) {

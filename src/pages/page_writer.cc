@@ -4,9 +4,7 @@
 
 namespace pages {
 
-void PageWriter::LineOf(std::initializer_list<std::string_view> pieces) {
-  out_.LineOf(pieces);
-  if (!in_blocks_) return;
+void PageWriter::CountBreak(std::initializer_list<std::string_view> pieces) {
   size_t size = 0;
   for (std::string_view piece : pieces) size += piece.size();
   if (size != kBreakLine.size() && size != kDoubleBreakLine.size()) return;

@@ -40,13 +40,17 @@ class PageWriter {
   }
 
   /// Writes the pieces joined as one line.
-  void LineOf(std::initializer_list<std::string_view> pieces);
+  void LineOf(std::initializer_list<std::string_view> pieces) {
+    out_.LineOf(pieces);
+    if (in_blocks_) CountBreak(pieces);
+  }
 
   /// Flushes and closes; raises IoError when the page could not be written.
   void Close() { out_.Close(); }
 
  private:
   void CountBreak(std::string_view text);
+  void CountBreak(std::initializer_list<std::string_view> pieces);
 
   platform::LineWriter out_;
   bool in_blocks_;

@@ -50,6 +50,8 @@ void CloseWritten(std::FILE* file, const std::string& path) {
 
 BinaryWriter::BinaryWriter(const std::filesystem::path& host)
     : file_(OpenNew(host, host.string())), path_(host.string()) {
+  // Unbuffered, so each flush of the buffer below is one write.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
   buffer_.resize(kBuffer);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/lines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -11,7 +12,7 @@ namespace platform {
 namespace {
 
 constexpr size_t kReadBuffer = 1 << 17;
-constexpr size_t kWriteBuffer = 1 << 17;
+constexpr size_t kWriteBuffer = 1 << 18;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
@@ -136,7 +137,11 @@ LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(p
   DetachFromOtherNames(path, append);
   file_ = OpenFile(path, append ? "ab" : "wb");
   if (file_ == nullptr) throw common::IoError(path_, ErrorText(errno));
-  buffer_.reserve(kWriteBuffer);
+  // Unbuffered, so each flush of the buffer below is one write.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  buffer_.reset(new char[kWriteBuffer]);
+  next_ = buffer_.get();
+  limit_ = next_ + kWriteBuffer;
 }
 
 LineWriter::~LineWriter() {
@@ -156,46 +161,43 @@ LineWriter& LineWriter::operator=(LineWriter&& other) noexcept {
     file_ = std::exchange(other.file_, nullptr);
     path_ = std::move(other.path_);
     buffer_ = std::move(other.buffer_);
+    next_ = std::exchange(other.next_, nullptr);
+    limit_ = std::exchange(other.limit_, nullptr);
   }
   return *this;
 }
 
-void LineWriter::FlushIfFull() {
-  if (buffer_.size() < kWriteBuffer) return;
-  size_t size = buffer_.size();
-  size_t put = std::fwrite(buffer_.data(), 1, size, file_);
-  int error = errno;
-  buffer_.clear();
-  if (put != size) throw common::IoError(path_, ErrorText(error));
+void LineWriter::Flush() {
+  const size_t size = static_cast<size_t>(next_ - buffer_.get());
+  next_ = buffer_.get();
+  if (size == 0) return;
+  if (std::fwrite(buffer_.get(), 1, size, file_) != size) {
+    throw common::IoError(path_, ErrorText(errno));
+  }
 }
 
-void LineWriter::Write(std::string_view text) {
+void LineWriter::Spill(std::initializer_list<std::string_view> pieces, bool end_line) {
   if (file_ == nullptr) return;
-  buffer_.append(text);
-  FlushIfFull();
-}
-
-void LineWriter::Line(std::string_view text) {
-  if (file_ == nullptr) return;
-  buffer_.append(text);
-  buffer_.append("\r\n", 2);
-  FlushIfFull();
-}
-
-void LineWriter::LineOf(std::initializer_list<std::string_view> pieces) {
-  if (file_ == nullptr) return;
-  for (std::string_view piece : pieces) buffer_.append(piece);
-  buffer_.append("\r\n", 2);
-  FlushIfFull();
+  auto append = [&](std::string_view bytes) {
+    while (!bytes.empty()) {
+      if (next_ == limit_) Flush();
+      const size_t take = std::min(bytes.size(), Room());
+      Put(bytes.substr(0, take));
+      bytes.remove_prefix(take);
+    }
+  };
+  for (std::string_view piece : pieces) append(piece);
+  if (end_line) append("\r\n");
 }
 
 void LineWriter::Close() {
   if (file_ == nullptr) return;
   std::FILE* file = std::exchange(file_, nullptr);
-  size_t size = buffer_.size();
-  size_t put = size == 0 ? 0 : std::fwrite(buffer_.data(), 1, size, file);
+  const size_t size = static_cast<size_t>(next_ - buffer_.get());
+  const size_t put = size == 0 ? 0 : std::fwrite(buffer_.get(), 1, size, file);
   int error = errno;
-  buffer_.clear();
+  buffer_.reset();
+  next_ = limit_ = nullptr;
   bool flushed = std::fflush(file) == 0;
   if (!flushed) error = errno;
   bool closed = std::fclose(file) == 0;
