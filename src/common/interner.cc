@@ -51,6 +51,20 @@ std::pair<uint32_t, bool> Interner::Intern(std::string_view text, uint64_t hash)
   }
 }
 
+uint32_t Interner::Find(std::string_view text, uint64_t hash) const {
+  for (size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
+    const uint32_t held = slots_[slot];
+    if (held == 0) return kNotFound;
+    if (hashes_[held - 1] == hash && this->text(held - 1) == text) return held - 1;
+  }
+}
+
+void Interner::DropLookup() {
+  slots_ = {};
+  hashes_ = {};
+  mask_ = 0;
+}
+
 void Interner::Grow() {
   slots_.assign(slots_.size() * 2, 0);
   mask_ = slots_.size() - 1;

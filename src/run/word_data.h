@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -94,32 +95,55 @@ struct WordData {
   std::string_view Form(uint32_t form) const { return forms.text(form); }
 };
 
-/// The words of one page as extraction's scan takes them, in document
-/// order: the input of WordDataWriter::AddPiece.
+/// The words of a piece of one page as extraction's scan takes them: whole
+/// lines, in document order (the input of WordDataWriter::AddPiece). Forms
+/// and words are the page's own, numbered on the page in order of first
+/// sight, so that the writer looks each form of a page up once, not at
+/// each of its occurrences.
 struct PageWords {
+  /// The page word of a form that holds "&nbsp;" (any case): dropped.
+  static constexpr uint32_t kDropped = UINT32_MAX;
+  static constexpr uint32_t kUnknown = UINT32_MAX;
+
+  /// A form first seen on the page in this piece, in order of first sight.
+  struct NewForm {
+    uint32_t offset = 0;  // of its bytes in `text`
+    uint32_t length = 0;
+    uint64_t hash = 0;    // common::HashBytes of the form
+    uint32_t word = 0;    // the page word of its lower case, or kDropped
+    uint32_t known = kUnknown;  // its form, when the writer held it as the piece was scanned
+  };
+  /// An occurrence of a word that is kept.
   struct Taken {
     uint32_t line = 0;
     uint32_t column = 0;
-    uint32_t offset = 0;  // of the word's bytes in `text`
-    uint32_t length = 0;
-    uint64_t hash = 0;    // common::HashBytes of the word, taken on the scanning thread
+    uint32_t form = 0;    // the page form
+    uint32_t number = 0;  // among its word's occurrences on the page, from 1
   };
+  std::vector<NewForm> forms;
   std::vector<Taken> taken;
   std::string text;
 
-  std::string_view WordAt(size_t i) const {
-    return std::string_view(text).substr(taken[i].offset, taken[i].length);
+  std::string_view FormText(const NewForm& form) const {
+    return std::string_view(text).substr(form.offset, form.length);
   }
-  /// The bytes its words take.
-  size_t Bytes() const { return taken.size() * sizeof(Taken) + text.size(); }
+  /// The bytes the piece takes.
+  size_t Bytes() const {
+    return taken.size() * sizeof(Taken) + forms.size() * sizeof(NewForm) + text.size();
+  }
+  void Clear() {
+    forms.clear();
+    taken.clear();
+    text.clear();
+  }
 };
 
-/// Takes scanned pages, piece by piece in page order, into the word data: interns forms
-/// and words, numbers the occurrences (a word's occurrences on a line by
-/// the form as written, then by position), assigns the groups and appends
-/// the Occurrence and PageWord records to the binary files. Words holding
-/// "&nbsp;" (any case) are dropped. Makes the folder wrd_24 and the two
-/// files on construction; a write that fails raises IoError.
+/// Takes scanned pages, piece by piece in page order, into the word data:
+/// interns each page's forms and words, gives each occurrence its number
+/// among all of its word's (the page's numbering after those of the pages
+/// before), assigns the groups and appends the Occurrence and PageWord
+/// records to the binary files. Makes the folder wrd_24 and the two files
+/// on construction; a write that fails raises IoError.
 class WordDataWriter {
  public:
   /// `group_size` pages that hold words make a group (txt_in's file count).
@@ -127,38 +151,40 @@ class WordDataWriter {
 
   /// Adds a piece of page `page` (0-based index into data.pages): whole
   /// lines, in order; `last` closes the page.
-  void AddPiece(size_t page, const PageWords& scanned, bool last);
+  void AddPiece(size_t page, const PageWords& piece, bool last);
 
-  /// Closes the binary files and sets the group count.
+  /// Sets the known form of each new form of `piece` that the writer holds
+  /// already. Called on the scanning threads while pieces are added, so
+  /// that the one thread that adds them looks up only the forms new to it.
+  void ResolveForms(PageWords* piece) const;
+
+  /// Closes the binary files, sets the group count and frees what only
+  /// extraction needs.
   void Finish();
 
  private:
-  struct Found {
-    uint32_t line, column, form, word, number;
-  };
-
   // The form of `text` (whose hash is `hash`), interned; its word is
   // interned from its lower case.
   uint32_t FormOf(std::string_view text, uint64_t hash);
-  void NumberLine(size_t from, size_t to);
+  void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   int NextGroup();
   void EndPage(size_t page);
 
   WordData& data_;
+  // Held shared by ResolveForms, alone while forms are interned.
+  mutable std::shared_mutex forms_mutex_;
   int group_size_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
-  std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
-  std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
-  std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
-  std::vector<uint32_t> slot_;      // by word: its PageWord on that page
+  std::vector<uint32_t> seen_;      // by word: its occurrences on the pages taken in
   std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
-  std::vector<uint64_t> line_stamp_;  // by word: the last line (serial) it stood on
-  uint64_t line_serial_ = 0;
-  std::vector<Found> found_;
-  std::vector<size_t> order_;
-  std::vector<PageWord> page_list_;  // the words of the open page so far
-  uint64_t page_occurrences_ = 0;     // its occurrences so far
+  // The open page: by page form, its form and its page word; by page word,
+  // its PageWord so far and its word's occurrences before the page.
+  std::vector<uint32_t> page_form_;
+  std::vector<uint32_t> page_form_word_;
+  std::vector<PageWord> page_list_;
+  std::vector<uint32_t> page_base_;
+  uint64_t page_occurrences_ = 0;
   bool page_open_ = false;
   int group_ = 0;
   int in_group_ = 0;

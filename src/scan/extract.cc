@@ -46,7 +46,8 @@ void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
   ScanInPieces(hosts, run.threads, limits,
                [&](size_t page, const PageWords& piece, bool last) {
                  collector.AddPiece(page, piece, last);
-               });
+               },
+               [&](PageWords* piece) { collector.ResolveForms(piece); });
   collector.Finish();
   runctx::Progress(run, 10);
 }
