@@ -51,7 +51,9 @@ void WordDataWriter::ResolveForms(PageWords* piece) const {
     for (size_t i = from; i < to; ++i) {
       PageWords::NewForm& added = piece->forms[i];
       const uint32_t form = data_.forms.Find(piece->FormText(added), added.hash);
-      added.known = form == common::Interner::kNotFound ? PageWords::kUnknown : form;
+      if (form == common::Interner::kNotFound) continue;
+      added.known = form;
+      added.known_word = data_.form_word[form];
     }
   }
 }
@@ -63,12 +65,12 @@ void WordDataWriter::Finish() {
   for (std::vector<uint32_t>& counts : data_.group_counts) counts.resize(data_.words.size(), 0);
   data_.forms.DropLookup();
   data_.lower.DropLookup();
-  seen_ = {};
   previous_ = {};
   page_form_ = {};
   page_form_word_ = {};
   page_list_ = {};
   page_base_ = {};
+  piece_records_ = {};
   lower_ = {};
 }
 
@@ -79,7 +81,6 @@ uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
   if (new_word) {
     data_.words.emplace_back();
-    seen_.push_back(0);
     previous_.push_back(kNone);
   }
   data_.form_word.push_back(word);
@@ -89,14 +90,14 @@ uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
 // A page form is looked up once on the page; the first form of a page word
 // is the form of its first occurrence there.
 void WordDataWriter::TakeForm(const PageWords& piece, const PageWords::NewForm& added) {
-  const uint32_t form =
-      added.known != PageWords::kUnknown ? added.known : FormOf(piece.FormText(added), added.hash);
+  const bool known = added.known != PageWords::kUnknown;
+  const uint32_t form = known ? added.known : FormOf(piece.FormText(added), added.hash);
   page_form_.push_back(form);
   page_form_word_.push_back(added.word);
   if (added.word == PageWords::kDropped || added.word < page_list_.size()) return;
-  const uint32_t word = data_.form_word[form];
+  const uint32_t word = known ? added.known_word : data_.form_word[form];
   page_list_.push_back({word, 0, 0, form, 0});
-  page_base_.push_back(seen_[word]);
+  page_base_.push_back(data_.words[word].count);
 }
 
 // The group of the next page that holds words: as many pages a group as
@@ -132,13 +133,15 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
     }
   }
   if (!piece.taken.empty() && info.group == 0) info.group = NextGroup();
+  piece_records_.clear();
   for (const PageWords::Taken& taken : piece.taken) {
     const uint32_t slot = page_form_word_[taken.form];
     PageWord& entry = page_list_[slot];
     const uint32_t number = page_base_[slot] + taken.number;
     if (entry.count++ == 0) entry.first_number = number;
-    occurrences_.Put(Occurrence{taken.line, taken.column, page_form_[taken.form], number});
+    piece_records_.push_back({taken.line, taken.column, page_form_[taken.form], number});
   }
+  occurrences_.Write(piece_records_.data(), piece_records_.size() * sizeof(Occurrence));
   page_occurrences_ += piece.taken.size();
   if (last) EndPage(page);
 }
@@ -156,7 +159,7 @@ void WordDataWriter::EndPage(size_t page) {
   group_counts.resize(data_.words.size(), 0);
   for (size_t slot = 0; slot < page_list_.size(); ++slot) {
     PageWord& entry = page_list_[slot];
-    entry.last_number = seen_[entry.word] = page_base_[slot] + entry.count;
+    entry.last_number = page_base_[slot] + entry.count;
     WordInfo& word = data_.words[entry.word];
     if (word.count == 0) word.first_form = entry.first_form;
     word.count += entry.count;
@@ -168,8 +171,8 @@ void WordDataWriter::EndPage(size_t page) {
     }
     previous_[entry.word] = index;
     data_.next_page.push_back(0);
-    page_words_.Put(entry);
   }
+  page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
   data_.occurrence_count += page_occurrences_;

@@ -112,6 +112,7 @@ struct PageWords {
     uint64_t hash = 0;    // common::HashBytes of the form
     uint32_t word = 0;    // the page word of its lower case, or kDropped
     uint32_t known = kUnknown;  // its form, when the writer held it as the piece was scanned
+    uint32_t known_word = 0;    // then the word of that form
   };
   /// An occurrence of a word that is kept.
   struct Taken {
@@ -153,7 +154,7 @@ class WordDataWriter {
   /// lines, in order; `last` closes the page.
   void AddPiece(size_t page, const PageWords& piece, bool last);
 
-  /// Sets the known form of each new form of `piece` that the writer holds
+  /// Sets the known form and word of each new form of `piece` that the writer holds
   /// already. Called on the scanning threads while pieces are added, so
   /// that the one thread that adds them looks up only the forms new to it.
   void ResolveForms(PageWords* piece) const;
@@ -176,14 +177,15 @@ class WordDataWriter {
   int group_size_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
-  std::vector<uint32_t> seen_;      // by word: its occurrences on the pages taken in
   std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
   // The open page: by page form, its form and its page word; by page word,
-  // its PageWord so far and its word's occurrences before the page.
+  // its PageWord so far and its word's occurrences before the page; the
+  // piece's Occurrence records, written at once.
   std::vector<uint32_t> page_form_;
   std::vector<uint32_t> page_form_word_;
   std::vector<PageWord> page_list_;
   std::vector<uint32_t> page_base_;
+  std::vector<Occurrence> piece_records_;
   uint64_t page_occurrences_ = 0;
   bool page_open_ = false;
   int group_ = 0;
