@@ -38,9 +38,9 @@ class Interner {
  private:
   void Grow();
 
-  std::string arena_;
-  std::vector<size_t> starts_;   // by number, and the arena's end last
-  std::vector<uint64_t> hashes_;  // by number
+  std::string arena_;              // under 4 GB: the texts of distinct words
+  std::vector<uint32_t> starts_;  // by number, and the arena's end last
+  std::vector<uint32_t> hashes_;  // by number: the low half of its hash
   std::vector<uint32_t> slots_;   // number + 1; 0 is an empty slot
   size_t mask_ = 0;
 };

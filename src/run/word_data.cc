@@ -39,7 +39,9 @@ WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group
     : data_(data),
       group_size_(group_size),
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
-      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {}
+      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {
+  data.next_page.Open(data.pages.size());
+}
 
 void WordDataWriter::ResolveForms(PageWords* piece) const {
   // In runs of forms, so that the writer waiting to intern is not held up
@@ -167,10 +169,10 @@ void WordDataWriter::EndPage(size_t page) {
     group_counts[entry.word] += entry.count;
     const uint64_t index = data_.page_word_count++;
     if (previous_[entry.word] != kNone) {
-      data_.next_page[previous_[entry.word]] = static_cast<uint32_t>(page + 1);
+      data_.next_page.Set(previous_[entry.word], static_cast<uint32_t>(page + 1));
     }
     previous_[entry.word] = index;
-    data_.next_page.push_back(0);
+    data_.next_page.PushBack();
   }
   page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);

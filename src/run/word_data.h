@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <shared_mutex>
 #include <string>
@@ -68,15 +67,57 @@ struct WordInfo {
 /// standing for the byte after it (so "abc!" sorts before "abc").
 bool FieldLess(std::string_view a, std::string_view b);
 
+/// By PageWord index: the next page holding its word (1-based page index),
+/// 0 for none. Held in chunks of a fixed size, so it grows without copying
+/// itself, and in 16 bits a link when the pages are that few.
+class PageLinks {
+ public:
+  /// Links to pages up to `page_count` (1-based) will be held.
+  void Open(size_t page_count) { narrow_ = page_count <= UINT16_MAX; }
+
+  uint32_t operator[](uint64_t index) const {
+    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
+    const size_t at = static_cast<size_t>(index & (kChunk - 1));
+    return narrow_ ? narrow_chunks_[chunk][at] : wide_chunks_[chunk][at];
+  }
+  void Set(uint64_t index, uint32_t page) {
+    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
+    const size_t at = static_cast<size_t>(index & (kChunk - 1));
+    if (narrow_) {
+      narrow_chunks_[chunk][at] = static_cast<uint16_t>(page);
+    } else {
+      wide_chunks_[chunk][at] = page;
+    }
+  }
+  /// Adds a link to no page.
+  void PushBack() {
+    if ((size_ & (kChunk - 1)) == 0) {
+      if (narrow_) {
+        narrow_chunks_.push_back(std::make_unique<uint16_t[]>(kChunk));
+      } else {
+        wide_chunks_.push_back(std::make_unique<uint32_t[]>(kChunk));
+      }
+    }
+    ++size_;
+  }
+  uint64_t size() const { return size_; }
+
+ private:
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  bool narrow_ = false;
+  uint64_t size_ = 0;
+  std::vector<std::unique_ptr<uint16_t[]>> narrow_chunks_;
+  std::vector<std::unique_ptr<uint32_t[]>> wide_chunks_;
+};
+
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
   common::Interner lower;             // the words in lower case, numbered by word
   std::vector<WordInfo> words;
   std::vector<PageInfo> pages;        // in page order
-  // By PageWord index: the next page holding its word (1-based page
-  // index), 0 for none. A deque grows without copying itself.
-  std::deque<uint32_t> next_page;
+  PageLinks next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
   // Set by the word lists: the words that occur, in word id order (the
