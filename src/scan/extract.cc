@@ -1,7 +1,9 @@
 // Word extraction over the page set. Pages are scanned in pieces on all
-// cores; one thread takes the pieces' words in page order into the word
-// data through its writer (run/word_data.h), which numbers the occurrences
-// and writes them, and each page's words, to the binary work files.
+// cores, each page's words numbered on the page there and its forms looked
+// up among those the word data holds; one thread takes the pieces in page
+// order into the word data through its writer (run/word_data.h), which
+// numbers the occurrences across pages and writes them, and each page's
+// words, to the binary work files.
 #include "scan/extract.h"
 
 #include <memory>
