@@ -127,6 +127,8 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
     page_base_.clear();
     page_occurrences_ = 0;
   }
+  // The scanning threads' lookups are held off from the first form the
+  // writer must intern itself to the end of the piece's forms.
   {
     std::unique_lock lock(forms_mutex_, std::defer_lock);
     for (const PageWords::NewForm& added : piece.forms) {
