@@ -1,6 +1,7 @@
 #include "common/interner.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace common {
 namespace {
@@ -35,20 +36,39 @@ uint64_t HashBytes(std::string_view text) {
 
 Interner::Interner() : starts_{0}, slots_(1024, 0), mask_(1023) {}
 
+// The slot of a text is found from the low half of its hash (tables stay
+// under 2^32 slots), so that half is all the table keeps.
 std::pair<uint32_t, bool> Interner::Intern(std::string_view text, uint64_t hash) {
-  for (size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
+  const auto low = static_cast<uint32_t>(hash);
+  for (size_t slot = low & mask_;; slot = (slot + 1) & mask_) {
     const uint32_t held = slots_[slot];
     if (held == 0) {
       const auto number = static_cast<uint32_t>(hashes_.size());
+      if (arena_.size() + text.size() > UINT32_MAX) throw std::length_error("words over 4 GB");
       slots_[slot] = number + 1;
-      hashes_.push_back(hash);
+      hashes_.push_back(low);
       arena_.append(text);
-      starts_.push_back(arena_.size());
+      starts_.push_back(static_cast<uint32_t>(arena_.size()));
       if (hashes_.size() * 2 > slots_.size()) Grow();
       return {number, true};
     }
-    if (hashes_[held - 1] == hash && this->text(held - 1) == text) return {held - 1, false};
+    if (hashes_[held - 1] == low && this->text(held - 1) == text) return {held - 1, false};
   }
+}
+
+uint32_t Interner::Find(std::string_view text, uint64_t hash) const {
+  const auto low = static_cast<uint32_t>(hash);
+  for (size_t slot = low & mask_;; slot = (slot + 1) & mask_) {
+    const uint32_t held = slots_[slot];
+    if (held == 0) return kNotFound;
+    if (hashes_[held - 1] == low && this->text(held - 1) == text) return held - 1;
+  }
+}
+
+void Interner::DropLookup() {
+  slots_ = {};
+  hashes_ = {};
+  mask_ = 0;
 }
 
 void Interner::Grow() {

@@ -22,7 +22,15 @@ class Interner {
   /// new: a new text gets the next number.
   std::pair<uint32_t, bool> Intern(std::string_view text, uint64_t hash);
 
-  size_t size() const { return hashes_.size(); }
+  /// The number of `text` (whose HashBytes is `hash`), or kNotFound.
+  uint32_t Find(std::string_view text, uint64_t hash) const;
+  static constexpr uint32_t kNotFound = UINT32_MAX;
+
+  /// Frees the lookup table: the texts stay, Intern may no longer be
+  /// called.
+  void DropLookup();
+
+  size_t size() const { return starts_.size() - 1; }
   std::string_view text(uint32_t number) const {
     return std::string_view(arena_).substr(starts_[number], starts_[number + 1] - starts_[number]);
   }
@@ -30,9 +38,9 @@ class Interner {
  private:
   void Grow();
 
-  std::string arena_;
-  std::vector<size_t> starts_;   // by number, and the arena's end last
-  std::vector<uint64_t> hashes_;  // by number
+  std::string arena_;              // under 4 GB: the texts of distinct words
+  std::vector<uint32_t> starts_;  // by number, and the arena's end last
+  std::vector<uint32_t> hashes_;  // by number: the low half of its hash
   std::vector<uint32_t> slots_;   // number + 1; 0 is an empty slot
   size_t mask_ = 0;
 };

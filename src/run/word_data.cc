@@ -39,58 +39,67 @@ WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group
     : data_(data),
       group_size_(group_size),
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
-      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {}
+      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {
+  data.next_page.Open(data.pages.size());
+}
+
+void WordDataWriter::ResolveForms(PageWords* piece) const {
+  // In runs of forms, so that the writer waiting to intern is not held up
+  // for a whole piece.
+  constexpr size_t kRun = 256;
+  for (size_t from = 0; from < piece->forms.size(); from += kRun) {
+    const size_t to = std::min(piece->forms.size(), from + kRun);
+    std::shared_lock lock(forms_mutex_);
+    for (size_t i = from; i < to; ++i) {
+      PageWords::NewForm& added = piece->forms[i];
+      const uint32_t form = data_.forms.Find(piece->FormText(added), added.hash);
+      if (form == common::Interner::kNotFound) continue;
+      added.known = form;
+      added.known_word = data_.form_word[form];
+    }
+  }
+}
 
 void WordDataWriter::Finish() {
   occurrences_.Close();
   page_words_.Close();
   data_.group_count = group_;
+  for (std::vector<uint32_t>& counts : data_.group_counts) counts.resize(data_.words.size(), 0);
+  data_.forms.DropLookup();
+  data_.lower.DropLookup();
+  previous_ = {};
+  page_form_ = {};
+  page_form_word_ = {};
+  page_list_ = {};
+  page_base_ = {};
+  piece_records_ = {};
+  lower_ = {};
 }
 
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   const auto [form, new_form] = data_.forms.Intern(text, hash);
   if (!new_form) return form;
   lower_ = common::Lower(text);
-  form_dropped_.push_back(common::Contains(lower_, "&nbsp;"));
   const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
   if (new_word) {
     data_.words.emplace_back();
-    seen_.push_back(0);
-    slot_page_.push_back(0);
-    slot_.push_back(0);
     previous_.push_back(kNone);
-    line_stamp_.push_back(0);
-    for (auto& counts : data_.group_counts) counts.push_back(0);
   }
   data_.form_word.push_back(word);
   return form;
 }
 
-// The occurrences of one line [from, to) of found_: a word's occurrences
-// are numbered by the form as written, then by position.
-void WordDataWriter::NumberLine(size_t from, size_t to) {
-  // Most lines hold each word once: then position order is number order.
-  ++line_serial_;
-  bool repeated = false;
-  for (size_t i = from; i < to && !repeated; ++i) {
-    uint64_t& stamp = line_stamp_[found_[i].word];
-    repeated = stamp == line_serial_;
-    stamp = line_serial_;
-  }
-  if (!repeated) {
-    for (size_t i = from; i < to; ++i) found_[i].number = ++seen_[found_[i].word];
-    return;
-  }
-  order_.clear();
-  for (size_t i = from; i < to; ++i) order_.push_back(i);
-  std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-    const Found& x = found_[a];
-    const Found& y = found_[b];
-    if (x.word != y.word) return x.word < y.word;
-    if (x.form != y.form) return FieldLess(data_.Form(x.form), data_.Form(y.form));
-    return x.column < y.column;
-  });
-  for (size_t i : order_) found_[i].number = ++seen_[found_[i].word];
+// A page form is looked up once on the page; the first form of a page word
+// is the form of its first occurrence there.
+void WordDataWriter::TakeForm(const PageWords& piece, const PageWords::NewForm& added) {
+  const bool known = added.known != PageWords::kUnknown;
+  const uint32_t form = known ? added.known : FormOf(piece.FormText(added), added.hash);
+  page_form_.push_back(form);
+  page_form_word_.push_back(added.word);
+  if (added.word == PageWords::kDropped || added.word < page_list_.size()) return;
+  const uint32_t word = known ? added.known_word : data_.form_word[form];
+  page_list_.push_back({word, 0, 0, form, 0});
+  page_base_.push_back(data_.words[word].count);
 }
 
 // The group of the next page that holds words: as many pages a group as
@@ -106,54 +115,38 @@ int WordDataWriter::NextGroup() {
   return group;
 }
 
-// A piece holds whole lines, so its lines are numbered as they come; the
-// page's own words are kept until its last piece.
-void WordDataWriter::AddPiece(size_t page, const PageWords& scanned, bool last) {
+void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
   PageInfo& info = data_.pages[page];
   if (!page_open_) {
     page_open_ = true;
     info.first_occurrence = data_.occurrence_count;
     info.first_page_word = data_.page_word_count;
+    page_form_.clear();
+    page_form_word_.clear();
     page_list_.clear();
+    page_base_.clear();
     page_occurrences_ = 0;
   }
-  found_.clear();
-  for (size_t i = 0; i < scanned.taken.size(); ++i) {
-    const uint32_t form = FormOf(scanned.WordAt(i), scanned.taken[i].hash);
-    if (form_dropped_[form]) continue;
-    found_.push_back({scanned.taken[i].line, scanned.taken[i].column, form,
-                      data_.form_word[form], 0});
-  }
-  if (found_.empty()) {
-    if (last) EndPage(page);
-    return;
-  }
-  if (info.group == 0) {
-    info.group = NextGroup();
-    if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
-      data_.group_counts.resize(info.group, std::vector<uint32_t>(data_.words.size(), 0));
+  // The scanning threads' lookups are held off from the first form the
+  // writer must intern itself to the end of the piece's forms.
+  {
+    std::unique_lock lock(forms_mutex_, std::defer_lock);
+    for (const PageWords::NewForm& added : piece.forms) {
+      if (added.known == PageWords::kUnknown && !lock.owns_lock()) lock.lock();
+      TakeForm(piece, added);
     }
   }
-  for (size_t from = 0; from < found_.size();) {
-    size_t to = from + 1;
-    while (to < found_.size() && found_[to].line == found_[from].line) ++to;
-    NumberLine(from, to);
-    from = to;
+  if (!piece.taken.empty() && info.group == 0) info.group = NextGroup();
+  piece_records_.clear();
+  for (const PageWords::Taken& taken : piece.taken) {
+    const uint32_t slot = page_form_word_[taken.form];
+    PageWord& entry = page_list_[slot];
+    const uint32_t number = page_base_[slot] + taken.number;
+    if (entry.count++ == 0) entry.first_number = number;
+    piece_records_.push_back({taken.line, taken.column, page_form_[taken.form], number});
   }
-  std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
-  for (const Found& f : found_) {
-    WordInfo& word = data_.words[f.word];
-    if (word.count++ == 0) word.first_form = f.form;
-    ++group_counts[f.word];
-    if (slot_page_[f.word] != page + 1) {
-      slot_page_[f.word] = page + 1;
-      slot_[f.word] = static_cast<uint32_t>(page_list_.size());
-      page_list_.push_back({f.word, 0, f.number, f.form, 0});
-    }
-    ++page_list_[slot_[f.word]].count;
-    occurrences_.Put(Occurrence{f.line, f.column, f.form, f.number});
-  }
-  page_occurrences_ += found_.size();
+  occurrences_.Write(piece_records_.data(), piece_records_.size() * sizeof(Occurrence));
+  page_occurrences_ += piece.taken.size();
   if (last) EndPage(page);
 }
 
@@ -163,17 +156,27 @@ void WordDataWriter::EndPage(size_t page) {
   page_open_ = false;
   if (page_occurrences_ == 0) return;
   PageInfo& info = data_.pages[page];
-  for (PageWord& entry : page_list_) {
-    entry.last_number = seen_[entry.word];
+  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
+    data_.group_counts.resize(info.group);
+  }
+  std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
+  group_counts.resize(data_.words.size(), 0);
+  for (size_t slot = 0; slot < page_list_.size(); ++slot) {
+    PageWord& entry = page_list_[slot];
+    entry.last_number = page_base_[slot] + entry.count;
+    WordInfo& word = data_.words[entry.word];
+    if (word.count == 0) word.first_form = entry.first_form;
+    word.count += entry.count;
+    ++word.pages;
+    group_counts[entry.word] += entry.count;
     const uint64_t index = data_.page_word_count++;
     if (previous_[entry.word] != kNone) {
-      data_.next_page[previous_[entry.word]] = static_cast<uint32_t>(page + 1);
+      data_.next_page.Set(previous_[entry.word], static_cast<uint32_t>(page + 1));
     }
     previous_[entry.word] = index;
-    data_.next_page.push_back(0);
-    ++data_.words[entry.word].pages;
-    page_words_.Put(entry);
+    data_.next_page.PushBack();
   }
+  page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
   data_.occurrence_count += page_occurrences_;

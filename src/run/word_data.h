@@ -12,8 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -67,15 +67,57 @@ struct WordInfo {
 /// standing for the byte after it (so "abc!" sorts before "abc").
 bool FieldLess(std::string_view a, std::string_view b);
 
+/// By PageWord index: the next page holding its word (1-based page index),
+/// 0 for none. Held in chunks of a fixed size, so it grows without copying
+/// itself, and in 16 bits a link when the pages are that few.
+class PageLinks {
+ public:
+  /// Links to pages up to `page_count` (1-based) will be held.
+  void Open(size_t page_count) { narrow_ = page_count <= UINT16_MAX; }
+
+  uint32_t operator[](uint64_t index) const {
+    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
+    const size_t at = static_cast<size_t>(index & (kChunk - 1));
+    return narrow_ ? narrow_chunks_[chunk][at] : wide_chunks_[chunk][at];
+  }
+  void Set(uint64_t index, uint32_t page) {
+    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
+    const size_t at = static_cast<size_t>(index & (kChunk - 1));
+    if (narrow_) {
+      narrow_chunks_[chunk][at] = static_cast<uint16_t>(page);
+    } else {
+      wide_chunks_[chunk][at] = page;
+    }
+  }
+  /// Adds a link to no page.
+  void PushBack() {
+    if ((size_ & (kChunk - 1)) == 0) {
+      if (narrow_) {
+        narrow_chunks_.push_back(std::make_unique<uint16_t[]>(kChunk));
+      } else {
+        wide_chunks_.push_back(std::make_unique<uint32_t[]>(kChunk));
+      }
+    }
+    ++size_;
+  }
+  uint64_t size() const { return size_; }
+
+ private:
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  bool narrow_ = false;
+  uint64_t size_ = 0;
+  std::vector<std::unique_ptr<uint16_t[]>> narrow_chunks_;
+  std::vector<std::unique_ptr<uint32_t[]>> wide_chunks_;
+};
+
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
   common::Interner lower;             // the words in lower case, numbered by word
   std::vector<WordInfo> words;
   std::vector<PageInfo> pages;        // in page order
-  // By PageWord index: the next page holding its word (1-based page
-  // index), 0 for none. A deque grows without copying itself.
-  std::deque<uint32_t> next_page;
+  PageLinks next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
   // Set by the word lists: the words that occur, in word id order (the
@@ -94,32 +136,56 @@ struct WordData {
   std::string_view Form(uint32_t form) const { return forms.text(form); }
 };
 
-/// The words of one page as extraction's scan takes them, in document
-/// order: the input of WordDataWriter::AddPiece.
+/// The words of a piece of one page as extraction's scan takes them: whole
+/// lines, in document order (the input of WordDataWriter::AddPiece). Forms
+/// and words are the page's own, numbered on the page in order of first
+/// sight, so that the writer looks each form of a page up once, not at
+/// each of its occurrences.
 struct PageWords {
+  /// The page word of a form that holds "&nbsp;" (any case): dropped.
+  static constexpr uint32_t kDropped = UINT32_MAX;
+  static constexpr uint32_t kUnknown = UINT32_MAX;
+
+  /// A form first seen on the page in this piece, in order of first sight.
+  struct NewForm {
+    uint32_t offset = 0;  // of its bytes in `text`
+    uint32_t length = 0;
+    uint64_t hash = 0;    // common::HashBytes of the form
+    uint32_t word = 0;    // the page word of its lower case, or kDropped
+    uint32_t known = kUnknown;  // its form, when the writer held it as the piece was scanned
+    uint32_t known_word = 0;    // then the word of that form
+  };
+  /// An occurrence of a word that is kept.
   struct Taken {
     uint32_t line = 0;
     uint32_t column = 0;
-    uint32_t offset = 0;  // of the word's bytes in `text`
-    uint32_t length = 0;
-    uint64_t hash = 0;    // common::HashBytes of the word, taken on the scanning thread
+    uint32_t form = 0;    // the page form
+    uint32_t number = 0;  // among its word's occurrences on the page, from 1
   };
+  std::vector<NewForm> forms;
   std::vector<Taken> taken;
   std::string text;
 
-  std::string_view WordAt(size_t i) const {
-    return std::string_view(text).substr(taken[i].offset, taken[i].length);
+  std::string_view FormText(const NewForm& form) const {
+    return std::string_view(text).substr(form.offset, form.length);
   }
-  /// The bytes its words take.
-  size_t Bytes() const { return taken.size() * sizeof(Taken) + text.size(); }
+  /// The bytes the piece takes.
+  size_t Bytes() const {
+    return taken.size() * sizeof(Taken) + forms.size() * sizeof(NewForm) + text.size();
+  }
+  void Clear() {
+    forms.clear();
+    taken.clear();
+    text.clear();
+  }
 };
 
-/// Takes scanned pages, piece by piece in page order, into the word data: interns forms
-/// and words, numbers the occurrences (a word's occurrences on a line by
-/// the form as written, then by position), assigns the groups and appends
-/// the Occurrence and PageWord records to the binary files. Words holding
-/// "&nbsp;" (any case) are dropped. Makes the folder wrd_24 and the two
-/// files on construction; a write that fails raises IoError.
+/// Takes scanned pages, piece by piece in page order, into the word data:
+/// interns each page's forms and words, gives each occurrence its number
+/// among all of its word's (the page's numbering after those of the pages
+/// before), assigns the groups and appends the Occurrence and PageWord
+/// records to the binary files. Makes the folder wrd_24 and the two files
+/// on construction; a write that fails raises IoError.
 class WordDataWriter {
  public:
   /// `group_size` pages that hold words make a group (txt_in's file count).
@@ -127,38 +193,41 @@ class WordDataWriter {
 
   /// Adds a piece of page `page` (0-based index into data.pages): whole
   /// lines, in order; `last` closes the page.
-  void AddPiece(size_t page, const PageWords& scanned, bool last);
+  void AddPiece(size_t page, const PageWords& piece, bool last);
 
-  /// Closes the binary files and sets the group count.
+  /// Sets the known form and word of each new form of `piece` that the writer holds
+  /// already. Called on the scanning threads while pieces are added, so
+  /// that the one thread that adds them looks up only the forms new to it.
+  void ResolveForms(PageWords* piece) const;
+
+  /// Closes the binary files, sets the group count and frees what only
+  /// extraction needs.
   void Finish();
 
  private:
-  struct Found {
-    uint32_t line, column, form, word, number;
-  };
-
   // The form of `text` (whose hash is `hash`), interned; its word is
   // interned from its lower case.
   uint32_t FormOf(std::string_view text, uint64_t hash);
-  void NumberLine(size_t from, size_t to);
+  void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   int NextGroup();
   void EndPage(size_t page);
 
   WordData& data_;
+  // Held shared by ResolveForms, alone while forms are interned.
+  mutable std::shared_mutex forms_mutex_;
   int group_size_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
-  std::vector<bool> form_dropped_;  // its lower case holds "&nbsp;"
-  std::vector<uint32_t> seen_;      // occurrences numbered so far, by word
-  std::vector<uint64_t> slot_page_; // the page (1-based) a word's slot belongs to
-  std::vector<uint32_t> slot_;      // by word: its PageWord on that page
   std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
-  std::vector<uint64_t> line_stamp_;  // by word: the last line (serial) it stood on
-  uint64_t line_serial_ = 0;
-  std::vector<Found> found_;
-  std::vector<size_t> order_;
-  std::vector<PageWord> page_list_;  // the words of the open page so far
-  uint64_t page_occurrences_ = 0;     // its occurrences so far
+  // The open page: by page form, its form and its page word; by page word,
+  // its PageWord so far and its word's occurrences before the page; the
+  // piece's Occurrence records, written at once.
+  std::vector<uint32_t> page_form_;
+  std::vector<uint32_t> page_form_word_;
+  std::vector<PageWord> page_list_;
+  std::vector<uint32_t> page_base_;
+  std::vector<Occurrence> piece_records_;
+  uint64_t page_occurrences_ = 0;
   bool page_open_ = false;
   int group_ = 0;
   int in_group_ = 0;

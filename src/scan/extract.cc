@@ -1,7 +1,9 @@
 // Word extraction over the page set. Pages are scanned in pieces on all
-// cores; one thread takes the pieces' words in page order into the word
-// data through its writer (run/word_data.h), which numbers the occurrences
-// and writes them, and each page's words, to the binary work files.
+// cores, each page's words numbered on the page there and its forms looked
+// up among those the word data holds; one thread takes the pieces in page
+// order into the word data through its writer (run/word_data.h), which
+// numbers the occurrences across pages and writes them, and each page's
+// words, to the binary work files.
 #include "scan/extract.h"
 
 #include <memory>
@@ -46,7 +48,8 @@ void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
   ScanInPieces(hosts, run.threads, limits,
                [&](size_t page, const PageWords& piece, bool last) {
                  collector.AddPiece(page, piece, last);
-               });
+               },
+               [&](PageWords* piece) { collector.ResolveForms(piece); });
   collector.Finish();
   runctx::Progress(run, 10);
 }

@@ -12,7 +12,6 @@
 #include <mutex>
 #include <thread>
 
-#include "common/interner.h"
 #include "common/parallel.h"
 
 namespace scan {
@@ -42,8 +41,13 @@ struct Lane {
 
 class Pipeline {
  public:
-  Pipeline(const std::vector<platform::HostPath>& pages, size_t lanes, size_t piece_bytes)
-      : pages_(pages), piece_bytes_(piece_bytes), lanes_(lanes), owner_(pages.size(), kNoLane) {}
+  Pipeline(const std::vector<platform::HostPath>& pages, size_t lanes, size_t piece_bytes,
+           const ResolvePiece& resolve)
+      : pages_(pages),
+        piece_bytes_(piece_bytes),
+        resolve_(resolve),
+        lanes_(lanes),
+        owner_(pages.size(), kNoLane) {}
 
   // Starts the scanning threads, takes every piece in, stops the threads.
   void Run(const TakePiece& take) {
@@ -89,6 +93,7 @@ class Pipeline {
             piece = &lane.ring[lane.written % kRing];
           }
           more = scanner.Next(piece_bytes_, &piece->words);
+          resolve_(&piece->words);
           piece->page = page;
           piece->last = !more;
           std::lock_guard lock(mutex_);
@@ -124,6 +129,7 @@ class Pipeline {
 
   const std::vector<platform::HostPath>& pages_;
   const size_t piece_bytes_;
+  const ResolvePiece& resolve_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Lane> lanes_;
@@ -139,29 +145,25 @@ PageScanner::PageScanner(const platform::HostPath& host) : in_(host, kPageBuffer
 }
 
 bool PageScanner::Next(size_t piece_bytes, PageWords* piece) {
-  piece->taken.clear();
-  piece->text.clear();
+  piece->Clear();
   const size_t limit = std::max<size_t>(piece_bytes, 1);
   std::string_view line;
   while (piece->Bytes() < limit) {
     if (!in_.Next(&line)) return false;
     ++line_number_;
-    if (!ScanLine(line, state_, &words_)) continue;
-    for (const Word& word : words_) {
-      piece->taken.push_back({line_number_, static_cast<uint32_t>(word.position),
-                              static_cast<uint32_t>(piece->text.size()),
-                              static_cast<uint32_t>(word.text.size()),
-                              common::HashBytes(word.text)});
-      piece->text += word.text;
-    }
+    if (ScanLine(line, state_, &words_)) numbering_.AddLine(line_number_, words_, piece);
   }
   return true;
 }
 
 void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads,
-                  const ScanLimits& limits, const TakePiece& take) {
-  const size_t scanning = std::min<size_t>(common::ThreadCount(threads) - 1,
-                                           std::max<size_t>(1, limits.pieces_held / kRing));
+                  const ScanLimits& limits, const TakePiece& take,
+                  const ResolvePiece& resolve) {
+  // The thread that takes the pieces in does little beside the scanning
+  // threads, so there are as many of these as threads.
+  const unsigned count = common::ThreadCount(threads);
+  const size_t scanning =
+      count == 1 ? 0 : std::min<size_t>(count, std::max<size_t>(1, limits.pieces_held / kRing));
   if (scanning == 0) {
     PageWords piece;
     for (size_t page = 0; page < pages.size(); ++page) {
@@ -173,7 +175,7 @@ void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads
     }
     return;
   }
-  Pipeline(pages, scanning, limits.piece_bytes).Run(take);
+  Pipeline(pages, scanning, limits.piece_bytes, resolve).Run(take);
 }
 
 }  // namespace scan

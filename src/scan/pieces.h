@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "run/word_data.h"
 #include "scan/line_scan.h"
+#include "scan/page_numbering.h"
 
 namespace scan {
 
@@ -38,7 +39,8 @@ struct ScanLimits {
 using PageWords = runctx::PageWords;
 
 /// Reads one page piece by piece, the page state (script, style and tag
-/// flags, line number) carried from each piece to the next. A page that
+/// flags, line number, the page's numbering) carried from each piece to the
+/// next. A page that
 /// cannot be read has no words.
 class PageScanner {
  public:
@@ -53,6 +55,7 @@ class PageScanner {
   platform::LineReader in_;
   PageScan state_;
   std::vector<Word> words_;
+  PageNumbering numbering_;
   uint32_t line_number_ = 0;
 };
 
@@ -60,11 +63,16 @@ class PageScanner {
 /// whether it is the page's last (every page has one, maybe empty).
 using TakePiece = std::function<void(size_t page, const PageWords& piece, bool last)>;
 
+/// Called on a scanning thread with each piece it has scanned, before the
+/// piece is handed on (not called when the caller's thread scans).
+using ResolvePiece = std::function<void(PageWords* piece)>;
+
 /// Scans `pages` in pieces on up to `threads` threads (the caller's thread
 /// takes the pieces in) and calls `take` for each piece in page order.
 /// An exception in a scan or in `take` stops every thread and is thrown
 /// again here.
 void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads,
-                  const ScanLimits& limits, const TakePiece& take);
+                  const ScanLimits& limits, const TakePiece& take,
+                  const ResolvePiece& resolve);
 
 }  // namespace scan
