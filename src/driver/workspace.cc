@@ -121,7 +121,7 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "*.txt");
   runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
   // The binary word files of a run that was stopped before its clean-up.
-  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile}) {
+  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile, runctx::kPageLastFile}) {
     run.paths.RemoveEntry(name);
   }
 }

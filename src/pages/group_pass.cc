@@ -124,8 +124,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   table.ids.clear();
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
-  runctx::RecordRange<runctx::PageWord> page_words = runctx::PageWordsOf(data, info);
-  runctx::PageWord entry;
+  runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(data, info);
+  runctx::PageLast entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
     const std::string& id = pass.id_text[entry.word];
     table.entries.push_back({entry.last_number, data.next_page[at], static_cast<uint32_t>(table.ids.size()),
@@ -340,6 +340,7 @@ void WriteGroupPages(runctx::RunContext& run) {
                              });
   run.paths.RemoveFile(data.occurrence_file);
   run.paths.RemoveFile(data.page_word_file);
+  run.paths.RemoveFile(data.page_last_file);
   if (!pass.spill_host.empty()) run.paths.RemoveFile(pass.spill_host);
 }
 

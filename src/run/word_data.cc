@@ -39,7 +39,8 @@ WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group
     : data_(data),
       group_size_(group_size),
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
-      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))) {
+      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))),
+      page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))) {
   data.next_page.Open(data.pages.size());
 }
 
@@ -63,8 +64,10 @@ void WordDataWriter::ResolveForms(PageWords* piece) const {
 void WordDataWriter::Finish() {
   occurrences_.Close();
   page_words_.Close();
+  page_lasts_.Close();
   data_.group_count = group_;
   for (std::vector<uint32_t>& counts : data_.group_counts) counts.resize(data_.words.size(), 0);
+  for (std::vector<uint32_t>& pages : data_.group_pages) pages.resize(data_.words.size(), 0);
   data_.forms.DropLookup();
   data_.lower.DropLookup();
   previous_ = {};
@@ -98,7 +101,7 @@ void WordDataWriter::TakeForm(const PageWords& piece, const PageWords::NewForm& 
   page_form_word_.push_back(added.word);
   if (added.word == PageWords::kDropped || added.word < page_list_.size()) return;
   const uint32_t word = known ? added.known_word : data_.form_word[form];
-  page_list_.push_back({word, 0, 0, form, 0});
+  page_list_.push_back({word, 0, 0, form});
   page_base_.push_back(data_.words[word].count);
 }
 
@@ -158,12 +161,17 @@ void WordDataWriter::EndPage(size_t page) {
   PageInfo& info = data_.pages[page];
   if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
     data_.group_counts.resize(info.group);
+    data_.group_pages.resize(info.group);
   }
   std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
+  std::vector<uint32_t>& group_pages = data_.group_pages[info.group - 1];
   group_counts.resize(data_.words.size(), 0);
+  group_pages.resize(data_.words.size(), 0);
+  lasts_.resize(page_list_.size());
   for (size_t slot = 0; slot < page_list_.size(); ++slot) {
     PageWord& entry = page_list_[slot];
-    entry.last_number = page_base_[slot] + entry.count;
+    lasts_[slot] = {entry.word, page_base_[slot] + entry.count};
+    ++group_pages[entry.word];
     WordInfo& word = data_.words[entry.word];
     if (word.count == 0) word.first_form = entry.first_form;
     word.count += entry.count;
@@ -177,6 +185,7 @@ void WordDataWriter::EndPage(size_t page) {
     data_.next_page.PushBack();
   }
   page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
+  page_lasts_.Write(lasts_.data(), lasts_.size() * sizeof(PageLast));
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
   data_.occurrence_count += page_occurrences_;
@@ -191,8 +200,12 @@ GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>
       end_page_(std::max(first_page, end_page)),
       window_limit_(window),
       spill_(spill) {
-  count_.assign(data.words.size(), 0);
-  Scan([&](size_t, const PageWord& entry) { ++count_[entry.word]; });
+  // Each word's page words in the group: the pages of the group holding it.
+  const int group = first_page_ < end_page_ ? data.pages[first_page_].group : 0;
+  if (group > 0 && static_cast<size_t>(group) <= data.group_pages.size()) {
+    count_ = data.group_pages[group - 1];
+  }
+  count_.resize(data.words.size(), 0);
   // The windows and their regions in the spill file (window 0 has none).
   // The buffer is sized once, to the largest window: refilled in place, it
   // never grows.

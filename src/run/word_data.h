@@ -1,10 +1,11 @@
 // The word data of a run, in compact form: what word extraction finds and
 // the word list phase completes, read by the output pages. Distinct words,
 // their written forms and the pages are held in memory; the occurrences
-// (one per word of a page) and the page words (one per word and page) are
-// spilled to two binary work files in the folder wrd_24, in document
+// (one per word of a page) and the page words (one per word and page, in
+// two files: what the word index reads, and what the annotated pages read)
+// are spilled to binary work files in the folder wrd_24, in document
 // order, and read back page by page. Nothing here grows with the number of
-// occurrences. This file is the one place that knows the layout of the two
+// occurrences. This file is the one place that knows the layout of the
 // binary files: their records, their writer and their readers.
 #pragma once
 
@@ -34,14 +35,21 @@ struct Occurrence {
   uint32_t number = 0;  // occurrence number among all of its word's
 };
 
-/// One word on one page (binary file, page by page, in the order of the
-/// word's first occurrence on the page).
+/// One word on one page, as the word index needs it (binary file, page by
+/// page, in the order of the word's first occurrence on the page).
 struct PageWord {
   uint32_t word = 0;          // index into WordData::words
   uint32_t count = 0;         // its occurrences on the page
   uint32_t first_number = 0;  // the occurrence number of its first (line, column)
   uint32_t first_form = 0;    // the form written there
-  uint32_t last_number = 0;   // the highest occurrence number on the page
+};
+
+/// One word on one page, as the annotated page needs it (a binary file of
+/// its own, in the order of the PageWord file, so that each reader reads
+/// only what it uses).
+struct PageLast {
+  uint32_t word = 0;         // index into WordData::words
+  uint32_t last_number = 0;  // the highest occurrence number on the page
 };
 
 /// A numbered page of the page set and where its data lies.
@@ -120,6 +128,9 @@ struct WordData {
   PageLinks next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
+  // Pages holding each word per group (index group - 1): the word index
+  // places a group's page words by them.
+  std::vector<std::vector<uint32_t>> group_pages;
   // Set by the word lists: the words that occur, in word id order (the
   // order of their lower case as record fields sort).
   std::vector<uint32_t> by_id;
@@ -129,6 +140,7 @@ struct WordData {
 
   platform::HostPath occurrence_file;  // host paths of the binary files
   platform::HostPath page_word_file;
+  platform::HostPath page_last_file;
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
@@ -183,8 +195,9 @@ struct PageWords {
 /// Takes scanned pages, piece by piece in page order, into the word data:
 /// interns each page's forms and words, gives each occurrence its number
 /// among all of its word's (the page's numbering after those of the pages
-/// before), assigns the groups and appends the Occurrence and PageWord
-/// records to the binary files. Makes the folder wrd_24 and the two files
+/// before), assigns the groups and appends the Occurrence, PageWord and
+/// PageLast records to the binary files. Makes the folder wrd_24 and the
+/// three files
 /// on construction; a write that fails raises IoError.
 class WordDataWriter {
  public:
@@ -218,6 +231,8 @@ class WordDataWriter {
   int group_size_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
+  platform::BinaryWriter page_lasts_;
+  std::vector<PageLast> lasts_;     // the open page's, written at its end
   std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
   // The open page: by page form, its form and its page word; by page word,
   // its PageWord so far and its word's occurrences before the page; the
@@ -271,9 +286,10 @@ class RecordRange {
 inline RecordRange<Occurrence> OccurrencesOf(const WordData& data, const PageInfo& page) {
   return {data.occurrence_file, page.first_occurrence, page.occurrence_count};
 }
-/// The page words of one page, in the order of their first occurrence.
-inline RecordRange<PageWord> PageWordsOf(const WordData& data, const PageInfo& page) {
-  return {data.page_word_file, page.first_page_word, page.page_word_count};
+/// The last occurrence numbers of the words of one page, in the order of
+/// their first occurrence.
+inline RecordRange<PageLast> PageLastsOf(const WordData& data, const PageInfo& page) {
+  return {data.page_last_file, page.first_page_word, page.page_word_count};
 }
 
 /// Page words a GroupPageWords sorts in memory at once: the fixed working
@@ -282,13 +298,14 @@ inline RecordRange<PageWord> PageWordsOf(const WordData& data, const PageInfo& p
 inline constexpr size_t kEntryWindow = size_t{1} << 19;
 
 /// The page words of the pages [first_page, end_page) of one group, by word
-/// id, then page: counted per word, then placed window by window into a
-/// buffer that holds `window` page words (or one word's, when it has more).
-/// The group's page words are read twice, whatever the number of windows:
-/// once to count them, once to place the first window's and to spill every
-/// other window's to a region of its own in the binary file `spill` (in
-/// wrd_24), from which each later window reads only its own. A group with
-/// one window writes no spill file.
+/// id, then page: placed window by window into a buffer that holds
+/// `window` page words (or one word's, when it has more), each word's place
+/// known from the pages of the group holding it (WordData::group_pages).
+/// The group's page words are read once, whatever the number of windows:
+/// the first window's are placed and every other window's spilled to a
+/// region of its own in the binary file `spill` (in wrd_24), from which
+/// each later window reads only its own. A group with one window writes no
+/// spill file.
 class GroupPageWords {
  public:
   /// A page word as placed: its word, its page (index into data.pages) and

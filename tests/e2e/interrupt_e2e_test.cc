@@ -94,10 +94,12 @@ TEST(InterruptEndToEndTest, TheNextRunsCleanUpRemovesTheBinaryWordFiles) {
   EXPECT_EQ(killed.status, -1);
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "occurrences.bin"));
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_words.bin"));
+  ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_lasts.bin"));
   ProgramResult next = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=trace"});
   EXPECT_EQ(next.status, -1);
   EXPECT_FALSE(fs::exists(run / "wrd_24" / "occurrences.bin"));
   EXPECT_FALSE(fs::exists(run / "wrd_24" / "page_words.bin"));
+  EXPECT_FALSE(fs::exists(run / "wrd_24" / "page_lasts.bin"));
 }
 
 }  // namespace

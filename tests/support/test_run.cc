@@ -120,6 +120,7 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
   if (!run.word_data) return lines;
   const runctx::WordData& data = *run.word_data;
   auto all = ReadAll<runctx::PageWord>(data.page_word_file, data.page_word_count);
+  auto lasts = ReadAll<runctx::PageLast>(data.page_last_file, data.page_word_count);
   for (const runctx::PageInfo& page : data.pages) {
     for (uint64_t i = 0; i < page.page_word_count; ++i) {
       const uint64_t at = page.first_page_word + i;
@@ -127,7 +128,7 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
       const uint32_t next = data.next_page[at];
       lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
                       std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
-                      std::to_string(w.last_number) + " " +
+                      std::to_string(lasts[at].last_number) + " " +
                       (next == 0 ? std::string("-") : data.pages[next - 1].name));
     }
   }
