@@ -65,10 +65,14 @@ uint32_t Interner::Find(std::string_view text, uint64_t hash) const {
   }
 }
 
+// Assigning {} would keep the capacity: the tables are swapped out, and
+// the texts kept at their size.
 void Interner::DropLookup() {
-  slots_ = {};
-  hashes_ = {};
+  std::vector<uint32_t>().swap(slots_);
+  std::vector<uint32_t>().swap(hashes_);
   mask_ = 0;
+  arena_.shrink_to_fit();
+  starts_.shrink_to_fit();
 }
 
 void Interner::Grow() {

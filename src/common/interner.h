@@ -26,8 +26,8 @@ class Interner {
   uint32_t Find(std::string_view text, uint64_t hash) const;
   static constexpr uint32_t kNotFound = UINT32_MAX;
 
-  /// Frees the lookup table: the texts stay, Intern may no longer be
-  /// called.
+  /// Frees the lookup table and the spare room of the texts: the texts
+  /// stay, Intern may no longer be called.
   void DropLookup();
 
   size_t size() const { return starts_.size() - 1; }

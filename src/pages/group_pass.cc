@@ -40,8 +40,15 @@ struct Pass {
 
   runctx::RunContext& run;
   const WordData& data;
+
+  std::string_view Id(uint32_t word) const {
+    return std::string_view(id_text).substr(id_start[word], id_start[word + 1] - id_start[word]);
+  }
   platform::Stamp now;
-  std::vector<std::string> id_text;   // by word
+  // The text of every word id, one after another (a string each would take
+  // 32 bytes a word), and where each word's starts: by word, then the end.
+  std::string id_text;
+  std::vector<uint32_t> id_start;
   std::vector<uint32_t> rank;         // by word: its place in the id order
   std::vector<std::string> group_text;  // by group - 1
   std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
@@ -59,13 +66,15 @@ void Prepare(Pass& pass) {
   const WordData& data = pass.data;
   runctx::RunContext& run = pass.run;
   pass.now = platform::Now();
-  pass.id_text.resize(data.words.size());
   pass.rank.assign(data.words.size(), kNoRank);
-  for (uint32_t at = 0; at < data.by_id.size(); ++at) {
-    const uint32_t word = data.by_id[at];
-    pass.id_text[word] = data.IdText(word);
-    pass.rank[word] = at;
+  for (uint32_t at = 0; at < data.by_id.size(); ++at) pass.rank[data.by_id[at]] = at;
+  pass.id_start.reserve(data.words.size() + 1);
+  pass.id_text.reserve(data.by_id.size() * std::string_view("id00000000").size());
+  for (uint32_t word = 0; word < data.words.size(); ++word) {
+    pass.id_start.push_back(static_cast<uint32_t>(pass.id_text.size()));
+    if (pass.rank[word] != kNoRank) pass.id_text += data.IdText(word);
   }
+  pass.id_start.push_back(static_cast<uint32_t>(pass.id_text.size()));
   pass.group_pages.assign(data.group_count, {data.pages.size(), 0});
   std::vector<std::string> names;
   for (size_t page = 0; page < data.pages.size(); ++page) {
@@ -127,7 +136,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(data, info);
   runctx::PageLast entry;
   for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
-    const std::string& id = pass.id_text[entry.word];
+    const std::string_view id = pass.Id(entry.word);
     table.entries.push_back({entry.last_number, data.next_page[at], static_cast<uint32_t>(table.ids.size()),
                              static_cast<uint32_t>(id.size())});
     table.ids += id;
@@ -167,7 +176,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
       const PageWordTable::Entry found = places[at] != 0 ? table.entries[places[at] - 1] : PageWordTable::Entry{};
       const std::string_view id = places[at] != 0
                                       ? std::string_view(table.ids.data() + found.id_at, found.id_size)
-                                      : std::string_view(pass.id_text[words[at]]);
+                                      : pass.Id(words[at]);
       const std::string_view next_page =
           found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
       const size_t form_at = at == 0 ? 0 : form_ends[at - 1];
@@ -203,7 +212,7 @@ class GroupEntries {
     const WordData& data = pass_.data;
     for (size_t i = 0; i < held_; ++i) {
       const runctx::GroupPageWords::Placed& placed = placed_[i];
-      found_[i] = IndexEntry{pass_.id_text[placed.word], data.pages[placed.page].name,
+      found_[i] = IndexEntry{pass_.Id(placed.word), data.pages[placed.page].name,
                              data.Form(placed.form), placed.number, placed.count};
     }
     at_ = 0;
@@ -265,7 +274,7 @@ class GroupWords {
       for (size_t i = 0; i < held_; ++i) words_[i] = data.form_word[batch_[i].form];
       for (size_t i = 0; i < held_; ++i) {
         found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
-                               pass_.id_text[words_[i]], batch_[i].number};
+                               pass_.Id(words_[i]), batch_[i].number};
       }
       if (held_ == kLookupBatch) break;  // the page goes on in the next batch
       occurrences_.reset();

@@ -10,7 +10,7 @@
 namespace platform {
 namespace {
 
-constexpr size_t kBuffer = size_t{1} << 20;
+constexpr size_t kBuffer = size_t{1} << 18;
 
 std::string Reason(int error) { return error == 0 ? "read or write failed" : std::strerror(error); }
 

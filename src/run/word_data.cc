@@ -66,17 +66,29 @@ void WordDataWriter::Finish() {
   page_words_.Close();
   page_lasts_.Close();
   data_.group_count = group_;
-  for (std::vector<uint32_t>& counts : data_.group_counts) counts.resize(data_.words.size(), 0);
-  for (std::vector<uint32_t>& pages : data_.group_pages) pages.resize(data_.words.size(), 0);
+  // What only extraction needs is freed (swapped out: assigning {} would
+  // keep the capacity) before the tables kept are trimmed to their size,
+  // each trim a copy.
+  std::vector<uint64_t>().swap(previous_);
+  std::vector<uint32_t>().swap(page_form_);
+  std::vector<uint32_t>().swap(page_form_word_);
+  std::vector<PageWord>().swap(page_list_);
+  std::vector<uint32_t>().swap(page_base_);
+  std::vector<Occurrence>().swap(piece_records_);
+  std::vector<PageLast>().swap(lasts_);
+  std::string().swap(lower_);
   data_.forms.DropLookup();
   data_.lower.DropLookup();
-  previous_ = {};
-  page_form_ = {};
-  page_form_word_ = {};
-  page_list_ = {};
-  page_base_ = {};
-  piece_records_ = {};
-  lower_ = {};
+  data_.words.shrink_to_fit();
+  data_.form_word.shrink_to_fit();
+  for (std::vector<uint32_t>& counts : data_.group_counts) {
+    counts.resize(data_.words.size(), 0);
+    counts.shrink_to_fit();
+  }
+  for (std::vector<uint32_t>& pages : data_.group_pages) {
+    pages.resize(data_.words.size(), 0);
+    pages.shrink_to_fit();
+  }
 }
 
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {

@@ -122,7 +122,8 @@ class PageLinks {
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
-  common::Interner lower;             // the words in lower case, numbered by word
+  common::Interner lower;             // the words in lower case, numbered by word; emptied
+                                      // once the word lists have set the id order
   std::vector<WordInfo> words;
   std::vector<PageInfo> pages;        // in page order
   PageLinks next_page;
@@ -293,9 +294,9 @@ inline RecordRange<PageLast> PageLastsOf(const WordData& data, const PageInfo& p
 }
 
 /// Page words a GroupPageWords sorts in memory at once: the fixed working
-/// buffer (10 MB); a group with more is sorted in several windows. Tests
+/// buffer (1.3 MB); a group with more is sorted in several windows. Tests
 /// lower it to cross window boundaries with a few words.
-inline constexpr size_t kEntryWindow = size_t{1} << 19;
+inline constexpr size_t kEntryWindow = size_t{1} << 16;
 
 /// The page words of the pages [first_page, end_page) of one group, by word
 /// id, then page: placed window by window into a buffer that holds

@@ -18,11 +18,14 @@ void NumberWords(runctx::WordData& data) {
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
     return runctx::FieldLess(data.lower.text(a), data.lower.text(b));
   });
+  order.shrink_to_fit();
   uint64_t before = 0;
   for (uint32_t word : order) {
     data.words[word].id = before;
     before += data.words[word].count;
   }
+  // The lower case of the words served only this order.
+  data.lower = common::Interner();
 }
 
 void BuildWordLists(runctx::RunContext& run) {
