@@ -121,7 +121,8 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "*.txt");
   runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
   // The binary word files of a run that was stopped before its clean-up.
-  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile, runctx::kPageLastFile}) {
+  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile, runctx::kPageLastFile,
+                                 runctx::kNextPageFile}) {
     run.paths.RemoveEntry(name);
   }
 }

@@ -134,10 +134,12 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   std::vector<uint32_t> set;
   set.reserve(info.page_word_count);
   runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(data, info);
+  runctx::RecordRange<runctx::NextPage> next_pages = runctx::NextPagesOf(data, info);
   runctx::PageLast entry;
-  for (uint64_t at = info.first_page_word; page_words.Next(&entry); ++at) {
+  runctx::NextPage next_page = 0;
+  while (page_words.Next(&entry) && next_pages.Next(&next_page)) {
     const std::string_view id = pass.Id(entry.word);
-    table.entries.push_back({entry.last_number, data.next_page[at], static_cast<uint32_t>(table.ids.size()),
+    table.entries.push_back({entry.last_number, next_page, static_cast<uint32_t>(table.ids.size()),
                              static_cast<uint32_t>(id.size())});
     table.ids += id;
     table.place[entry.word] = static_cast<uint32_t>(table.entries.size());
@@ -350,6 +352,7 @@ void WriteGroupPages(runctx::RunContext& run) {
   run.paths.RemoveFile(data.occurrence_file);
   run.paths.RemoveFile(data.page_word_file);
   run.paths.RemoveFile(data.page_last_file);
+  run.paths.RemoveFile(data.next_page_file);
   if (!pass.spill_host.empty()) run.paths.RemoveFile(pass.spill_host);
 }
 

@@ -10,8 +10,6 @@
 namespace runctx {
 namespace {
 
-constexpr uint64_t kNone = std::numeric_limits<uint64_t>::max();
-
 // The host path of the binary word file `name`, its folder wrd_24 made
 // first.
 platform::HostPath WordFile(platform::Paths& paths, std::string_view name) {
@@ -41,7 +39,7 @@ WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
       page_words_((data.page_word_file = WordFile(paths, kPageWordFile))),
       page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))) {
-  data.next_page.Open(data.pages.size());
+  data.next_page_file = paths.ForWrite(kNextPageFile);
 }
 
 void WordDataWriter::ResolveForms(PageWords* piece) const {
@@ -69,7 +67,6 @@ void WordDataWriter::Finish() {
   // What only extraction needs is freed (swapped out: assigning {} would
   // keep the capacity) before the tables kept are trimmed to their size,
   // each trim a copy.
-  std::vector<uint64_t>().swap(previous_);
   std::vector<uint32_t>().swap(page_form_);
   std::vector<uint32_t>().swap(page_form_word_);
   std::vector<PageWord>().swap(page_list_);
@@ -79,6 +76,7 @@ void WordDataWriter::Finish() {
   std::string().swap(lower_);
   data_.forms.DropLookup();
   data_.lower.DropLookup();
+  LinkPages();
   data_.words.shrink_to_fit();
   data_.form_word.shrink_to_fit();
   for (std::vector<uint32_t>& counts : data_.group_counts) {
@@ -96,10 +94,7 @@ uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   if (!new_form) return form;
   lower_ = common::Lower(text);
   const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
-  if (new_word) {
-    data_.words.emplace_back();
-    previous_.push_back(kNone);
-  }
+  if (new_word) data_.words.emplace_back();
   data_.form_word.push_back(word);
   return form;
 }
@@ -189,18 +184,38 @@ void WordDataWriter::EndPage(size_t page) {
     word.count += entry.count;
     ++word.pages;
     group_counts[entry.word] += entry.count;
-    const uint64_t index = data_.page_word_count++;
-    if (previous_[entry.word] != kNone) {
-      data_.next_page.Set(previous_[entry.word], static_cast<uint32_t>(page + 1));
-    }
-    previous_[entry.word] = index;
-    data_.next_page.PushBack();
+    ++data_.page_word_count;
   }
   page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
   page_lasts_.Write(lasts_.data(), lasts_.size() * sizeof(PageLast));
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
   data_.occurrence_count += page_occurrences_;
+}
+
+// Going back over the pages, each word's next page is the last page seen
+// holding it. A page's words are distinct, so its links are written a chunk
+// at a time, each at its place.
+void WordDataWriter::LinkPages() {
+  std::vector<NextPage> next(data_.words.size(), 0);
+  std::vector<NextPage> links(kReadChunk);
+  platform::BlockWriter out(data_.next_page_file);
+  for (size_t page = data_.pages.size(); page-- > 0;) {
+    const PageInfo& info = data_.pages[page];
+    RecordRange<PageLast> lasts(data_.page_last_file, info.first_page_word, info.page_word_count);
+    uint64_t at = info.first_page_word;
+    PageLast last;
+    for (bool more = true; more;) {
+      size_t held = 0;
+      while (held < kReadChunk && (more = lasts.Next(&last))) {
+        links[held++] = next[last.word];
+        next[last.word] = static_cast<NextPage>(page + 1);
+      }
+      out.WriteAt(at * sizeof(NextPage), links.data(), held * sizeof(NextPage));
+      at += held;
+    }
+  }
+  out.Close();
 }
 
 GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,

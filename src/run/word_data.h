@@ -2,10 +2,10 @@
 // the word list phase completes, read by the output pages. Distinct words,
 // their written forms and the pages are held in memory; the occurrences
 // (one per word of a page) and the page words (one per word and page, in
-// two files: what the word index reads, and what the annotated pages read)
-// are spilled to binary work files in the folder wrd_24, in document
-// order, and read back page by page. Nothing here grows with the number of
-// occurrences. This file is the one place that knows the layout of the
+// three files: what the word index reads, what the annotated pages read,
+// and each one's next page) are spilled to binary work files in the folder
+// wrd_24, in document order, and read back page by page. Nothing here
+// grows with the number of occurrences or page words. This file is the one place that knows the layout of the
 // binary files: their records, their writer and their readers.
 #pragma once
 
@@ -52,6 +52,13 @@ struct PageLast {
   uint32_t last_number = 0;  // the highest occurrence number on the page
 };
 
+/// The next page holding the word of each PageWord (a binary file of uint32
+/// in the order of the PageWord file): a 1-based index into
+/// WordData::pages, 0 for none. Written at the end of extraction, going
+/// back over the pages, so that memory holds one link a word, not one a
+/// page word.
+using NextPage = uint32_t;
+
 /// A numbered page of the page set and where its data lies.
 struct PageInfo {
   std::string name;                // page_<n>.htm, lower case
@@ -75,50 +82,6 @@ struct WordInfo {
 /// standing for the byte after it (so "abc!" sorts before "abc").
 bool FieldLess(std::string_view a, std::string_view b);
 
-/// By PageWord index: the next page holding its word (1-based page index),
-/// 0 for none. Held in chunks of a fixed size, so it grows without copying
-/// itself, and in 16 bits a link when the pages are that few.
-class PageLinks {
- public:
-  /// Links to pages up to `page_count` (1-based) will be held.
-  void Open(size_t page_count) { narrow_ = page_count <= UINT16_MAX; }
-
-  uint32_t operator[](uint64_t index) const {
-    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
-    const size_t at = static_cast<size_t>(index & (kChunk - 1));
-    return narrow_ ? narrow_chunks_[chunk][at] : wide_chunks_[chunk][at];
-  }
-  void Set(uint64_t index, uint32_t page) {
-    const size_t chunk = static_cast<size_t>(index >> kChunkBits);
-    const size_t at = static_cast<size_t>(index & (kChunk - 1));
-    if (narrow_) {
-      narrow_chunks_[chunk][at] = static_cast<uint16_t>(page);
-    } else {
-      wide_chunks_[chunk][at] = page;
-    }
-  }
-  /// Adds a link to no page.
-  void PushBack() {
-    if ((size_ & (kChunk - 1)) == 0) {
-      if (narrow_) {
-        narrow_chunks_.push_back(std::make_unique<uint16_t[]>(kChunk));
-      } else {
-        wide_chunks_.push_back(std::make_unique<uint32_t[]>(kChunk));
-      }
-    }
-    ++size_;
-  }
-  uint64_t size() const { return size_; }
-
- private:
-  static constexpr size_t kChunkBits = 16;
-  static constexpr size_t kChunk = size_t{1} << kChunkBits;
-  bool narrow_ = false;
-  uint64_t size_ = 0;
-  std::vector<std::unique_ptr<uint16_t[]>> narrow_chunks_;
-  std::vector<std::unique_ptr<uint32_t[]>> wide_chunks_;
-};
-
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
@@ -126,7 +89,6 @@ struct WordData {
                                       // once the word lists have set the id order
   std::vector<WordInfo> words;
   std::vector<PageInfo> pages;        // in page order
-  PageLinks next_page;
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;
   // Pages holding each word per group (index group - 1): the word index
@@ -142,6 +104,7 @@ struct WordData {
   platform::HostPath occurrence_file;  // host paths of the binary files
   platform::HostPath page_word_file;
   platform::HostPath page_last_file;
+  platform::HostPath next_page_file;
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
@@ -214,8 +177,8 @@ class WordDataWriter {
   /// that the one thread that adds them looks up only the forms new to it.
   void ResolveForms(PageWords* piece) const;
 
-  /// Closes the binary files, sets the group count and frees what only
-  /// extraction needs.
+  /// Closes the binary files, writes the next-page file, sets the group
+  /// count and frees what only extraction needs.
   void Finish();
 
  private:
@@ -225,6 +188,7 @@ class WordDataWriter {
   void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   int NextGroup();
   void EndPage(size_t page);
+  void LinkPages();
 
   WordData& data_;
   // Held shared by ResolveForms, alone while forms are interned.
@@ -234,7 +198,6 @@ class WordDataWriter {
   platform::BinaryWriter page_words_;
   platform::BinaryWriter page_lasts_;
   std::vector<PageLast> lasts_;     // the open page's, written at its end
-  std::vector<uint64_t> previous_;  // by word: its PageWord on its previous page
   // The open page: by page form, its form and its page word; by page word,
   // its PageWord so far and its word's occurrences before the page; the
   // piece's Occurrence records, written at once.
@@ -291,6 +254,10 @@ inline RecordRange<Occurrence> OccurrencesOf(const WordData& data, const PageInf
 /// their first occurrence.
 inline RecordRange<PageLast> PageLastsOf(const WordData& data, const PageInfo& page) {
   return {data.page_last_file, page.first_page_word, page.page_word_count};
+}
+/// The next pages of the words of one page, in the same order.
+inline RecordRange<NextPage> NextPagesOf(const WordData& data, const PageInfo& page) {
+  return {data.next_page_file, page.first_page_word, page.page_word_count};
 }
 
 /// Page words a GroupPageWords sorts in memory at once: the fixed working

@@ -121,11 +121,12 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
   const runctx::WordData& data = *run.word_data;
   auto all = ReadAll<runctx::PageWord>(data.page_word_file, data.page_word_count);
   auto lasts = ReadAll<runctx::PageLast>(data.page_last_file, data.page_word_count);
+  auto next_pages = ReadAll<runctx::NextPage>(data.next_page_file, data.page_word_count);
   for (const runctx::PageInfo& page : data.pages) {
     for (uint64_t i = 0; i < page.page_word_count; ++i) {
       const uint64_t at = page.first_page_word + i;
       const runctx::PageWord& w = all[at];
-      const uint32_t next = data.next_page[at];
+      const uint32_t next = next_pages[at];
       lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
                       std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
                       std::to_string(lasts[at].last_number) + " " +
