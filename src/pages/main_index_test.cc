@@ -35,7 +35,8 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
     uint32_t count = 0;
     if (data->group_counts.size() < w.counts.size()) data->group_counts.resize(w.counts.size());
     for (size_t g = 0; g < w.counts.size(); ++g) count += w.counts[g];
-    data->words.push_back({w.id, i, count, 1});
+    data->words.push_back({i, count});
+    data->ids.push_back(w.id);
     data->occurrence_count += count;
   }
   for (auto& counts : data->group_counts) counts.resize(words.size(), 0);

@@ -30,7 +30,7 @@ bool FieldLess(std::string_view a, std::string_view b) {
 }
 
 std::string WordData::IdText(uint32_t word) const {
-  return "id" + common::ZeroPad(static_cast<long long>(words[word].id), /*width=*/8);
+  return "id" + common::ZeroPad(static_cast<long long>(ids[word]), /*width=*/8);
 }
 
 WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)
@@ -182,7 +182,6 @@ void WordDataWriter::EndPage(size_t page) {
     WordInfo& word = data_.words[entry.word];
     if (word.count == 0) word.first_form = entry.first_form;
     word.count += entry.count;
-    ++word.pages;
     group_counts[entry.word] += entry.count;
     ++data_.page_word_count;
   }

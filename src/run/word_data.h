@@ -71,10 +71,8 @@ struct PageInfo {
 
 /// A distinct word: its written forms compared in lower case.
 struct WordInfo {
-  uint64_t id = 0;          // the number of its word id, set by the word lists
   uint32_t first_form = 0;  // the form of its first occurrence in document order
   uint32_t count = 0;       // its occurrences
-  uint32_t pages = 0;       // the pages holding it
 };
 
 /// True when word `a` sorts before word `b` as fields of a work-file record
@@ -88,6 +86,9 @@ struct WordData {
   common::Interner lower;             // the words in lower case, numbered by word; emptied
                                       // once the word lists have set the id order
   std::vector<WordInfo> words;
+  // By word: the number of its word id, set by the word lists (not held
+  // while extraction grows the words).
+  std::vector<uint64_t> ids;
   std::vector<PageInfo> pages;        // in page order
   // Occurrences per word and group (index group - 1), for the main index.
   std::vector<std::vector<uint32_t>> group_counts;

@@ -19,9 +19,10 @@ void NumberWords(runctx::WordData& data) {
     return runctx::FieldLess(data.lower.text(a), data.lower.text(b));
   });
   order.shrink_to_fit();
+  data.ids.assign(data.words.size(), 0);
   uint64_t before = 0;
   for (uint32_t word : order) {
-    data.words[word].id = before;
+    data.ids[word] = before;
     before += data.words[word].count;
   }
   // The lower case of the words served only this order.

@@ -88,6 +88,12 @@ std::vector<std::string> ListFolder(const fs::path& folder) {
 
 namespace {
 
+// The id text of a word; before the word lists set the ids, every word's
+// is id 0.
+std::string IdOf(const runctx::WordData& data, uint32_t word) {
+  return word < data.ids.size() ? data.IdText(word) : "id00000000";
+}
+
 template <typename Record>
 std::vector<Record> ReadAll(const fs::path& host, uint64_t count) {
   std::vector<Record> records;
@@ -108,7 +114,7 @@ std::vector<std::string> OccurrenceLines(const runctx::RunContext& run) {
     for (uint64_t i = 0; i < page.occurrence_count; ++i) {
       const runctx::Occurrence& o = all[page.first_occurrence + i];
       lines.push_back(page.name + " " + std::to_string(o.line) + " " + std::to_string(o.column) +
-                      " " + std::string(data.Form(o.form)) + " " + data.IdText(data.form_word[o.form]) + " " +
+                      " " + std::string(data.Form(o.form)) + " " + IdOf(data, data.form_word[o.form]) + " " +
                       std::to_string(o.number));
     }
   }
@@ -127,7 +133,7 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
       const uint64_t at = page.first_page_word + i;
       const runctx::PageWord& w = all[at];
       const uint32_t next = next_pages[at];
-      lines.push_back(page.name + " " + data.IdText(w.word) + " " + std::to_string(w.count) + " " +
+      lines.push_back(page.name + " " + IdOf(data, w.word) + " " + std::to_string(w.count) + " " +
                       std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
                       std::to_string(lasts[at].last_number) + " " +
                       (next == 0 ? std::string("-") : data.pages[next - 1].name));
