@@ -112,6 +112,10 @@ void BlockWriter::Close() {
 BinaryReader::BinaryReader(const std::filesystem::path& host) : path_(host.string()) {
   file_ = OpenFile(host, "rb");
   if (file_ == nullptr) throw common::IoError(path_, Reason(errno));
+  // Ranges are read straight into the caller's buffer, one read each: a
+  // stream buffer would read from the block before each range's start, so
+  // a file read page by page would be read in part twice.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 BinaryReader::~BinaryReader() {
