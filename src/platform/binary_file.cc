@@ -52,7 +52,7 @@ BinaryWriter::BinaryWriter(const std::filesystem::path& host)
     : file_(OpenNew(host, host.string())), path_(host.string()) {
   // Unbuffered, so each flush of the buffer below is one write.
   std::setvbuf(file_, nullptr, _IONBF, 0);
-  buffer_.resize(kBuffer);
+  buffer_.reset(new char[kBuffer]);
 }
 
 BinaryWriter::~BinaryWriter() {
@@ -61,7 +61,7 @@ BinaryWriter::~BinaryWriter() {
 
 void BinaryWriter::Flush() {
   if (used_ == 0) return;
-  size_t put = std::fwrite(buffer_.data(), 1, used_, file_);
+  size_t put = std::fwrite(buffer_.get(), 1, used_, file_);
   int error = errno;
   if (put != used_) throw common::IoError(path_, Reason(error));
   used_ = 0;
@@ -72,13 +72,13 @@ void BinaryWriter::Write(const void* data, size_t size) {
   size_ += size;
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    size_t room = buffer_.size() - used_;
+    size_t room = kBuffer - used_;
     size_t take = size < room ? size : room;
-    std::memcpy(buffer_.data() + used_, bytes, take);
+    std::memcpy(buffer_.get() + used_, bytes, take);
     used_ += take;
     bytes += take;
     size -= take;
-    if (used_ == buffer_.size()) Flush();
+    if (used_ == kBuffer) Flush();
   }
 }
 
@@ -112,6 +112,10 @@ void BlockWriter::Close() {
 BinaryReader::BinaryReader(const std::filesystem::path& host) : path_(host.string()) {
   file_ = OpenFile(host, "rb");
   if (file_ == nullptr) throw common::IoError(path_, Reason(errno));
+  // Ranges are read straight into the caller's buffer, one read each: a
+  // stream buffer would read from the block before each range's start, so
+  // a file read page by page would be read in part twice.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 BinaryReader::~BinaryReader() {

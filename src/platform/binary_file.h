@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -37,7 +37,7 @@ class BinaryWriter {
 
   std::FILE* file_ = nullptr;
   std::string path_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // not cleared: only bytes written are read
   size_t used_ = 0;
   uint64_t size_ = 0;
 };

@@ -12,6 +12,16 @@ namespace platform {
 namespace {
 
 constexpr size_t kReadBuffer = 1 << 17;
+// A reader whose own buffer is this large reads the file straight into it,
+// one read a fill: through the stream's buffer, a read after a seek or at
+// a page's end began at the stream's block before it, so files read in
+// ranges were read in part twice.
+constexpr size_t kStraightRead = size_t{1} << 12;
+
+void ReadStraight(std::FILE* file, size_t buffer_size) {
+  if (buffer_size >= kStraightRead) std::setvbuf(file, nullptr, _IONBF, 0);
+}
+
 constexpr size_t kWriteBuffer = 1 << 18;
 
 std::string ErrorText(int error) { return std::strerror(error); }
@@ -26,6 +36,7 @@ LineReader::LineReader(const std::filesystem::path& path, size_t buffer_size) {
   if (file_ == nullptr) return;
   capacity_ = buffer_size > 0 ? buffer_size : 1;
   buffer_.reset(new char[capacity_]);
+  ReadStraight(file_, capacity_);
 }
 
 LineReader::~LineReader() { Close(); }
@@ -86,6 +97,7 @@ ChunkReader::ChunkReader(const std::filesystem::path& path, size_t buffer_size) 
   if (file_ == nullptr) return;
   capacity_ = buffer_size > 0 ? buffer_size : 1;
   buffer_.reset(new char[capacity_]);
+  ReadStraight(file_, capacity_);
 }
 
 ChunkReader::~ChunkReader() {

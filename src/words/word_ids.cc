@@ -1,7 +1,9 @@
 #include "words/word_ids.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "run/commands.h"
@@ -9,16 +11,45 @@
 
 namespace words {
 
+namespace {
+
+// The first 8 bytes of a word as its record field sorts (its closing quote
+// after its last byte, zeros after that), big-endian: words whose keys
+// differ sort as their keys, without reaching their texts. No word holds
+// a double quote, so two words differ before either field's closing quote
+// is passed.
+uint64_t SortKey(std::string_view text) {
+  uint64_t key = 0;
+  for (size_t at = 0; at < 8; ++at) {
+    const unsigned char byte = at < text.size() ? static_cast<unsigned char>(text[at])
+                               : at == text.size() ? '"'
+                                                   : 0;
+    key = key << 8 | byte;
+  }
+  return key;
+}
+
+}  // namespace
+
 void NumberWords(runctx::WordData& data) {
+  struct Keyed {
+    uint64_t key;
+    uint32_t word;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(data.words.size());
+  for (uint32_t word = 0; word < data.words.size(); ++word) {
+    if (data.words[word].count > 0) keyed.push_back({SortKey(data.lower.text(word)), word});
+  }
+  std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return runctx::FieldLess(data.lower.text(a.word), data.lower.text(b.word));
+  });
   std::vector<uint32_t>& order = data.by_id;
   order.clear();
-  for (uint32_t word = 0; word < data.words.size(); ++word) {
-    if (data.words[word].count > 0) order.push_back(word);
-  }
-  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    return runctx::FieldLess(data.lower.text(a), data.lower.text(b));
-  });
-  order.shrink_to_fit();
+  order.reserve(keyed.size());
+  for (const Keyed& entry : keyed) order.push_back(entry.word);
+  std::vector<Keyed>().swap(keyed);  // assigning {} would keep its capacity
   data.ids.assign(data.words.size(), 0);
   uint64_t before = 0;
   for (uint32_t word : order) {

@@ -44,6 +44,25 @@ TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
             (Lines{"processed 20%", "processed 30%", "processed 40%", "processed 50%"}));
 }
 
+// The order holds where words first differ past their eighth byte, and
+// where the closing quote meets a byte at the eighth byte or after it.
+TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
+  TestRun t;
+  Build(t, {{1, {"abcdefghijk abcdefgh abcdefghij! abcdefg abcdefghij abcdefg!"}}});
+  std::map<std::string, std::string> ids;
+  for (const std::string& line : OccurrenceLines(t.run())) {
+    size_t id = line.find(" id");
+    size_t word = line.rfind(' ', id - 1);
+    ids[line.substr(id + 1, 10)] = line.substr(word + 1, id - word - 1);
+  }
+  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"id00000000", "abcdefg!"},
+                                                      {"id00000001", "abcdefg"},
+                                                      {"id00000002", "abcdefgh"},
+                                                      {"id00000003", "abcdefghij!"},
+                                                      {"id00000004", "abcdefghij"},
+                                                      {"id00000005", "abcdefghijk"}}));
+}
+
 TEST(WordListTest, NoWordsGiveNoGroups) {
   TestRun t;
   Build(t, {{1, {"<br>"}}});
