@@ -122,7 +122,7 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
   // The binary word files of a run that was stopped before its clean-up.
   for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile, runctx::kPageLastFile,
-                                 runctx::kNextPageFile}) {
+                                 runctx::kNextPageFile, runctx::kPageWordSpillFile}) {
     run.paths.RemoveEntry(name);
   }
 }
