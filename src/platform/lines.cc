@@ -18,8 +18,17 @@ constexpr size_t kReadBuffer = 1 << 17;
 // ranges were read in part twice.
 constexpr size_t kStraightRead = size_t{1} << 12;
 
-void ReadStraight(std::FILE* file, size_t buffer_size) {
-  if (buffer_size >= kStraightRead) std::setvbuf(file, nullptr, _IONBF, 0);
+// Opens `path` to be read through a buffer of `buffer_size` bytes (at
+// least one), made here; null, and no buffer, when it cannot be opened.
+std::FILE* OpenForReading(const std::filesystem::path& path, size_t buffer_size,
+                          std::unique_ptr<char[]>* buffer, size_t* capacity) {
+  if (path.empty()) return nullptr;
+  std::FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) return nullptr;
+  *capacity = buffer_size > 0 ? buffer_size : 1;
+  buffer->reset(new char[*capacity]);
+  if (*capacity >= kStraightRead) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
 }
 
 constexpr size_t kWriteBuffer = 1 << 18;
@@ -31,12 +40,7 @@ std::string ErrorText(int error) { return std::strerror(error); }
 LineReader::LineReader(const std::filesystem::path& path) : LineReader(path, kReadBuffer) {}
 
 LineReader::LineReader(const std::filesystem::path& path, size_t buffer_size) {
-  if (path.empty()) return;
-  file_ = OpenFile(path, "rb");
-  if (file_ == nullptr) return;
-  capacity_ = buffer_size > 0 ? buffer_size : 1;
-  buffer_.reset(new char[capacity_]);
-  ReadStraight(file_, capacity_);
+  file_ = OpenForReading(path, buffer_size, &buffer_, &capacity_);
 }
 
 LineReader::~LineReader() { Close(); }
@@ -92,12 +96,7 @@ bool LineReader::Next(std::string_view* line) {
 }
 
 ChunkReader::ChunkReader(const std::filesystem::path& path, size_t buffer_size) {
-  if (path.empty()) return;
-  file_ = OpenFile(path, "rb");
-  if (file_ == nullptr) return;
-  capacity_ = buffer_size > 0 ? buffer_size : 1;
-  buffer_.reset(new char[capacity_]);
-  ReadStraight(file_, capacity_);
+  file_ = OpenForReading(path, buffer_size, &buffer_, &capacity_);
 }
 
 ChunkReader::~ChunkReader() {
