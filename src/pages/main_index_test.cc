@@ -31,7 +31,6 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
     const Word& w = words[i];
     data->forms.Intern(w.form, common::HashBytes(w.form));
     data->form_word.push_back(i);
-    data->lower.Intern(w.form, common::HashBytes(w.form));
     uint32_t count = 0;
     if (data->group_counts.size() < w.counts.size()) data->group_counts.resize(w.counts.size());
     for (size_t g = 0; g < w.counts.size(); ++g) count += w.counts[g];

@@ -17,6 +17,23 @@ platform::HostPath WordFile(platform::Paths& paths, std::string_view name) {
   return paths.ForWrite(name);
 }
 
+// The hash of the lower case of `text`, lowered a word at a time on the
+// stack: most words are short.
+uint64_t LowerHash(std::string_view text) {
+  char lowered[64];
+  if (text.size() > sizeof lowered) return common::HashBytes(common::Lower(text));
+  for (size_t at = 0; at < text.size(); ++at) lowered[at] = common::LowerByte(text[at]);
+  return common::HashBytes(std::string_view(lowered, text.size()));
+}
+
+bool SameLower(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t at = 0; at < a.size(); ++at) {
+    if (common::LowerByte(a[at]) != common::LowerByte(b[at])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool FieldLess(std::string_view a, std::string_view b) {
@@ -38,7 +55,8 @@ WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group
       group_size_(group_size),
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
       page_words_((data.page_word_file = WordFile(paths, kPageWordFile))),
-      page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))) {
+      page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))),
+      word_slots_(1024, 0) {
   data.next_page_file = paths.ForWrite(kNextPageFile);
 }
 
@@ -73,9 +91,9 @@ void WordDataWriter::Finish() {
   std::vector<uint32_t>().swap(page_base_);
   std::vector<Occurrence>().swap(piece_records_);
   std::vector<PageLast>().swap(lasts_);
-  std::string().swap(lower_);
+  std::vector<uint32_t>().swap(word_slots_);
+  std::vector<uint32_t>().swap(word_hashes_);
   data_.forms.DropLookup();
-  data_.lower.DropLookup();
   LinkPages();
   data_.words.shrink_to_fit();
   data_.form_word.shrink_to_fit();
@@ -91,12 +109,38 @@ void WordDataWriter::Finish() {
 
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   const auto [form, new_form] = data_.forms.Intern(text, hash);
-  if (!new_form) return form;
-  lower_ = common::Lower(text);
-  const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
-  if (new_word) data_.words.emplace_back();
-  data_.form_word.push_back(word);
+  if (new_form) data_.form_word.push_back(WordOf(text, form));
   return form;
+}
+
+uint32_t WordDataWriter::WordOf(std::string_view text, uint32_t form) {
+  const auto low = static_cast<uint32_t>(LowerHash(text));
+  const size_t mask = word_slots_.size() - 1;
+  for (size_t slot = low & mask;; slot = (slot + 1) & mask) {
+    const uint32_t held = word_slots_[slot];
+    if (held == 0) {
+      const auto word = static_cast<uint32_t>(data_.words.size());
+      word_slots_[slot] = word + 1;
+      word_hashes_.push_back(low);
+      data_.words.push_back({form, 0});
+      if (word_hashes_.size() * 2 > word_slots_.size()) GrowWords();
+      return word;
+    }
+    if (word_hashes_[held - 1] == low &&
+        SameLower(data_.Form(data_.words[held - 1].first_form), text)) {
+      return held - 1;
+    }
+  }
+}
+
+void WordDataWriter::GrowWords() {
+  word_slots_.assign(word_slots_.size() * 2, 0);
+  const size_t mask = word_slots_.size() - 1;
+  for (uint32_t word = 0; word < word_hashes_.size(); ++word) {
+    size_t slot = word_hashes_[word] & mask;
+    while (word_slots_[slot] != 0) slot = (slot + 1) & mask;
+    word_slots_[slot] = word + 1;
+  }
 }
 
 // A page form is looked up once on the page; the first form of a page word

@@ -71,7 +71,9 @@ struct PageInfo {
 
 /// A distinct word: its written forms compared in lower case.
 struct WordInfo {
-  uint32_t first_form = 0;  // the form of its first occurrence in document order
+  // The form of its first occurrence in document order; until it occurs,
+  // the form that made it (a form of the word all the same).
+  uint32_t first_form = 0;
   uint32_t count = 0;       // its occurrences
 };
 
@@ -83,8 +85,6 @@ bool FieldLess(std::string_view a, std::string_view b);
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
-  common::Interner lower;             // the words in lower case, numbered by word; emptied
-                                      // once the word lists have set the id order
   std::vector<WordInfo> words;
   // By word: the number of its word id, set by the word lists (not held
   // while extraction grows the words).
@@ -186,6 +186,9 @@ class WordDataWriter {
   // The form of `text` (whose hash is `hash`), interned; its word is
   // interned from its lower case.
   uint32_t FormOf(std::string_view text, uint64_t hash);
+  // The word of a new form `text`: found, or made with `form` as its form.
+  uint32_t WordOf(std::string_view text, uint32_t form);
+  void GrowWords();
   void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   int NextGroup();
   void EndPage(size_t page);
@@ -211,7 +214,11 @@ class WordDataWriter {
   bool page_open_ = false;
   int group_ = 0;
   int in_group_ = 0;
-  std::string lower_;
+  // The words by the hash of their lower case: slots of word + 1 (0 is
+  // empty) and, by word, the low half of that hash. A word's lower case is
+  // compared through a form of it, so no word's text is held twice.
+  std::vector<uint32_t> word_slots_;
+  std::vector<uint32_t> word_hashes_;
 };
 
 /// Records read from a binary word file at once.

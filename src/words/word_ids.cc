@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -13,20 +14,26 @@ namespace words {
 
 namespace {
 
-// The first 8 bytes of a word as its record field sorts (its closing quote
-// after its last byte, zeros after that), big-endian: words whose keys
-// differ sort as their keys, without reaching their texts. No word holds
-// a double quote, so two words differ before either field's closing quote
-// is passed.
-uint64_t SortKey(std::string_view text) {
+// The first 8 bytes of a word's lower case as its record field sorts (its
+// closing quote after its last byte, zeros after that), big-endian: words
+// whose keys differ sort as their keys, without reaching their texts. No
+// word holds a double quote, so two words differ before either field's
+// closing quote is passed. `form` is any written form of the word.
+uint64_t SortKey(std::string_view form) {
   uint64_t key = 0;
   for (size_t at = 0; at < 8; ++at) {
-    const unsigned char byte = at < text.size() ? static_cast<unsigned char>(text[at])
-                               : at == text.size() ? '"'
+    const unsigned char byte = at < form.size() ? static_cast<unsigned char>(common::LowerByte(form[at]))
+                               : at == form.size() ? '"'
                                                    : 0;
     key = key << 8 | byte;
   }
   return key;
+}
+
+// True when the lower case of form `a` sorts before that of form `b` as
+// record fields do. Keys tie rarely, so lowering here costs little.
+bool LowerFieldLess(std::string_view a, std::string_view b) {
+  return runctx::FieldLess(common::Lower(a), common::Lower(b));
 }
 
 }  // namespace
@@ -39,11 +46,13 @@ void NumberWords(runctx::WordData& data) {
   std::vector<Keyed> keyed;
   keyed.reserve(data.words.size());
   for (uint32_t word = 0; word < data.words.size(); ++word) {
-    if (data.words[word].count > 0) keyed.push_back({SortKey(data.lower.text(word)), word});
+    const runctx::WordInfo& info = data.words[word];
+    if (info.count > 0) keyed.push_back({SortKey(data.Form(info.first_form)), word});
   }
   std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
     if (a.key != b.key) return a.key < b.key;
-    return runctx::FieldLess(data.lower.text(a.word), data.lower.text(b.word));
+    return LowerFieldLess(data.Form(data.words[a.word].first_form),
+                          data.Form(data.words[b.word].first_form));
   });
   std::vector<uint32_t>& order = data.by_id;
   order.clear();
@@ -56,8 +65,6 @@ void NumberWords(runctx::WordData& data) {
     data.ids[word] = before;
     before += data.words[word].count;
   }
-  // The lower case of the words served only this order.
-  data.lower = common::Interner();
 }
 
 void BuildWordLists(runctx::RunContext& run) {
