@@ -276,7 +276,8 @@ std::string Paths::Native(const fs::path& host) {
 
 void Paths::NoteCreated(const fs::path& host) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (made_names_.insert(host.string()).second) made_.push_back(host);
+  auto [made, added] = made_names_.insert(host.native());
+  if (added) made_.push_back(&*made);
   auto it = indexes_.find(host.parent_path().string());
   if (it == indexes_.end()) return;
   std::string name = host.filename().string();
@@ -326,15 +327,16 @@ void Paths::ClearWorkFolder(std::string_view folder) {
 
 void Paths::RemoveMade() {
   std::lock_guard<std::mutex> lock(mutex_);
-  for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
+  for (auto name = made_.rbegin(); name != made_.rend(); ++name) {
+    const fs::path made(**name);
     std::error_code error;
-    fs::file_status status = fs::symlink_status(*made, error);
+    fs::file_status status = fs::symlink_status(made, error);
     if (error || status.type() == fs::file_type::not_found) continue;
     // A folder the run made may since have been replaced by a link: its
     // entries are then reached through the link and stay.
-    if (*made == root_ || !ReachedWithoutLinks(made->parent_path())) continue;
+    if (made == root_ || !ReachedWithoutLinks(made.parent_path())) continue;
     // A folder goes only once empty: what the run did not make stays.
-    fs::remove(*made, error);
+    fs::remove(made, error);
   }
   made_.clear();
   made_names_.clear();

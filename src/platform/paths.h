@@ -186,9 +186,11 @@ class Paths {
   // Guards the name indexes and the record of what the run made.
   mutable std::mutex mutex_;
   mutable std::unordered_map<std::string, NameIndex> indexes_;
-  // What the run made, in the order made, and the same as a set of names.
-  std::vector<fs::path> made_;
-  std::unordered_set<std::string> made_names_;
+  // What the run made, each once, in the order made: native names (a
+  // path's parts would take several allocations each), listed by pointers
+  // to the set's entries, which stay where they are.
+  std::unordered_set<fs::path::string_type> made_names_;
+  std::vector<const fs::path::string_type*> made_;
 };
 
 }  // namespace platform
