@@ -68,6 +68,17 @@ bool IsDirectoryEntry(const fs::path& host);
 /// The folder the process was started in.
 fs::path CurrentFolder();
 
+/// Which entry of the host a path reaches, links followed: its device and
+/// its number there, unique while the entry exists.
+struct EntryId {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  bool operator==(const EntryId&) const = default;
+};
+/// The EntryId of what `host` reaches; nullopt when it cannot be asked, and
+/// on hosts where asking costs more than following the links of a path.
+std::optional<EntryId> EntryIdOf(const fs::path& host);
+
 class Paths {
  public:
   /// `root` is the program's folder; it is made absolute and canonical.
@@ -174,15 +185,38 @@ class Paths {
  private:
   // The entries of one host folder, by folded name.
   using NameIndex = std::unordered_map<std::string, std::string>;
+  // A host path as Walk found it, with what its entries were when asked.
+  struct Walked {
+    fs::path host;
+    // Each folder from the program's folder down to the entry's own folder
+    // was asked by its exact name (or was missing) and is no link.
+    bool folders_plain = true;
+    // The entry itself, not followed; unknown when it was not asked.
+    fs::file_type type = fs::file_type::unknown;
+    // The entry's type, asked now where Walk did not ask it.
+    fs::file_type Type() const;
+  };
   // The name `name` has in `folder` whatever its case, as the folder's
   // index holds it; nullopt when the index has no such name.
   std::optional<std::string> IndexedName(const fs::path& folder, const std::string& name) const;
   const NameIndex& IndexOf(const fs::path& folder) const;
-  std::optional<fs::path> Walk(std::string_view path) const;
+  std::optional<Walked> Walk(std::string_view path) const;
+  std::optional<Walked> WalkForWrite(std::string_view path) const;
+  // True when the program's folder is still the folder it was when the run
+  // began (no link took its place, nor that of a folder above it).
+  bool RootUnmoved() const;
+  // True when every level of `host` below the program's folder is a real
+  // entry, no link, and its names hold no "." nor "..": `host` is then
+  // inside wherever the program's folder stands.
+  bool LexicallyInsideWithoutLinks(const fs::path& host) const;
   void NoteRemoved(const fs::path& host);
 
   fs::path root_;
   std::string root_folded_;
+  // The program's folder as the host knows it; nullopt when its path is
+  // not canonical or the host cannot tell, and every check then follows
+  // the links of the whole path.
+  std::optional<EntryId> root_id_;
   // Guards the name indexes and the record of what the run made.
   mutable std::mutex mutex_;
   mutable std::unordered_map<std::string, NameIndex> indexes_;

@@ -13,6 +13,12 @@ namespace platform {
 
 std::string StoredName(const fs::path& host) { return host.filename().string(); }
 
+std::optional<EntryId> EntryIdOf(const fs::path& host) {
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0) return std::nullopt;
+  return EntryId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   return std::fopen(host.c_str(), mode);
 }
