@@ -304,7 +304,10 @@ fs::path Paths::ForWrite(std::string_view path) {
 
 bool Paths::LinkFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
-  if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from)) return false;
+  // `from` is no link: where its folder is, it is.
+  if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from.parent_path())) {
+    return false;
+  }
   // What stands at `to` is replaced, never written through: the rename
   // below takes a link's place and leaves its target alone. A folder or a
   // device is left to the caller.

@@ -58,6 +58,10 @@ std::FILE* OpenFile(const fs::path& host, const char* mode);
 /// when it cannot be read.
 std::FILE* OpenForReading(const fs::path& host, std::string* reason);
 
+/// True when OpenForReading would open `host`: a regular file (links
+/// followed) that the process may read. Asks without opening it.
+bool IsReadableFile(const fs::path& host);
+
 /// The size of the file `host` (links followed); nullopt when it is
 /// missing or cannot be asked.
 std::optional<std::uintmax_t> FileSize(const fs::path& host);

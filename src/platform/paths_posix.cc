@@ -36,6 +36,12 @@ const char* KindOf(mode_t mode) {
 
 }  // namespace
 
+bool IsReadableFile(const fs::path& host) {
+  struct stat info {};
+  return stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         faccessat(AT_FDCWD, host.c_str(), R_OK, AT_EACCESS) == 0;
+}
+
 std::FILE* OpenForReading(const fs::path& host, std::string* reason) {
   // The type is checked before opening (opening a device may act on it),
   // and again on what was opened, with O_NONBLOCK: an entry swapped for a

@@ -49,4 +49,11 @@ std::FILE* OpenForReading(const fs::path& host, std::string* reason) {
   return file;
 }
 
+bool IsReadableFile(const fs::path& host) {
+  std::string reason;
+  std::FILE* file = OpenForReading(host, &reason);
+  if (file != nullptr) std::fclose(file);
+  return file != nullptr;
+}
+
 }  // namespace platform
