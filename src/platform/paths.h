@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -65,6 +66,18 @@ bool IsReadableFile(const fs::path& host);
 /// The size of the file `host` (links followed); nullopt when it is
 /// missing or cannot be asked.
 std::optional<std::uintmax_t> FileSize(const fs::path& host);
+/// What a long folder listing shows of an entry, links followed: its size
+/// (0 where it is no regular file) and when it was last written, in
+/// seconds since 1970. Asked in one question; nullopt when it cannot be.
+struct ListedEntry {
+  std::uintmax_t size = 0;
+  std::time_t written = 0;
+};
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host);
+/// `seconds` as local calendar time; nullopt where the calendar cannot
+/// show it. Asks the host's time zone once a run, not once a call.
+std::optional<std::tm> LocalTime(std::time_t seconds);
+
 /// True when `host` is a folder, or a link to one.
 bool IsDirectory(const fs::path& host);
 /// True when `host` itself is a folder (a link to one is not).

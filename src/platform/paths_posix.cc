@@ -36,6 +36,19 @@ const char* KindOf(mode_t mode) {
 
 }  // namespace
 
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host) {
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0) return std::nullopt;
+  return ListedEntry{S_ISREG(info.st_mode) ? static_cast<std::uintmax_t>(info.st_size) : 0,
+                     info.st_mtime};
+}
+
+std::optional<std::tm> LocalTime(std::time_t seconds) {
+  std::tm parts{};
+  if (localtime_r(&seconds, &parts) == nullptr) return std::nullopt;
+  return parts;
+}
+
 bool IsReadableFile(const fs::path& host) {
   struct stat info {};
   return stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "platform/paths.h"
@@ -54,6 +55,22 @@ bool IsReadableFile(const fs::path& host) {
   std::FILE* file = OpenForReading(host, &reason);
   if (file != nullptr) std::fclose(file);
   return file != nullptr;
+}
+
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host) {
+  std::error_code error;
+  fs::file_time_type stamp = fs::last_write_time(host, error);
+  if (error) return std::nullopt;
+  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+      stamp - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
+  std::uintmax_t size = fs::file_size(host, error);
+  return ListedEntry{error ? 0 : size, std::chrono::system_clock::to_time_t(system)};
+}
+
+std::optional<std::tm> LocalTime(std::time_t seconds) {
+  const std::tm* parts = std::localtime(&seconds);
+  if (parts == nullptr) return std::nullopt;
+  return *parts;
 }
 
 }  // namespace platform
