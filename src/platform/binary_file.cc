@@ -17,8 +17,10 @@ std::string Reason(int error) { return error == 0 ? "read or write failed" : std
 // Positions a file at a 64-bit offset: chunks of at most 1 GiB, since the
 // host's long may hold only 32 bits.
 bool SeekTo(std::FILE* file, uint64_t offset) {
-  if (std::fseek(file, 0, SEEK_SET) != 0) return false;
   constexpr uint64_t kStep = uint64_t{1} << 30;
+  const uint64_t first = offset < kStep ? offset : kStep;
+  if (std::fseek(file, static_cast<long>(first), SEEK_SET) != 0) return false;
+  offset -= first;
   while (offset > 0) {
     uint64_t step = offset < kStep ? offset : kStep;
     if (std::fseek(file, static_cast<long>(step), SEEK_CUR) != 0) return false;

@@ -115,6 +115,7 @@ Paths::Paths(const fs::path& root) {
   if (error) root_ = fs::absolute(root).lexically_normal();
   root_.make_preferred();
   root_folded_ = FoldName(root_.string());
+  if (!error) root_id_ = EntryIdOf(root_);
 }
 
 const Paths::NameIndex& Paths::IndexOf(const fs::path& folder) const {
@@ -142,7 +143,7 @@ std::optional<std::string> Paths::IndexedName(const fs::path& folder,
   return hit->second;
 }
 
-std::optional<fs::path> Paths::Walk(std::string_view path) const {
+std::optional<Paths::Walked> Paths::Walk(std::string_view path) const {
   std::string_view relative = path;
   fs::path as_written{std::string(path)};
   if (as_written.is_absolute()) {
@@ -152,35 +153,81 @@ std::optional<fs::path> Paths::Walk(std::string_view path) const {
   }
   std::optional<std::vector<std::string>> names = SplitRelative(relative);
   if (!names) return std::nullopt;
-  fs::path host = root_;
+  Walked walked{root_};
+  fs::path& host = walked.host;
   bool exists = true;
+  bool first = true;
   for (const std::string& name : *names) {
     fs::path host_name = HostName(name);
     // A drive ("C:") would replace the folder walked so far.
     if (host_name.has_root_name()) return std::nullopt;
+    // The entry walked so far becomes a folder on the way.
+    if (!first &&
+        (walked.type == fs::file_type::symlink || walked.type == fs::file_type::unknown)) {
+      walked.folders_plain = false;
+    }
+    first = false;
+    walked.type = fs::file_type::not_found;
     if (exists) {
       std::error_code error;
       fs::path exact = host / host_name;
-      if (fs::symlink_status(exact, error).type() != fs::file_type::not_found && !error) {
-        // A host that ignores case finds the entry under any case; the path
-        // carries the name as stored, as listings show it.
-        host /= HostName(StoredName(exact));
-        continue;
+      fs::file_status status = fs::symlink_status(exact, error);
+      if (status.type() != fs::file_type::not_found) {
+        if (!error) {
+          // A host that ignores case finds the entry under any case; the
+          // path carries the name as stored, as listings show it.
+          host /= HostName(StoredName(exact));
+          walked.type = status.type();
+          continue;
+        }
+        walked.type = fs::file_type::unknown;
       }
       if (std::optional<std::string> indexed = IndexedName(host, name)) {
         host /= HostName(*indexed);
+        walked.type = fs::file_type::unknown;
         continue;
       }
       exists = false;
     }
     host /= host_name;
   }
-  return host;
+  return walked;
 }
 
-std::optional<fs::path> Paths::Resolve(std::string_view path) const { return Walk(path); }
+std::optional<fs::path> Paths::Resolve(std::string_view path) const {
+  std::optional<Walked> walked = Walk(path);
+  if (!walked) return std::nullopt;
+  return std::move(walked->host);
+}
+
+bool Paths::RootUnmoved() const {
+  if (!root_id_) return false;
+  std::optional<EntryId> now = EntryIdOf(root_);
+  return now && *now == *root_id_;
+}
+
+bool Paths::LexicallyInsideWithoutLinks(const fs::path& host) const {
+  auto name = host.begin();
+  for (const fs::path& root_name : root_) {
+    if (name == host.end() || *name != root_name) return false;
+    ++name;
+  }
+  fs::path level = root_;
+  for (; name != host.end(); ++name) {
+    if (name->empty() || *name == "." || *name == "..") return false;
+    level /= *name;
+    std::error_code error;
+    fs::file_status status = fs::symlink_status(level, error);
+    if (fs::is_symlink(status) || (error && status.type() != fs::file_type::not_found)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool Paths::IsInside(const fs::path& host) const {
+  // Without a link on the way, the path itself says where it leads.
+  if (RootUnmoved() && LexicallyInsideWithoutLinks(host)) return true;
   std::error_code error;
   fs::path real = fs::weakly_canonical(host, error);
   if (error) return false;
@@ -201,13 +248,21 @@ bool Paths::ReachedWithoutLinks(const fs::path& host) const {
   return true;
 }
 
-std::optional<fs::path> Paths::ResolveForWrite(std::string_view path) const {
-  std::optional<fs::path> host = Walk(path);
-  if (!host) return std::nullopt;
-  if (*host == root_) return host;
-  fs::path folder = host->parent_path();
+std::optional<Paths::Walked> Paths::WalkForWrite(std::string_view path) const {
+  std::optional<Walked> walked = Walk(path);
+  if (!walked || walked->host == root_) return walked;
+  // Walk asked every folder on the way: none a link, in the program's
+  // folder where it stood, and the entry's folder is inside.
+  if (walked->folders_plain && RootUnmoved()) return walked;
+  fs::path folder = walked->host.parent_path();
   if (!ReachedWithoutLinks(folder) || !IsInside(folder)) return std::nullopt;
-  return host;
+  return walked;
+}
+
+std::optional<fs::path> Paths::ResolveForWrite(std::string_view path) const {
+  std::optional<Walked> walked = WalkForWrite(path);
+  if (!walked) return std::nullopt;
+  return std::move(walked->host);
 }
 
 std::optional<fs::path> Paths::ResolveForRemove(std::string_view path) const {
@@ -216,37 +271,43 @@ std::optional<fs::path> Paths::ResolveForRemove(std::string_view path) const {
   return host;
 }
 
-bool Paths::IsLink(std::string_view path) const {
-  std::optional<fs::path> host = Walk(path);
+fs::file_type Paths::Walked::Type() const {
+  if (type != fs::file_type::unknown) return type;
   std::error_code error;
-  return host && *host != root_ && fs::is_symlink(fs::symlink_status(*host, error));
+  return fs::symlink_status(host, error).type();
+}
+
+bool Paths::IsLink(std::string_view path) const {
+  std::optional<Walked> walked = Walk(path);
+  return walked && walked->host != root_ && walked->Type() == fs::file_type::symlink;
 }
 
 bool Paths::IsFolder(std::string_view path) const {
-  std::optional<fs::path> host = Walk(path);
-  std::error_code error;
-  return host && fs::is_directory(fs::symlink_status(*host, error)) &&
-         (*host == root_ || ReachedWithoutLinks(*host));
+  std::optional<Walked> walked = Walk(path);
+  if (!walked || walked->Type() != fs::file_type::directory) return false;
+  return walked->folders_plain || walked->host == root_ || ReachedWithoutLinks(walked->host);
 }
 
 fs::path Paths::ForRead(std::string_view path) const {
-  std::optional<fs::path> host = Walk(path);
+  std::optional<fs::path> host = Resolve(path);
   return host ? *host : fs::path();
 }
 
 fs::path Paths::ForWrite(std::string_view path) {
-  std::optional<fs::path> host = ResolveForWrite(path);
-  if (!host) throw common::IoError(std::string(path), "Access is denied.");
+  std::optional<Walked> walked = WalkForWrite(path);
+  if (!walked) throw common::IoError(std::string(path), "Access is denied.");
   // A folder standing there is none of the run's making: the writer will
   // fail on it, and the clean-up after that failure must leave it.
-  std::error_code error;
-  if (!fs::is_directory(fs::symlink_status(*host, error))) NoteCreated(*host);
-  return *host;
+  if (walked->Type() != fs::file_type::directory) NoteCreated(walked->host);
+  return std::move(walked->host);
 }
 
 bool Paths::LinkFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
-  if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from)) return false;
+  // `from` is no link: where its folder is, it is.
+  if (!fs::is_regular_file(fs::symlink_status(from, error)) || !IsInside(from.parent_path())) {
+    return false;
+  }
   // What stands at `to` is replaced, never written through: the rename
   // below takes a link's place and leaves its target alone. A folder or a
   // device is left to the caller.
@@ -254,10 +315,23 @@ bool Paths::LinkFile(const fs::path& from, const fs::path& to) {
   if (fs::is_directory(target) || fs::is_character_file(target) || fs::is_block_file(target)) {
     return false;
   }
+  // Where nothing stands, the link is made under the name itself; making
+  // it fails, and changes nothing, if something came there since.
+  if (target.type() == fs::file_type::not_found) {
+    fs::create_hard_link(from, to, error);
+    if (!error) {
+      NoteCreated(to);
+      return true;
+    }
+  }
   fs::path staged = to;
   staged += ".~link";
-  fs::remove(staged, error);
   fs::create_hard_link(from, staged, error);
+  if (error == std::errc::file_exists) {
+    // Left by a run that stopped between the two steps below.
+    fs::remove(staged, error);
+    fs::create_hard_link(from, staged, error);
+  }
   if (error) return false;
   fs::rename(staged, to, error);
   if (error) {
@@ -344,15 +418,15 @@ void Paths::RemoveMade() {
 }
 
 void Paths::DeleteFile(std::string_view path) {
-  std::optional<fs::path> host = ResolveForRemove(path);
-  if (!host) return;
-  std::error_code error;
-  fs::file_status status = fs::symlink_status(*host, error);
-  if (error || status.type() == fs::file_type::directory ||
-      status.type() == fs::file_type::not_found) {
+  std::optional<Walked> walked = WalkForWrite(path);
+  if (!walked || walked->host == root_) return;
+  const fs::file_type type = walked->Type();
+  if (type == fs::file_type::none || type == fs::file_type::directory ||
+      type == fs::file_type::not_found) {
     return;
   }
-  if (fs::remove(*host, error)) NoteRemoved(*host);
+  std::error_code error;
+  if (fs::remove(walked->host, error)) NoteRemoved(walked->host);
 }
 
 void Paths::RemoveEntry(std::string_view path) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -58,15 +59,42 @@ std::FILE* OpenFile(const fs::path& host, const char* mode);
 /// when it cannot be read.
 std::FILE* OpenForReading(const fs::path& host, std::string* reason);
 
+/// True when OpenForReading would open `host`: a regular file (links
+/// followed) that the process may read. Asks without opening it.
+bool IsReadableFile(const fs::path& host);
+
 /// The size of the file `host` (links followed); nullopt when it is
 /// missing or cannot be asked.
 std::optional<std::uintmax_t> FileSize(const fs::path& host);
+/// What a long folder listing shows of an entry, links followed: its size
+/// (0 where it is no regular file) and when it was last written, in
+/// seconds since 1970. Asked in one question; nullopt when it cannot be.
+struct ListedEntry {
+  std::uintmax_t size = 0;
+  std::time_t written = 0;
+};
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host);
+/// `seconds` as local calendar time; nullopt where the calendar cannot
+/// show it. Asks the host's time zone once a run, not once a call.
+std::optional<std::tm> LocalTime(std::time_t seconds);
+
 /// True when `host` is a folder, or a link to one.
 bool IsDirectory(const fs::path& host);
 /// True when `host` itself is a folder (a link to one is not).
 bool IsDirectoryEntry(const fs::path& host);
 /// The folder the process was started in.
 fs::path CurrentFolder();
+
+/// Which entry of the host a path reaches, links followed: its device and
+/// its number there, unique while the entry exists.
+struct EntryId {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  bool operator==(const EntryId&) const = default;
+};
+/// The EntryId of what `host` reaches; nullopt when it cannot be asked, and
+/// on hosts where asking costs more than following the links of a path.
+std::optional<EntryId> EntryIdOf(const fs::path& host);
 
 class Paths {
  public:
@@ -174,15 +202,38 @@ class Paths {
  private:
   // The entries of one host folder, by folded name.
   using NameIndex = std::unordered_map<std::string, std::string>;
+  // A host path as Walk found it, with what its entries were when asked.
+  struct Walked {
+    fs::path host;
+    // Each folder from the program's folder down to the entry's own folder
+    // was asked by its exact name (or was missing) and is no link.
+    bool folders_plain = true;
+    // The entry itself, not followed; unknown when it was not asked.
+    fs::file_type type = fs::file_type::unknown;
+    // The entry's type, asked now where Walk did not ask it.
+    fs::file_type Type() const;
+  };
   // The name `name` has in `folder` whatever its case, as the folder's
   // index holds it; nullopt when the index has no such name.
   std::optional<std::string> IndexedName(const fs::path& folder, const std::string& name) const;
   const NameIndex& IndexOf(const fs::path& folder) const;
-  std::optional<fs::path> Walk(std::string_view path) const;
+  std::optional<Walked> Walk(std::string_view path) const;
+  std::optional<Walked> WalkForWrite(std::string_view path) const;
+  // True when the program's folder is still the folder it was when the run
+  // began (no link took its place, nor that of a folder above it).
+  bool RootUnmoved() const;
+  // True when every level of `host` below the program's folder is a real
+  // entry, no link, and its names hold no "." nor "..": `host` is then
+  // inside wherever the program's folder stands.
+  bool LexicallyInsideWithoutLinks(const fs::path& host) const;
   void NoteRemoved(const fs::path& host);
 
   fs::path root_;
   std::string root_folded_;
+  // The program's folder as the host knows it; nullopt when its path is
+  // not canonical or the host cannot tell, and every check then follows
+  // the links of the whole path.
+  std::optional<EntryId> root_id_;
   // Guards the name indexes and the record of what the run made.
   mutable std::mutex mutex_;
   mutable std::unordered_map<std::string, NameIndex> indexes_;

@@ -13,6 +13,12 @@ namespace platform {
 
 std::string StoredName(const fs::path& host) { return host.filename().string(); }
 
+std::optional<EntryId> EntryIdOf(const fs::path& host) {
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0) return std::nullopt;
+  return EntryId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   return std::fopen(host.c_str(), mode);
 }
@@ -29,6 +35,25 @@ const char* KindOf(mode_t mode) {
 }
 
 }  // namespace
+
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host) {
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0) return std::nullopt;
+  return ListedEntry{S_ISREG(info.st_mode) ? static_cast<std::uintmax_t>(info.st_size) : 0,
+                     info.st_mtime};
+}
+
+std::optional<std::tm> LocalTime(std::time_t seconds) {
+  std::tm parts{};
+  if (localtime_r(&seconds, &parts) == nullptr) return std::nullopt;
+  return parts;
+}
+
+bool IsReadableFile(const fs::path& host) {
+  struct stat info {};
+  return stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         faccessat(AT_FDCWD, host.c_str(), R_OK, AT_EACCESS) == 0;
+}
 
 std::FILE* OpenForReading(const fs::path& host, std::string* reason) {
   // The type is checked before opening (opening a device may act on it),

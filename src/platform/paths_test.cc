@@ -132,6 +132,22 @@ TEST(PathsTest, CommandsNeverChangeAnythingOutsideTheFolder) {
   EXPECT_EQ(ReadFile(f.prog() / "x.txt"), "inside");
 }
 
+// A path without links is trusted only while the program's folder is the
+// one the run began in: a link put in its place is never written through.
+TEST(PathsTest, NothingGoesThroughALinkThatTookTheFoldersPlace) {
+  ConfinedFolder f;
+  const auto before = f.Sentinel();
+  fs::rename(f.prog(), f.prog().string() + "_moved");
+  fs::create_directory_symlink(f.sentinel(), f.prog());
+  EXPECT_EQ(f.paths().ResolveForWrite("keep.txt"), std::nullopt);
+  EXPECT_THROW(f.paths().ForWrite("new.txt"), common::IoError);
+  f.paths().DeleteFile("keep.txt");
+  EXPECT_NE(f.Run("del /q keep.txt").find("Access is denied."), std::string::npos);
+  EXPECT_NE(f.Run("copy keep.txt made.txt").find("Access is denied."),
+            std::string::npos);
+  EXPECT_EQ(f.Sentinel(), before);
+}
+
 TEST(PathsTest, RemovingALinkLeavesItsTarget) {
   ConfinedFolder f;
   const auto before = f.Sentinel();

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "platform/paths.h"
@@ -21,6 +22,10 @@ std::string StoredName(const fs::path& host) {
   FindClose(search);
   return fs::path(found.cFileName).string();
 }
+
+// Asking would open the folder; the checks follow the links of the whole
+// path instead.
+std::optional<EntryId> EntryIdOf(const fs::path&) { return std::nullopt; }
 
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
@@ -43,6 +48,29 @@ std::FILE* OpenForReading(const fs::path& host, std::string* reason) {
   std::FILE* file = OpenFile(host, "rb");
   if (file == nullptr) *reason = std::strerror(errno);
   return file;
+}
+
+bool IsReadableFile(const fs::path& host) {
+  std::string reason;
+  std::FILE* file = OpenForReading(host, &reason);
+  if (file != nullptr) std::fclose(file);
+  return file != nullptr;
+}
+
+std::optional<ListedEntry> ListedEntryOf(const fs::path& host) {
+  std::error_code error;
+  fs::file_time_type stamp = fs::last_write_time(host, error);
+  if (error) return std::nullopt;
+  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+      stamp - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
+  std::uintmax_t size = fs::file_size(host, error);
+  return ListedEntry{error ? 0 : size, std::chrono::system_clock::to_time_t(system)};
+}
+
+std::optional<std::tm> LocalTime(std::time_t seconds) {
+  const std::tm* parts = std::localtime(&seconds);
+  if (parts == nullptr) return std::nullopt;
+  return *parts;
 }
 
 }  // namespace platform

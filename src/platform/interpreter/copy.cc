@@ -87,7 +87,8 @@ File OpenTarget(Command& command, const fs::path& target) {
 // at `target` is its own entry, whatever it points to.
 bool SameFile(const fs::path& source, const fs::path& target) {
   std::error_code error;
-  if (fs::is_symlink(fs::symlink_status(target, error))) return false;
+  fs::file_status status = fs::symlink_status(target, error);
+  if (fs::is_symlink(status) || status.type() == fs::file_type::not_found) return false;
   return fs::equivalent(source, target, error) && !error;
 }
 
@@ -99,22 +100,22 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     command.Error(kAccessDenied);
     return false;
   }
-  File input = OpenSource(command, source);
-  if (!input) return false;
+  // A source that can be read is only asked so, not opened: the link
+  // below shares its data without reading it. Opening it names the reason
+  // one cannot be read.
+  if (!IsReadableFile(source.host) && !OpenSource(command, source)) return false;
   if (SameFile(source.host, *host)) {
     // Two names of the same data (an earlier copy) already hold the copy.
     if (source.host.lexically_normal() != host->lexically_normal()) return true;
     command.Error("The file cannot be copied onto itself.");
     return false;
   }
-  if (IsAllowedName(host->filename().string())) {
-    // Closed first: a host may not rename a second name of a file that is
-    // open (the staged link would stay beside the copy).
-    input.reset();
-    if (command.paths().LinkFile(source.host, *host)) return true;
-    input = OpenSource(command, source);
-    if (!input) return false;
+  if (IsAllowedName(host->filename().string()) &&
+      command.paths().LinkFile(source.host, *host)) {
+    return true;
   }
+  File input = OpenSource(command, source);
+  if (!input) return false;
   File output = OpenTarget(command, *host);
   if (!output) return false;
   command.paths().NoteCreated(*host);

@@ -1,7 +1,6 @@
 // "dir": bare names (/b), full paths of a whole tree (/b /s), or the long
 // listing with a header, one line per entry and the summary lines. The
 // phases read these listings back; the long form is only searched for names.
-#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -31,18 +30,12 @@ std::string WithCommas(uintmax_t value) {
 }
 
 // "mm/dd/yyyy  hh:mm AM" in local time, as the long listing shows it.
-std::string DateTime(const fs::path& host) {
-  std::error_code error;
-  fs::file_time_type stamp = fs::last_write_time(host, error);
-  if (error) return "01/01/1980  12:00 AM";
-  auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-      stamp - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
-  std::time_t seconds = std::chrono::system_clock::to_time_t(system);
+std::string DateTime(const std::optional<ListedEntry>& facts) {
   // A time stamp the calendar cannot show (set far off by hand) shows as
   // a missing one does.
-  const std::tm* local = std::localtime(&seconds);
-  if (local == nullptr) return "01/01/1980  12:00 AM";
-  std::tm parts = *local;
+  std::optional<std::tm> local = facts ? LocalTime(facts->written) : std::nullopt;
+  if (!local) return "01/01/1980  12:00 AM";
+  const std::tm& parts = *local;
   int hour = parts.tm_hour % 12 == 0 ? 12 : parts.tm_hour % 12;
   return common::ZeroPad(parts.tm_mon + 1, 2) + "/" + common::ZeroPad(parts.tm_mday, 2) + "/" +
          common::ZeroPad(parts.tm_year + 1900, 4) + "  " + common::ZeroPad(hour, 2) + ":" +
@@ -51,14 +44,13 @@ std::string DateTime(const fs::path& host) {
 
 void LongLine(Command& command, const fs::path& host, std::string_view name, bool is_folder,
               Totals& totals) {
-  std::string line = DateTime(host);
+  const std::optional<ListedEntry> facts = ListedEntryOf(host);
+  std::string line = DateTime(facts);
   if (is_folder) {
     line += "    <DIR>          ";
     ++totals.folders;
   } else {
-    std::error_code error;
-    uintmax_t size = fs::file_size(host, error);
-    if (error) size = 0;
+    const uintmax_t size = facts ? facts->size : 0;
     line += common::PadLeft(WithCommas(size), /*width=*/18) + " ";
     ++totals.files;
     totals.bytes += size;

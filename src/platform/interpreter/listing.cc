@@ -64,7 +64,7 @@ Selection SelectOne(std::string_view argument, const fs::path& host) {
   entry.name = std::move(name);
   entry.host = host;
   entry.is_link = fs::is_symlink(status);
-  entry.is_folder = fs::is_directory(host, error);
+  entry.is_folder = entry.is_link ? fs::is_directory(host, error) : fs::is_directory(status);
   selection.entries.push_back(std::move(entry));
   return selection;
 }
