@@ -75,11 +75,11 @@ TEST(LinesTest, WritesPiecesOfEverySizeAcrossTheBuffer) {
     const std::string bytes = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!?";
     for (int round = 0; round < 3000; ++round) {
       const std::string_view piece = std::string_view(bytes).substr(0, round % 66);
-      out.LineOf({"<", piece, ">", piece});
+      out.LineOf("<", piece, ">", piece);
       expected.append("<").append(piece).append(">").append(piece).append("\r\n");
       if (round % 1000 == 999) {
         const std::string long_line(300000 + round, static_cast<char>('a' + round % 26));
-        out.LineOf({piece, long_line, "|"});
+        out.LineOf(piece, long_line, "|");
         expected.append(piece).append(long_line).append("|\r\n");
         out.Write(long_line);
         expected.append(long_line);
