@@ -42,15 +42,17 @@ class Mark {
     count_ = static_cast<size_t>(result.ptr - digits_) - 1;
   }
   /// "_" and the digits.
-  std::string_view text() const { return {digits_, count() + 1}; }
+  platform::ShortPiece text() const { return {digits_, count() + 1}; }
   /// The digits alone.
-  std::string_view digits() const { return {digits_ + 1, count()}; }
+  platform::ShortPiece digits() const { return {digits_ + 1, count()}; }
 
  private:
   // At most 20 digits: the mask, which changes nothing, shows the compiler
   // so, and a line's copy of the mark then needs no case for long pieces.
   size_t count() const { return count_ & 31; }
 
+  // Room for 20 digits and the "_", and for a copy of 16 bytes of either
+  // piece.
   char digits_[24];
   size_t count_ = 0;
 };

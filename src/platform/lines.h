@@ -76,6 +76,16 @@ class ChunkReader {
   size_t capacity_ = 0;
 };
 
+/// A short piece whose bytes may be read for kReadable bytes from its
+/// start, whatever its size (a number in a buffer of its own): a line
+/// copies that many with no look at the size, and the bytes past the
+/// piece are overwritten by what follows it.
+struct ShortPiece {
+  static constexpr size_t kReadable = 16;
+  const char* data = nullptr;
+  size_t size = 0;
+};
+
 /// Writes lines ended by CR LF through a large buffer, handed to the system
 /// in one write per buffer. Failing to open or to write raises IoError.
 /// The pages write millions of short lines of a few pieces each, so a line
@@ -131,6 +141,7 @@ class LineWriter {
   static std::string_view Text(std::span<const char, N> piece) {
     return {piece.data(), N};
   }
+  static std::string_view Text(ShortPiece piece) { return {piece.data, piece.size}; }
 
  private:
   // Free bytes in the buffer; none while no file is open, so every write
@@ -142,6 +153,7 @@ class LineWriter {
   static constexpr size_t SizeOf(const char (&)[N]) { return N - 1; }
   template <size_t N>
   static constexpr size_t SizeOf(std::span<const char, N>) { return N; }
+  static size_t SizeOf(ShortPiece piece) { return piece.size; }
   static char* Put(char* at, std::string_view piece) {
     CopyBytes(at, piece.data(), piece.size());
     return at + piece.size();
@@ -155,6 +167,13 @@ class LineWriter {
   static char* Put(char* at, std::span<const char, N> piece) {
     std::memcpy(at, piece.data(), N);
     return at + N;
+  }
+  // The buffer has kReadable bytes beyond its limit for the copy past the
+  // last piece of a line that just fits.
+  static char* Put(char* at, ShortPiece piece) {
+    if (piece.size > ShortPiece::kReadable) return Put(at, Text(piece));
+    std::memcpy(at, piece.data, ShortPiece::kReadable);
+    return at + piece.size;
   }
   // Copies up to 32 bytes in place with two overlapping moves, which costs
   // less than a call for the short pieces of unknown size that make up
