@@ -41,6 +41,15 @@ class Mark {
     auto result = std::to_chars(digits_ + 1, digits_ + sizeof digits_, value);
     count_ = static_cast<size_t>(result.ptr - digits_) - 1;
   }
+  /// The mark of `value` + 1, this being the mark of `value`: most often
+  /// only the last digit changes.
+  Mark Next(long long value) const {
+    const size_t last = count();
+    if (value < 0 || digits_[last] == '9') return Mark(value + 1);
+    Mark next = *this;
+    ++next.digits_[last];
+    return next;
+  }
   /// "_" and the digits.
   platform::ShortPiece text() const { return {digits_, count() + 1}; }
   /// The digits alone.
@@ -150,7 +159,7 @@ void PageAnnotator::WriteWordLine(const AnnotatedWord& word, std::string_view be
     return;
   }
   const Mark occurrence(word.occurrence);
-  const Mark target(word.later_on_page ? word.occurrence + 1 : word.occurrence);
+  const Mark target = word.later_on_page ? occurrence.Next(word.occurrence) : occurrence;
   const std::string_view index = word.later_on_page ? later_index_ : last_index_;
   if (word.next_page.empty()) {
     out_.LineOf(before, "\r\n<span id=\"", id, open_, id,
