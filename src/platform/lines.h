@@ -119,7 +119,8 @@ class LineWriter {
 
   /// Writes the pieces joined, followed by CR LF. A piece that is a string
   /// literal, or a span of a fixed size, is copied with its size known when
-  /// compiled.
+  /// compiled (a char array is taken for a literal: all its bytes but the
+  /// last).
   template <typename... Pieces>
   void LineOf(const Pieces&... pieces) {
     const size_t size = (SizeOf(pieces) + ... + 2);
