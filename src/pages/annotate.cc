@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
+#include <span>
 #include <utility>
 
 #include "common/bytes.h"
@@ -38,17 +39,35 @@ class Mark {
   explicit Mark(long long value) {
     digits_[0] = '_';
     auto result = std::to_chars(digits_ + 1, digits_ + sizeof digits_, value);
-    size_ = static_cast<size_t>(result.ptr - digits_);
+    count_ = static_cast<size_t>(result.ptr - digits_) - 1;
+  }
+  /// The mark of `value` + 1, this being the mark of `value`: most often
+  /// only the last digit changes.
+  Mark Next(long long value) const {
+    const size_t last = count();
+    if (value < 0 || digits_[last] == '9') return Mark(value + 1);
+    Mark next = *this;
+    ++next.digits_[last];
+    return next;
   }
   /// "_" and the digits.
-  std::string_view text() const { return {digits_, size_}; }
+  platform::ShortPiece text() const { return {digits_, count() + 1}; }
   /// The digits alone.
-  std::string_view digits() const { return {digits_ + 1, size_ - 1}; }
+  platform::ShortPiece digits() const { return {digits_ + 1, count()}; }
 
  private:
+  // At most 20 digits: the mask, which changes nothing, shows the compiler
+  // so, and a line's copy of the mark then needs no case for long pieces.
+  size_t count() const { return count_ & 31; }
+
+  // Room for 20 digits and the "_", and for a copy of 16 bytes of either
+  // piece.
   char digits_[24];
-  size_t size_ = 0;
+  size_t count_ = 0;
 };
+
+// The size of a word id below 100,000,000 words: "id" and 8 digits.
+constexpr size_t kIdSize = 10;
 
 }  // namespace
 
@@ -60,7 +79,8 @@ PageAnnotator::PageAnnotator(const runctx::Settings& settings, const PagePlace& 
       out_(std::move(out), PageLayout::kPlain),
       later_index_(Join({"\">&gt;</a>,\r\n<a href=\"i_", place.group, ".htm#"})),
       last_index_(Join({"\"></a>\r\n<a href=\"i_", place.group, ".htm#"})),
-      search_(Join({"\">i</a>,\r\n<a href=\"s_", place.group, ".htm#"})) {}
+      search_(Join({"\">i</a>,\r\n<a href=\"s_", place.group, ".htm#"})),
+      open_(Join({"\" type = \"text/javascript\"ondblclick = \"window.open('", place.page, "#"})) {}
 
 void PageAnnotator::Add(const AnnotatedWord& word) {
   if (rest_pending_ && word.line != annotated_line_) WriteRest();
@@ -119,36 +139,42 @@ void PageAnnotator::ReadUpTo(long long line_number) {
 
 // Writes the text before the word, the word's span and, when find word is
 // on, its navigation span, as one line that holds the line ends within it:
-// literals and the text joined per page, then the pieces that change.
+// literals and the text joined per page, then the pieces that change. A
+// word id of the usual size is copied as a piece of known size.
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   const long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
   const std::string_view before = Piece(text_, from, word.column - 1);
-  const std::string_view id = word.id;
+  if (word.id.size() == kIdSize) {
+    WriteWordLine(word, before, std::span<const char, kIdSize>(word.id.data(), kIdSize));
+  } else {
+    WriteWordLine(word, before, word.id);
+  }
+}
+
+template <typename Id>
+void PageAnnotator::WriteWordLine(const AnnotatedWord& word, std::string_view before, Id id) {
   if (!settings_.find_word || word.word == "Pages_list") {
-    out_.LineOf({before, "\r\n<span id=\"", id,
-                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
-                 "'); window.event.cancelbubble = true;\">", word.word, "</span>"});
+    out_.LineOf(before, "\r\n<span id=\"", id, open_, id,
+                "'); window.event.cancelbubble = true;\">", word.word, "</span>");
     return;
   }
   const Mark occurrence(word.occurrence);
-  const Mark target(word.later_on_page ? word.occurrence + 1 : word.occurrence);
+  const Mark target = word.later_on_page ? occurrence.Next(word.occurrence) : occurrence;
   const std::string_view index = word.later_on_page ? later_index_ : last_index_;
   if (word.next_page.empty()) {
-    out_.LineOf({before, "\r\n<span id=\"", id,
-                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
-                 "'); window.event.cancelbubble = true;\">", word.word,
-                 "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
-                 ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
-                 "\">s</a>,\r\n<a href=\"files_list.htm\">c)</a></span>\r\n<span id=\"", id,
-                 occurrence.text(), "\"></span>"});
+    out_.LineOf(before, "\r\n<span id=\"", id, open_, id,
+                "'); window.event.cancelbubble = true;\">", word.word,
+                "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
+                ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
+                "\">s</a>,\r\n<a href=\"files_list.htm\">c)</a></span>\r\n<span id=\"", id,
+                occurrence.text(), "\"></span>");
   } else {
-    out_.LineOf({before, "\r\n<span id=\"", id,
-                 "\" type = \"text/javascript\"ondblclick = \"window.open('", place_.page, "#", id,
-                 "'); window.event.cancelbubble = true;\">", word.word,
-                 "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
-                 ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
-                 "\">s</a>,\r\n<a href=\"files_list.htm\">c</a>,\r\n<a href=\"", word.next_page, "#",
-                 id, "\">&gt;&gt;)</a></span>\r\n<span id=\"", id, occurrence.text(), "\"></span>"});
+    out_.LineOf(before, "\r\n<span id=\"", id, open_, id,
+                "'); window.event.cancelbubble = true;\">", word.word,
+                "</span>\r\n<span hidden id=\"", id, "\">\r\n(", occurrence.digits(),
+                ")(<a href=\"#", id, target.text(), index, id, search_, id, occurrence.text(),
+                "\">s</a>,\r\n<a href=\"files_list.htm\">c</a>,\r\n<a href=\"", word.next_page, "#",
+                id, "\">&gt;&gt;)</a></span>\r\n<span id=\"", id, occurrence.text(), "\"></span>");
   }
 }
 
@@ -157,9 +183,10 @@ void PageAnnotator::WriteWord(const AnnotatedWord& word) {
 void PageAnnotator::WriteLinks(bool blank_after_next) {
   const Neighbours& neighbours = place_.neighbours;
   out_.Line("<br>");
-  if (neighbours.has_before) out_.LineOf({"<a href=\"", neighbours.before, "\"> Before </a> "});
+  if (neighbours.has_before) out_.LineOf("<a href=\"", neighbours.before, "\"> Before </a> ");
   if (neighbours.has_next) {
-    out_.LineOf({"<a href=\"", neighbours.next, "\"> Next </a>", blank_after_next ? " " : ""});
+    out_.LineOf("<a href=\"", neighbours.next, "\"> Next </a>",
+                std::string_view(blank_after_next ? " " : ""));
   }
   out_.Line("<a href=\"files_list.htm\"> Content </a><br>");
 }

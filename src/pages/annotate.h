@@ -47,6 +47,8 @@ class PageAnnotator {
   void WriteRest();
   void ReadUpTo(long long line_number);
   void WriteWord(const AnnotatedWord& word);
+  template <typename Id>
+  void WriteWordLine(const AnnotatedWord& word, std::string_view before, Id id);
   void WriteLinks(bool blank_after_next);
 
   const runctx::Settings& settings_;
@@ -68,6 +70,9 @@ class PageAnnotator {
   std::string later_index_;
   std::string last_index_;
   std::string search_;
+  // From the end of a word's id to the second id in its span: the link
+  // that opens the page at the word.
+  std::string open_;
 };
 
 /// The annotated copy of a page: page_03.htm gives page_03_02.htm.

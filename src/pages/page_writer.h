@@ -40,9 +40,10 @@ class PageWriter {
   }
 
   /// Writes the pieces joined as one line.
-  void LineOf(std::initializer_list<std::string_view> pieces) {
-    out_.LineOf(pieces);
-    if (in_blocks_) CountBreak(pieces);
+  template <typename... Pieces>
+  void LineOf(const Pieces&... pieces) {
+    out_.LineOf(pieces...);
+    if (in_blocks_) CountBreak({platform::LineWriter::Text(pieces)...});
   }
 
   /// Flushes and closes; raises IoError when the page could not be written.

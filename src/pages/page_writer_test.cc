@@ -36,7 +36,7 @@ std::pair<std::string, std::string> WriteBreaks(const BlockCase& c) {
     expected += miss + "\r\n";
     const bool two = n % 2 == 0;
     if (n % 3 == 0) {
-      out.LineOf({"<b", two ? "r><br" : "r", ">"});
+      out.LineOf("<b", std::string_view(two ? "r><br" : "r"), ">");
     } else {
       out.Line(two ? "<br><br>" : "<br>");
     }

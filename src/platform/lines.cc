@@ -150,7 +150,7 @@ LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(p
   if (file_ == nullptr) throw common::IoError(path_, ErrorText(errno));
   // Unbuffered, so each flush of the buffer below is one write.
   std::setvbuf(file_, nullptr, _IONBF, 0);
-  buffer_.reset(new char[kWriteBuffer]);
+  buffer_.reset(new char[kWriteBuffer + ShortPiece::kReadable]);
   next_ = buffer_.get();
   limit_ = next_ + kWriteBuffer;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,16 @@ class ChunkReader {
   size_t capacity_ = 0;
 };
 
+/// A short piece whose bytes may be read for kReadable bytes from its
+/// start, whatever its size (a number in a buffer of its own): a line
+/// copies that many with no look at the size, and the bytes past the
+/// piece are overwritten by what follows it.
+struct ShortPiece {
+  static constexpr size_t kReadable = 16;
+  const char* data = nullptr;
+  size_t size = 0;
+};
+
 /// Writes lines ended by CR LF through a large buffer, handed to the system
 /// in one write per buffer. Failing to open or to write raises IoError.
 /// The pages write millions of short lines of a few pieces each, so a line
@@ -106,28 +117,64 @@ class LineWriter {
     Put(text);
   }
 
-  /// Writes the pieces joined, followed by CR LF.
-  void LineOf(std::initializer_list<std::string_view> pieces) {
-    size_t size = 2;
-    // Unrolled, the size of a literal piece is known where it is copied.
-#pragma GCC unroll 64
-    for (std::string_view piece : pieces) size += piece.size();
-    if (size > Room()) return Spill(pieces, /*end_line=*/true);
-#pragma GCC unroll 64
-    for (std::string_view piece : pieces) Put(piece);
-    PutLineEnd();
+  /// Writes the pieces joined, followed by CR LF. A piece that is a string
+  /// literal, or a span of a fixed size, is copied with its size known when
+  /// compiled (a char array is taken for a literal: all its bytes but the
+  /// last).
+  template <typename... Pieces>
+  void LineOf(const Pieces&... pieces) {
+    const size_t size = (SizeOf(pieces) + ... + 2);
+    if (size > Room()) return Spill({Text(pieces)...}, /*end_line=*/true);
+    // The end is kept in a local: a member would be read back after every
+    // piece, as any byte written might be the member itself.
+    char* at = next_;
+    ((at = Put(at, pieces)), ...);
+    std::memcpy(at, "\r\n", 2);
+    next_ = at + 2;
   }
 
   /// Flushes and closes; raises IoError when the data could not be written.
   void Close();
 
+  /// A piece of a line as text.
+  static std::string_view Text(std::string_view piece) { return piece; }
+  template <size_t N>
+  static std::string_view Text(std::span<const char, N> piece) {
+    return {piece.data(), N};
+  }
+  static std::string_view Text(ShortPiece piece) { return {piece.data, piece.size}; }
+
  private:
   // Free bytes in the buffer; none while no file is open, so every write
   // then takes the slow path, which ignores it.
   size_t Room() const { return static_cast<size_t>(limit_ - next_); }
-  void Put(std::string_view piece) {
-    CopyBytes(next_, piece.data(), piece.size());
-    next_ += piece.size();
+  void Put(std::string_view piece) { next_ = Put(next_, piece); }
+  static size_t SizeOf(std::string_view piece) { return piece.size(); }
+  template <size_t N>
+  static constexpr size_t SizeOf(const char (&)[N]) { return N - 1; }
+  template <size_t N>
+  static constexpr size_t SizeOf(std::span<const char, N>) { return N; }
+  static size_t SizeOf(ShortPiece piece) { return piece.size; }
+  static char* Put(char* at, std::string_view piece) {
+    CopyBytes(at, piece.data(), piece.size());
+    return at + piece.size();
+  }
+  template <size_t N>
+  static char* Put(char* at, const char (&piece)[N]) {
+    std::memcpy(at, piece, N - 1);
+    return at + N - 1;
+  }
+  template <size_t N>
+  static char* Put(char* at, std::span<const char, N> piece) {
+    std::memcpy(at, piece.data(), N);
+    return at + N;
+  }
+  // The buffer has kReadable bytes beyond its limit for the copy past the
+  // last piece of a line that just fits.
+  static char* Put(char* at, ShortPiece piece) {
+    if (piece.size > ShortPiece::kReadable) return Put(at, Text(piece));
+    std::memcpy(at, piece.data, ShortPiece::kReadable);
+    return at + piece.size;
   }
   // Copies up to 32 bytes in place with two overlapping moves, which costs
   // less than a call for the short pieces of unknown size that make up

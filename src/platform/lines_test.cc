@@ -65,8 +65,9 @@ TEST(LinesTest, WritesCrLfAndAppends) {
   EXPECT_EQ(ReadFile(dir.path() / "o.txt"), "a\r\n\r\nb\r\n");
 }
 
-// Pieces of every short length (copied in place by size class), and lines
-// that overrun the buffer or are longer than it, keep every byte in order.
+// Pieces of every short length (copied in place by size class, or 16 bytes
+// at a time for a short piece), and lines that overrun the buffer or are
+// longer than it, keep every byte in order.
 TEST(LinesTest, WritesPiecesOfEverySizeAcrossTheBuffer) {
   ScopedTempDir dir;
   std::string expected;
@@ -75,11 +76,11 @@ TEST(LinesTest, WritesPiecesOfEverySizeAcrossTheBuffer) {
     const std::string bytes = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!?";
     for (int round = 0; round < 3000; ++round) {
       const std::string_view piece = std::string_view(bytes).substr(0, round % 66);
-      out.LineOf({"<", piece, ">", piece});
-      expected.append("<").append(piece).append(">").append(piece).append("\r\n");
+      out.LineOf("<", piece, ">", ShortPiece{piece.data(), piece.size()}, piece);
+      expected.append("<").append(piece).append(">").append(piece).append(piece).append("\r\n");
       if (round % 1000 == 999) {
         const std::string long_line(300000 + round, static_cast<char>('a' + round % 26));
-        out.LineOf({piece, long_line, "|"});
+        out.LineOf(piece, long_line, "|");
         expected.append(piece).append(long_line).append("|\r\n");
         out.Write(long_line);
         expected.append(long_line);
