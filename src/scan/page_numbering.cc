@@ -8,6 +8,14 @@ namespace scan {
 
 using runctx::PageWords;
 
+void PageNumbering::Clear() {
+  forms_.Clear();
+  words_.Clear();
+  form_word_.clear();
+  seen_.clear();
+  line_of_.clear();
+}
+
 uint32_t PageNumbering::FormOf(std::string_view text, PageWords* piece) {
   const uint64_t hash = common::HashBytes(text);
   const auto [form, new_form] = forms_.Intern(text, hash);
