@@ -92,8 +92,8 @@ void WordDataWriter::Finish() {
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   const auto [form, new_form] = data_.forms.Intern(text, hash);
   if (!new_form) return form;
-  lower_ = common::Lower(text);
-  const auto [word, new_word] = data_.lower.Intern(lower_, common::HashBytes(lower_));
+  const bool changed = common::LowerInto(text, &lower_);
+  const auto [word, new_word] = data_.lower.Intern(lower_, changed ? common::HashBytes(lower_) : hash);
   if (new_word) data_.words.emplace_back();
   data_.form_word.push_back(word);
   return form;
