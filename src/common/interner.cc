@@ -16,6 +16,12 @@ uint64_t Mix(uint64_t h) {
   return h;
 }
 
+uint64_t Load32(const char* at) {
+  uint32_t value;
+  std::memcpy(&value, at, 4);
+  return value;
+}
+
 }  // namespace
 
 uint64_t HashBytes(std::string_view text) {
@@ -27,9 +33,17 @@ uint64_t HashBytes(std::string_view text) {
     h = (h ^ chunk) * kMultiplier;
     h ^= h >> 29;
   }
+  // The last bytes, each at its place: four or more (most words) are read
+  // as two overlapping halves.
+  const char* const rest = text.data() + at;
+  const size_t left = text.size() - at;
   uint64_t tail = 0;
-  for (size_t shift = 0; at < text.size(); ++at, shift += 8) {
-    tail |= static_cast<uint64_t>(static_cast<unsigned char>(text[at])) << shift;
+  if (left >= 4) {
+    tail = Load32(rest) | Load32(rest + left - 4) << (8 * (left - 4));
+  } else {
+    for (size_t k = 0; k < left; ++k) {
+      tail |= static_cast<uint64_t>(static_cast<unsigned char>(rest[k])) << (8 * k);
+    }
   }
   h = (h ^ tail) * kMultiplier;
   return Mix(h);

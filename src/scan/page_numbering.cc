@@ -22,7 +22,9 @@ uint32_t PageNumbering::FormOf(std::string_view text, PageWords* piece) {
   if (!new_form) return form;
   const bool changed = common::LowerInto(text, &lower_);
   uint32_t word = PageWords::kDropped;
-  if (!common::Contains(lower_, "&nbsp;")) {
+  // Most forms hold no "&": it is looked for inline before "&nbsp;" is.
+  if (std::find(lower_.begin(), lower_.end(), '&') == lower_.end() ||
+      !common::Contains(lower_, "&nbsp;")) {
     word = words_.Intern(lower_, changed ? common::HashBytes(lower_) : hash).first;
     if (word == seen_.size()) {
       seen_.push_back(0);
