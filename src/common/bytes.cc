@@ -12,6 +12,17 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
+bool LowerInto(std::string_view text, std::string* out) {
+  out->assign(text);
+  bool changed = false;
+  for (char& c : *out) {
+    const char lower = LowerByte(c);
+    changed |= lower != c;
+    c = lower;
+  }
+  return changed;
+}
+
 std::string Upper(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

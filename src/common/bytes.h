@@ -15,6 +15,10 @@ namespace common {
 
 /// ASCII lower case; every other byte is kept.
 std::string Lower(std::string_view text);
+/// Sets `out` to `text` in ASCII lower case, in the room `out` has (the
+/// word scan lowers millions of words). True when a byte changed, so that
+/// a hash of `text` also serves the lower case when it is false.
+bool LowerInto(std::string_view text, std::string* out);
 /// ASCII upper case; every other byte is kept.
 std::string Upper(std::string_view text);
 inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }

@@ -1,6 +1,8 @@
 // Numbers distinct byte strings 0, 1, 2, ... in order of first sight: an
 // open-addressing table of the strings' numbers over one arena of their
 // bytes, so that looking up a word costs a hash and usually one compare.
+// Each slot keeps some bits of its string's hash beside the number, so a
+// probe passes over other strings without reading their bytes.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +28,10 @@ class Interner {
   uint32_t Find(std::string_view text, uint64_t hash) const;
   static constexpr uint32_t kNotFound = UINT32_MAX;
 
+  /// Forgets every text; the table keeps its size, so an interner used
+  /// again for a like set of texts does not grow again.
+  void Clear();
+
   /// Frees the lookup table and the spare room of the texts: the texts
   /// stay, Intern may no longer be called.
   void DropLookup();
@@ -40,9 +46,10 @@ class Interner {
 
   std::string arena_;              // under 4 GB: the texts of distinct words
   std::vector<uint32_t> starts_;  // by number, and the arena's end last
-  std::vector<uint32_t> hashes_;  // by number: the low half of its hash
-  std::vector<uint32_t> slots_;   // number + 1; 0 is an empty slot
-  size_t mask_ = 0;
+  // number + 1 in the bits of mask_, the tag of its hash in the others; 0
+  // is an empty slot.
+  std::vector<uint32_t> slots_;
+  uint32_t mask_ = 0;
 };
 
 }  // namespace common

@@ -17,15 +17,6 @@ platform::HostPath WordFile(platform::Paths& paths, std::string_view name) {
   return paths.ForWrite(name);
 }
 
-// The hash of the lower case of `text`, lowered a word at a time on the
-// stack: most words are short.
-uint64_t LowerHash(std::string_view text) {
-  char lowered[64];
-  if (text.size() > sizeof lowered) return common::HashBytes(common::Lower(text));
-  for (size_t at = 0; at < text.size(); ++at) lowered[at] = common::LowerByte(text[at]);
-  return common::HashBytes(std::string_view(lowered, text.size()));
-}
-
 bool SameLower(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t at = 0; at < a.size(); ++at) {
@@ -93,6 +84,7 @@ void WordDataWriter::Finish() {
   std::vector<PageLast>().swap(lasts_);
   std::vector<uint32_t>().swap(word_slots_);
   std::vector<uint32_t>().swap(word_hashes_);
+  std::string().swap(lower_);
   data_.forms.DropLookup();
   LinkPages();
   data_.words.shrink_to_fit();
@@ -109,12 +101,14 @@ void WordDataWriter::Finish() {
 
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
   const auto [form, new_form] = data_.forms.Intern(text, hash);
-  if (new_form) data_.form_word.push_back(WordOf(text, form));
+  if (new_form) data_.form_word.push_back(WordOf(text, hash, form));
   return form;
 }
 
-uint32_t WordDataWriter::WordOf(std::string_view text, uint32_t form) {
-  const auto low = static_cast<uint32_t>(LowerHash(text));
+uint32_t WordDataWriter::WordOf(std::string_view text, uint64_t hash, uint32_t form) {
+  // A form in lower case lends its hash to its word.
+  const bool changed = common::LowerInto(text, &lower_);
+  const auto low = static_cast<uint32_t>(changed ? common::HashBytes(lower_) : hash);
   const size_t mask = word_slots_.size() - 1;
   for (size_t slot = low & mask;; slot = (slot + 1) & mask) {
     const uint32_t held = word_slots_[slot];

@@ -186,8 +186,9 @@ class WordDataWriter {
   // The form of `text` (whose hash is `hash`), interned; its word is
   // interned from its lower case.
   uint32_t FormOf(std::string_view text, uint64_t hash);
-  // The word of a new form `text`: found, or made with `form` as its form.
-  uint32_t WordOf(std::string_view text, uint32_t form);
+  // The word of a new form `text` (whose hash is `hash`): found, or made
+  // with `form` as its form.
+  uint32_t WordOf(std::string_view text, uint64_t hash, uint32_t form);
   void GrowWords();
   void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   int NextGroup();
@@ -219,6 +220,7 @@ class WordDataWriter {
   // compared through a form of it, so no word's text is held twice.
   std::vector<uint32_t> word_slots_;
   std::vector<uint32_t> word_hashes_;
+  std::string lower_;  // the lower case of the form being interned
 };
 
 /// Records read from a binary word file at once.

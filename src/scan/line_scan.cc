@@ -2,6 +2,8 @@
 // over the line's positions taking a word at each boundary.
 #include "scan/line_scan.h"
 
+#include <algorithm>
+
 #include "common/bytes.h"
 
 namespace scan {
@@ -23,15 +25,14 @@ bool SkipForBlock(bool may_open, std::string_view text, std::string_view open_ke
   return opened;
 }
 
-// Link and marker lines. `lower` is the line in lower case. A link whose
-// number exceeds the link threshold skips the line, and so does a link
-// after a "look_at:" marker.
-bool SkipForLink(std::string_view lower) {
+// Link and marker lines. `lower` is the line in lower case and `link` the
+// place of its first "href=". A link whose number exceeds the link
+// threshold skips the line, and so does a link after a "look_at:" marker.
+bool SkipForLink(std::string_view lower, size_t link) {
   // The link number is read from the second byte after the "=" on (past
   // the opening quote and one byte more).
   constexpr size_t kPastEquals = 2;
   constexpr std::string_view kHref = "href=", kSpacedHref = "href =";
-  size_t link = lower.find(kHref);
   size_t number_at = link + kHref.size() + kPastEquals;
   if (link == kNone) {
     link = lower.find(kSpacedHref);
@@ -72,15 +73,32 @@ bool FindSpans(std::string_view line, PageScan& state) {
            state.spans[0].end == length);
 }
 
+// True when `keyword` follows a "<" of `line` with only spaces between:
+// a block test can pass only then. A line has few "<" but may have many
+// bytes that start a keyword, so these are looked for first.
+bool FollowsTagStart(std::string_view line, std::string_view keyword) {
+  for (size_t open = line.find('<'); open != kNone; open = line.find('<', open + 1)) {
+    size_t at = open + 1;
+    while (at < line.size() && line[at] == ' ') ++at;
+    if (line.substr(at).starts_with(keyword)) return true;
+  }
+  return false;
+}
+
 // One pass over the positions of a line with its spans, taking the words.
+// `link` is the 0-based place of the line's first "href=", or kNone. A word
+// with a quote inside gets its changed text in `quoted`, which has room
+// for the whole line.
 class WordScan {
  public:
-  WordScan(std::string_view line, std::string_view lower, const std::vector<Span>& spans,
-           std::vector<Word>* words)
-      : line_(line), spans_(spans), words_(words) {
-    size_t link = lower.find("href=");
-    link_ = link == kNone ? kNone : link + 1;
-  }
+  WordScan(std::string_view line, size_t link, const std::vector<Span>& spans,
+           std::string* quoted, std::vector<Word>* words)
+      : line_(line),
+        spans_(spans),
+        quoted_(quoted),
+        words_(words),
+        link_(link == kNone ? kNone : link + 1),
+        has_quote_(line.find('"') != kNone) {}
 
   void Run();
 
@@ -94,30 +112,44 @@ class WordScan {
 
   std::string_view line_;
   const std::vector<Span>& spans_;
+  std::string* quoted_;
   std::vector<Word>* words_;
   size_t link_;
+  bool has_quote_;
   size_t s_ = 0, c_ = 0, a_ = 0, e_ = 0;
 };
 
 void WordScan::Run() {
+  const char* const bytes = line_.data();
   const size_t length = line_.size();
+  const Span* const spans = spans_.data();
+  const size_t span_count = spans_.size();
   size_t next_span = 0;
   for (size_t i = 1; i <= length;) {
     bool start = false, end = false, separator = false;
     size_t next = i + 1;
-    if (next_span < spans_.size() && i == spans_[next_span].start) {
+    if (next_span < span_count && i == spans[next_span].start) {
       start = true;
-      if (spans_[next_span].end == i) {
+      if (spans[next_span].end == i) {
         end = true;
         ++next_span;
       } else {
-        next = spans_[next_span].end;  // the span's inside is passed over
+        next = spans[next_span].end;  // the span's inside is passed over
       }
-    } else if (next_span < spans_.size() && i == spans_[next_span].end) {
+    } else if (next_span < span_count && i == spans[next_span].end) {
       end = true;
       ++next_span;
     } else {
-      separator = line_[i - 1] == ' ';
+      separator = bytes[i - 1] == ' ';
+      if (!separator && i != length) {
+        // Nothing happens up to the next space, span start or the line's
+        // end: the bytes of a word are passed over at once.
+        const size_t stop = next_span < span_count ? std::min(spans[next_span].start, length)
+                                                   : length;
+        while (next < stop && bytes[next - 1] != ' ') ++next;
+        i = next;
+        continue;
+      }
     }
     const size_t end_before = e_;
     if (start) a_ = i;
@@ -184,10 +216,13 @@ void WordScan::Take(size_t from, size_t to, size_t i) {
   Word& word = words_->emplace_back();
   word.position = position;
   word.scan_position = i;
-  word.text.assign(text);
-  for (char& c : word.text) {
-    if (c == '"') c = '\'';
-  }
+  word.text = text;
+  if (!has_quote_ || std::find(text.begin(), text.end(), '"') == text.end()) return;
+  const size_t at = quoted_->size();
+  quoted_->append(text);
+  char* const changed = quoted_->data() + at;
+  std::replace(changed, changed + text.size(), '"', '\'');
+  word.text = std::string_view(changed, text.size());
 }
 
 }  // namespace
@@ -199,6 +234,7 @@ void PageScan::Reset() {
 }
 
 bool BlockTest(std::string_view line, std::string_view keyword) {
+  if (!FollowsTagStart(line, keyword)) return false;
   size_t at = line.find(keyword);
   if (at == kNone || at == 0) return false;
   size_t before = line.rfind('<', at - 1);
@@ -227,15 +263,21 @@ bool ScanLine(std::string_view line, PageScan& state, std::vector<Word>* words) 
   state.lower.assign(line);
   for (char& c : state.lower) c = common::LowerByte(c);
   std::string_view lower = state.lower;
+  // Most lines hold no "=", so no "style=" and no link.
+  const bool has_equals = line.find('=') != kNone;
   // "style=" is looked for as written: an attribute never opens a block.
-  bool may_open_style = !common::Contains(line, "style=");
+  bool may_open_style = !has_equals || !common::Contains(line, "style=");
   if (SkipForBlock(may_open_style, lower, "style", "/style", state.style_opened,
                    state.style_closed)) {
     return false;
   }
-  if (SkipForLink(lower)) return false;
+  const size_t link = has_equals ? lower.find("href=") : kNone;
+  if (has_equals && SkipForLink(lower, link)) return false;
   if (!FindSpans(line, state)) return false;
-  WordScan(line, lower, state.spans, words).Run();
+  // The changed texts of quoted words fit the line: the buffer never moves.
+  state.quoted.clear();
+  state.quoted.reserve(line.size());
+  WordScan(line, link, state.spans, &state.quoted, words).Run();
   return true;
 }
 

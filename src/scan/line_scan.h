@@ -16,7 +16,9 @@ namespace scan {
 struct Word {
   size_t position = 0;       // 1-based byte position of its first byte
   size_t scan_position = 0;  // the scan position at which it was taken
-  std::string text;          // 3 bytes or more
+  // 3 bytes or more: in the line, or in PageScan::quoted when quotes were
+  // changed; valid until the next line is read or scanned.
+  std::string_view text;
 };
 
 /// A tag span: the 1-based positions of a "<" and of the first ">" after it
@@ -40,11 +42,13 @@ struct PageScan {
 
   std::string lower;        // the line in lower case
   std::vector<Span> spans;  // the line's tag spans
+  std::string quoted;       // the texts of the line's words whose quotes changed
 };
 
 /// Scans one line of a page. Returns false when the line is skipped (it
 /// gives no words and no listing entry); otherwise `words` holds the words
-/// taken, in order. Linear in the line's length; never reads outside it.
+/// taken, in order, their texts in `line` or in `state`. Linear in the
+/// line's length; never reads outside it.
 bool ScanLine(std::string_view line, PageScan& state, std::vector<Word>* words);
 
 /// The block test for `keyword` (a script or style tag): its first

@@ -24,7 +24,7 @@ std::vector<std::string> ScanPage(const std::vector<std::string>& lines) {
     std::string text;
     for (const Word& word : words) {
       if (!text.empty()) text += ' ';
-      text += std::to_string(word.position) + ":" + word.text;
+      text += std::to_string(word.position) + ":" + std::string(word.text);
     }
     out.push_back(text);
   }

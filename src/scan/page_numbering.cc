@@ -8,14 +8,24 @@ namespace scan {
 
 using runctx::PageWords;
 
+void PageNumbering::Clear() {
+  forms_.Clear();
+  words_.Clear();
+  form_word_.clear();
+  seen_.clear();
+  line_of_.clear();
+}
+
 uint32_t PageNumbering::FormOf(std::string_view text, PageWords* piece) {
   const uint64_t hash = common::HashBytes(text);
   const auto [form, new_form] = forms_.Intern(text, hash);
   if (!new_form) return form;
-  lower_ = common::Lower(text);
+  const bool changed = common::LowerInto(text, &lower_);
   uint32_t word = PageWords::kDropped;
-  if (!common::Contains(lower_, "&nbsp;")) {
-    word = words_.Intern(lower_, common::HashBytes(lower_)).first;
+  // Most forms hold no "&": it is looked for inline before "&nbsp;" is.
+  if (std::find(lower_.begin(), lower_.end(), '&') == lower_.end() ||
+      !common::Contains(lower_, "&nbsp;")) {
+    word = words_.Intern(lower_, changed ? common::HashBytes(lower_) : hash).first;
     if (word == seen_.size()) {
       seen_.push_back(0);
       line_of_.push_back(0);

@@ -18,6 +18,10 @@ namespace scan {
 
 class PageNumbering {
  public:
+  /// Forgets the page numbered so far, keeping the room of its tables for
+  /// the next page.
+  void Clear();
+
   /// Adds the words of page line `line` to `piece`: the forms first seen
   /// on the page, and the occurrences of the words that are kept, numbered
   /// line by line, on a line by the form as written, then by position.

@@ -64,7 +64,7 @@ TEST(PageSetTest, TabSeparatedLineGivesSeparateWords) {
   std::vector<Word> words;
   ASSERT_TRUE(ScanLine(cleaned, scan, &words));
   std::vector<std::string> texts;
-  for (const Word& word : words) texts.push_back(word.text);
+  for (const Word& word : words) texts.emplace_back(word.text);
   EXPECT_EQ(texts, (std::vector<std::string>{"name", "age", "city", "zip"}));
 }
 

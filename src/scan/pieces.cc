@@ -75,6 +75,7 @@ class Pipeline {
   void Scan(size_t index) {
     try {
       Lane& lane = lanes_[index];
+      PageNumbering numbering;
       for (;;) {
         size_t page;
         {
@@ -83,7 +84,7 @@ class Pipeline {
           page = next_page_++;
           owner_[page] = index;
         }
-        PageScanner scanner(pages_[page]);
+        PageScanner scanner(pages_[page], numbering);
         for (bool more = true; more;) {
           Piece* piece;
           {
@@ -140,8 +141,10 @@ class Pipeline {
 
 }  // namespace
 
-PageScanner::PageScanner(const platform::HostPath& host) : in_(host, kPageBuffer) {
+PageScanner::PageScanner(const platform::HostPath& host, PageNumbering& numbering)
+    : in_(host, kPageBuffer), numbering_(numbering) {
   state_.Reset();
+  numbering_.Clear();
 }
 
 bool PageScanner::Next(size_t piece_bytes, PageWords* piece) {
@@ -166,8 +169,9 @@ void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads
       count == 1 ? 0 : std::min<size_t>(count, std::max<size_t>(1, limits.pieces_held / kRing));
   if (scanning == 0) {
     PageWords piece;
+    PageNumbering numbering;
     for (size_t page = 0; page < pages.size(); ++page) {
-      PageScanner scanner(pages[page]);
+      PageScanner scanner(pages[page], numbering);
       for (bool more = true; more;) {
         more = scanner.Next(limits.piece_bytes, &piece);
         take(page, piece, !more);

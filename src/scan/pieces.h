@@ -40,11 +40,12 @@ using PageWords = runctx::PageWords;
 
 /// Reads one page piece by piece, the page state (script, style and tag
 /// flags, line number, the page's numbering) carried from each piece to the
-/// next. A page that
-/// cannot be read has no words.
+/// next. A page that cannot be read has no words. `numbering` is cleared
+/// first: one is kept per scanning thread, so that its tables are not
+/// grown again for every page.
 class PageScanner {
  public:
-  explicit PageScanner(const platform::HostPath& host);
+  PageScanner(const platform::HostPath& host, PageNumbering& numbering);
 
   /// Scans whole lines into `piece` (emptied first) until its words hold
   /// `piece_bytes` or more. False when the page has ended: `piece` is then
@@ -55,7 +56,7 @@ class PageScanner {
   platform::LineReader in_;
   PageScan state_;
   std::vector<Word> words_;
-  PageNumbering numbering_;
+  PageNumbering& numbering_;
   uint32_t line_number_ = 0;
 };
 
