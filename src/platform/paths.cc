@@ -470,6 +470,11 @@ void Paths::Rename(const fs::path& from, const fs::path& to, std::error_code& er
 
 void Paths::ReplaceFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
+  // Renamed onto a file, the file system may write the renamed file out
+  // at once (so that a crash cannot leave the name empty); these are work
+  // files, so the old one goes first and the new one's data is written
+  // back in the system's own time.
+  if (fs::is_regular_file(fs::symlink_status(to, error))) fs::remove(to, error);
   Rename(from, to, error);
   if (error) throw common::IoError(to.string(), error.message());
 }
