@@ -63,6 +63,25 @@ TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
                                                       {"id00000005", "abcdefghijk"}}));
 }
 
+// The forms of a word in any case are one word, placed by its lower case:
+// "Zebra" sorts after "apple" though 'Z' is below 'a', whichever form
+// came first.
+TEST(WordListTest, FormsInAnyCaseAreOneWordPlacedByItsLowerCase) {
+  TestRun t;
+  Build(t, {{1, {"Zebra apple ZEBRA"}}, {2, {"zebra Apple"}}});
+  std::map<std::string, std::string> ids;
+  for (const std::string& line : OccurrenceLines(t.run())) {
+    size_t id = line.find(" id");
+    size_t word = line.rfind(' ', id - 1);
+    ids[line.substr(word + 1, id - word - 1)] = line.substr(id + 1, 10);
+  }
+  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"Apple", "id00000000"},
+                                                      {"apple", "id00000000"},
+                                                      {"ZEBRA", "id00000002"},
+                                                      {"Zebra", "id00000002"},
+                                                      {"zebra", "id00000002"}}));
+}
+
 TEST(WordListTest, NoWordsGiveNoGroups) {
   TestRun t;
   Build(t, {{1, {"<br>"}}});
