@@ -102,7 +102,7 @@ void AppendZone(std::string& line, std::string_view text) {
 }
 
 void LineBuilder::Grow(size_t more) {
-  buffer_.resize(std::max(size_ + more, 2 * buffer_.size() + 64));
+  buffer_.resize(std::max(size_ + more + ShortPiece::kReadable, 2 * buffer_.size() + 64));
 }
 
 namespace {
@@ -154,6 +154,14 @@ void AppendQueryEncoded(LineBuilder& line, std::string_view text) {
         }
     }
   }
+}
+
+std::string_view QueryEncoded(std::string_view text, LineBuilder& room) {
+  const char* const end = text.data() + text.size();
+  if (SkipOrdinary(kQuerySpecial, text.data(), end) == end) return text;
+  room.Clear();
+  AppendQueryEncoded(room, text);
+  return room.view();
 }
 
 void AppendHtmlEscaped(LineBuilder& line, std::string_view text) {

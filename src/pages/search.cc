@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "pages/blocks.h"
+#include "run/word_data.h"
 
 namespace pages {
 
@@ -48,13 +50,10 @@ SearchPageWriter::SearchPageWriter(const SearchPlace& place, PageWriter& out, Sp
     : out_(out), random_(random), group_(place.group) {
   WritePageHead(out, place.settings->code_page, kSearchTitle);
   WriteHighlightScript(out, *place.settings);
-  word_link_ = "\"><a href=\"i_" + group_ + ".htm#";
-  first_link_ = " &nbsp </span>&nbsp <a href=\"i_" + group_ + ".htm#";
   // The address typed at the prompt is shown HTML-escaped; the target site
   // comes from the program's own name. The query's bytes that would cut it,
   // change its meaning or close the attribute are percent-encoded; blanks
   // stay.
-  search_link_ = "&nbsp <a href=\"" + std::string(common::kSearchEngine) + "/search?q=";
   if (!place.destination_address.empty()) {
     common::LineBuilder text;
     common::AppendHtmlEscaped(text, place.destination_address);
@@ -71,21 +70,32 @@ void SearchPageWriter::AddSite(std::string_view site, std::string_view text) {
   site_tails_.emplace_back(tail.view());
 }
 
+// A word id of the usual size is copied as a piece of known size.
 void SearchPageWriter::Add(const SearchWord& record) {
-  const std::string_view word = record.word, id = record.id;
   if (has_line_ && record.line != line_number_) WriteTextLine();
+  if (record.id.size() == runctx::kUsualIdSize) {
+    AddWord(record, std::span<const char, runctx::kUsualIdSize>(record.id.data(), runctx::kUsualIdSize));
+  } else {
+    AddWord(record, record.id);
+  }
+}
+
+template <typename Id>
+void SearchPageWriter::AddWord(const SearchWord& record, Id id) {
+  const std::string_view word = record.word;
+  const common::Decimal occurrence(record.occurrence);
+  const common::ShortPiece group = group_.piece();
   if (!has_line_ && !first_of_page_) {
     StartTextLine(record);
-    words_line_.Append("<span id=\"", id, "_");
-    words_line_.AppendNumber(record.occurrence);
-    words_line_.Append("\">", word, first_link_, id, "\">", word, "</a></span>");
+    words_line_.Append("<span id=\"", id, "_", occurrence.piece(), "\">", word,
+                       " &nbsp </span>&nbsp <a href=\"i_", group, ".htm#", id, "\">", word,
+                       "</a></span>");
   } else {
     if (!has_line_) StartTextLine(record);
     first_of_page_ = false;
     // Every word but a line's first: a blank, then the span holding the link.
-    words_line_.Append(" <span id=\"", id, "_");
-    words_line_.AppendNumber(record.occurrence);
-    words_line_.Append(word_link_, id, "\">", word, "</a></span>");
+    words_line_.Append(" <span id=\"", id, "_", occurrence.piece(), "\"><a href=\"i_", group,
+                       ".htm#", id, "\">", word, "</a></span>");
   }
   // A word holding "<" may make the line hold "</html>"; nothing else does.
   if (word.find('<') != std::string_view::npos) may_end_html_ = true;
@@ -113,32 +123,30 @@ void SearchPageWriter::StartTextLine(const SearchWord& record) {
 }
 
 // The words line and the lines of its trailer but the last hold no break
-// line, so they go to the page as one piece, joined by line ends.
+// line: the words line and the links to the indexes and the contents go
+// to the page as one piece, joined by line ends, and so does each search
+// link.
 void SearchPageWriter::WriteTextLine() {
-  using common::kLineEnd;
   has_line_ = false;
   // A words line holding "</html>" would end the page early in a browser.
-  if (may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos) {
-    words_line_.Clear();
-  } else {
-    words_line_.Append("<br>", kLineEnd);
-  }
-  words_line_.Append("<a href=\"i_", group_, ".htm#", first_id_, "\">i_", group_, "</a>", kLineEnd,
-                     "&nbsp <a href=\"index.htm#", first_id_, "\">index</a>", kLineEnd,
-                     "&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (", first_page_,
-                     ")</a>", kLineEnd);
+  const bool drop = may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos;
+  const std::string_view words = drop ? std::string_view() : words_line_.view();
+  const std::string_view words_end = drop ? std::string_view() : std::string_view("<br>\r\n");
+  const common::ShortPiece group = group_.piece();
+  out_.LineOf(words, words_end, "<a href=\"i_", group, ".htm#", first_id_, "\">i_", group,
+              "</a>\r\n&nbsp <a href=\"index.htm#", first_id_,
+              "\">index</a>\r\n&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (",
+              first_page_, ")</a>");
   std::string_view phrase = word_list_.view();
   if (word_count_ > kPhraseSlots) {
     random_phrase_ = RandomPhrase(phrase, before_last_, random_);
     phrase = random_phrase_;
   }
-  query_.Clear();
-  common::AppendQueryEncoded(query_, phrase);
+  const std::string_view query = common::QueryEncoded(phrase, query_);
   for (const std::string& tail : site_tails_) {
-    words_line_.Append(search_link_, query_.view(), tail, kLineEnd);
+    out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, tail);
   }
-  words_line_.Append(search_link_, query_.view(), "\"> web_search </a>");
-  out_.Line(words_line_.view());
+  out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, "\"> web_search </a>");
   out_.Line("<br><br>");
 }
 
