@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -24,10 +25,14 @@ bool LowerInto(std::string_view text, std::string* out);
 std::string Upper(std::string_view text);
 inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-/// Removes spaces (byte 32 only, never tabs) from both ends.
-std::string_view Trim(std::string_view text);
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
+/// Removes spaces (byte 32 only, never tabs) from both ends.
+inline std::string_view Trim(std::string_view text) {
+  // Most texts trimmed (the words of the search pages) have none.
+  if (!text.empty() && text.front() != ' ' && text.back() != ' ') return text;
+  return TrimRight(TrimLeft(text));
+}
 
 /// True when `text` contains `part`.
 inline bool Contains(std::string_view text, std::string_view part) {
@@ -67,15 +72,42 @@ struct ShortPiece {
 
 /// The decimal digits of a number in a buffer of its own, to be copied as
 /// a ShortPiece: the page writers put two or three numbers in every line.
+/// The digits are written from the end of the buffer, two at a time, so a
+/// number's length is never worked out first.
 class Decimal {
  public:
-  explicit Decimal(long long value)
-      : size_(static_cast<size_t>(std::to_chars(text_, text_ + kMost, value).ptr - text_)) {}
-  ShortPiece piece() const { return {text_, size_}; }
+  explicit Decimal(long long value) {
+    if (value < 0) {
+      start_ = 0;
+      size_ = static_cast<size_t>(std::to_chars(text_, text_ + kMost, value).ptr - text_);
+      return;
+    }
+    auto rest = static_cast<unsigned long long>(value);
+    char* at = text_ + kMost;
+    while (rest >= 100) {
+      at -= 2;
+      std::memcpy(at, kPairs + 2 * (rest % 100), 2);
+      rest /= 100;
+    }
+    if (rest >= 10) {
+      at -= 2;
+      std::memcpy(at, kPairs + 2 * rest, 2);
+    } else {
+      *--at = static_cast<char>('0' + rest);
+    }
+    start_ = static_cast<size_t>(at - text_);
+    size_ = kMost - start_;
+  }
+  ShortPiece piece() const { return {text_ + start_, size_}; }
 
  private:
   static constexpr size_t kMost = 20;  // "-9223372036854775808"
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char text_[kMost + ShortPiece::kReadable];
+  size_t start_;  // where the digits are in text_, and how many
   size_t size_;
 };
 
@@ -193,6 +225,25 @@ class LineBuilder {
   std::string buffer_;
   size_t size_ = 0;
 };
+
+/// The bytes that a web-search query writes otherwise (see
+/// AppendQueryEncoded).
+inline constexpr std::string_view kQueryEncodedBytes = "%#&+\"<>";
+
+/// Marks the bytes of kQueryEncodedBytes among all 256.
+inline constexpr std::array<uint8_t, 256> kQueryEncodedTable = [] {
+  std::array<uint8_t, 256> table{};
+  for (char c : kQueryEncodedBytes) table[static_cast<unsigned char>(c)] = 1;
+  return table;
+}();
+
+/// True when AppendQueryEncoded changes a byte of `text` (a word, as a
+/// rule, it does not): one pass with no branch per byte.
+inline bool ChangedByQuery(std::string_view text) {
+  uint8_t changed = 0;
+  for (char c : text) changed |= kQueryEncodedTable[static_cast<unsigned char>(c)];
+  return changed != 0;
+}
 
 /// Appends `text` for the query of a web-search link (the words, and the
 /// site after "site:"): % # & + " < > are written as %25 %23 %26 %2B %22

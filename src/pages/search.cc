@@ -97,8 +97,11 @@ void SearchPageWriter::AddWord(const SearchWord& record, Id id) {
     words_line_.Append(" <span id=\"", id, "_", occurrence.piece(), "\"><a href=\"i_", group,
                        ".htm#", id, "\">", word, "</a></span>");
   }
-  // A word holding "<" may make the line hold "</html>"; nothing else does.
-  if (word.find('<') != std::string_view::npos) may_end_html_ = true;
+  if (common::ChangedByQuery(word)) {
+    query_changes_ = true;
+    // A word holding "<" may make the line hold "</html>"; nothing else does.
+    if (word.find('<') != std::string_view::npos) may_end_html_ = true;
+  }
   before_last_ = word_list_.size();
   word_list_.Append(common::Trim(word), " ");
   ++word_count_;
@@ -114,9 +117,12 @@ void SearchPageWriter::Finish() {
 void SearchPageWriter::StartTextLine(const SearchWord& record) {
   has_line_ = true;
   may_end_html_ = false;
+  query_changes_ = false;
   line_number_ = record.line;
-  first_page_.assign(record.page);
-  first_id_.assign(record.id);
+  first_page_.Clear();
+  first_page_.Append(record.page);
+  first_id_.Clear();
+  first_id_.Append(record.id);
   words_line_.Clear();
   word_list_.Clear();
   word_count_ = 0;
@@ -133,16 +139,17 @@ void SearchPageWriter::WriteTextLine() {
   const std::string_view words = drop ? std::string_view() : words_line_.view();
   const std::string_view words_end = drop ? std::string_view() : std::string_view("<br>\r\n");
   const common::ShortPiece group = group_.piece();
-  out_.LineOf(words, words_end, "<a href=\"i_", group, ".htm#", first_id_, "\">i_", group,
-              "</a>\r\n&nbsp <a href=\"index.htm#", first_id_,
-              "\">index</a>\r\n&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (",
-              first_page_, ")</a>");
+  const std::string_view first_id = first_id_.view(), first_page = first_page_.view();
+  out_.LineOf(words, words_end, "<a href=\"i_", group, ".htm#", first_id, "\">i_", group,
+              "</a>\r\n&nbsp <a href=\"index.htm#", first_id,
+              "\">index</a>\r\n&nbsp <a href=\"files_list.htm#", first_page, "\"> Content (",
+              first_page, ")</a>");
   std::string_view phrase = word_list_.view();
   if (word_count_ > kPhraseSlots) {
     random_phrase_ = RandomPhrase(phrase, before_last_, random_);
     phrase = random_phrase_;
   }
-  const std::string_view query = common::QueryEncoded(phrase, query_);
+  const std::string_view query = query_changes_ ? common::QueryEncoded(phrase, query_) : phrase;
   for (const std::string& tail : site_tails_) {
     out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, tail);
   }

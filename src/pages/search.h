@@ -82,9 +82,10 @@ class SearchPageWriter {
   bool first_of_page_ = true;
   bool has_line_ = false;
   bool may_end_html_ = false;  // a word of the line holds "<"
+  bool query_changes_ = false;  // a word of the line has a byte that its query encodes
   long long line_number_ = 0;  // the line of the text line being gathered
-  std::string first_page_;     // page and word id of the line's first word
-  std::string first_id_;
+  common::LineBuilder first_page_;  // page and word id of the line's first word
+  common::LineBuilder first_id_;
   common::LineBuilder words_line_;
   common::LineBuilder word_list_;  // the words, each followed by one blank
   size_t word_count_ = 0;
