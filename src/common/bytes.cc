@@ -41,8 +41,6 @@ std::string_view TrimRight(std::string_view text) {
   return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
 }
 
-std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -102,7 +100,7 @@ void AppendZone(std::string& line, std::string_view text) {
 }
 
 void LineBuilder::Grow(size_t more) {
-  buffer_.resize(std::max(size_ + more, 2 * buffer_.size() + 64));
+  buffer_.resize(std::max(size_ + more + ShortPiece::kReadable, 2 * buffer_.size() + 64));
 }
 
 namespace {
@@ -117,7 +115,7 @@ constexpr ByteTable TableOf(std::string_view bytes) {
   return table;
 }
 
-constexpr ByteTable kQuerySpecial = TableOf("%#&+\"<>");
+constexpr ByteTable kQuerySpecial = TableOf(kQueryEncodedBytes);
 constexpr ByteTable kHtmlSpecial = TableOf("&<>\"");
 
 // The end of the run of ordinary bytes starting at `from`.
@@ -154,6 +152,13 @@ void AppendQueryEncoded(LineBuilder& line, std::string_view text) {
         }
     }
   }
+}
+
+std::string_view QueryEncoded(std::string_view text, LineBuilder& room) {
+  if (!ChangedByQuery(text)) return text;
+  room.Clear();
+  AppendQueryEncoded(room, text);
+  return room.view();
 }
 
 void AppendHtmlEscaped(LineBuilder& line, std::string_view text) {

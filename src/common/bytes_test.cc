@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -59,6 +60,8 @@ TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
     line.Append("q=");
     AppendQueryEncoded(line, text);
     EXPECT_EQ(line.view(), "q=" + std::string(query)) << text;
+    LineBuilder room;
+    EXPECT_EQ(QueryEncoded(text, room), query) << text;
   }
   LineBuilder line;
   std::string expected;
@@ -70,6 +73,18 @@ TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
   EXPECT_EQ(line.view(), expected);
   AppendHtmlEscaped(line, "<\"&>");
   EXPECT_EQ(line.view(), expected + "&lt;&quot;&amp;&gt;");
+}
+
+// Numbers are written from their last digit, two at a time; the longest
+// are longer than a short piece's fixed copy.
+TEST(BytesTest, NumbersAtTheEdgesOfTheirDigits) {
+  const long long values[] = {0, 7, 9, 10, 99, 100, 101, 999, 1000, 12345, 9999999999999999,
+                              10000000000000000, LLONG_MAX, -1, -100, LLONG_MIN};
+  for (long long value : values) {
+    LineBuilder line;
+    line.Append("<", Decimal(value).piece(), ">");
+    EXPECT_EQ(line.view(), "<" + std::to_string(value) + ">");
+  }
 }
 
 }  // namespace

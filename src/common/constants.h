@@ -8,7 +8,9 @@ namespace common {
 
 inline constexpr std::string_view kMakerSite = "https://www.example.org";
 inline constexpr std::string_view kMakerProductSite = "https://www.example.org/indexer";
-inline constexpr std::string_view kSearchEngine = "https://www.google.com";
+/// A literal, so that the links to it are copied with a size known when
+/// compiled.
+inline constexpr char kSearchEngine[] = "https://www.google.com";
 /// The example shown at the targeted-search prompt.
 inline constexpr std::string_view kPromptExample = "www.example.org";
 /// The examples of the rename instructions.

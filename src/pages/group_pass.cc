@@ -202,10 +202,10 @@ class GroupEntries {
         page_words_(pass.data, pass.rank, pass.group_pages[group - 1].first,
                     pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
 
-  bool Next(IndexEntry* out) {
-    if (at_ == held_ && !Fill()) return false;
-    *out = found_[at_++];
-    return true;
+  /// The next entry, valid until the next call; null at the end.
+  const IndexEntry* Next() {
+    if (at_ == held_ && !Fill()) return nullptr;
+    return &found_[at_++];
   }
 
  private:
@@ -243,8 +243,7 @@ void WriteIndexPages(const Pass& pass) {
     }
     IndexEntryWriter writer(run.target_site, pass.group_text[group - 1], out, promo_interval);
     GroupEntries entries(pass, group);
-    IndexEntry entry;
-    while (entries.Next(&entry)) writer.Add(entry);
+    while (const IndexEntry* entry = entries.Next()) writer.Add(*entry);
     writer.Finish();
   }
 }
@@ -257,10 +256,10 @@ class GroupWords {
   GroupWords(const Pass& pass, int group)
       : pass_(pass), page_(pass.group_pages[group - 1].first), end_(pass.group_pages[group - 1].second) {}
 
-  bool Next(SearchWord* out) {
-    if (at_ == held_ && !Fill()) return false;
-    *out = found_[at_++];
-    return true;
+  /// The next word, valid until the next call; null at the end.
+  const SearchWord* Next() {
+    if (at_ == held_ && !Fill()) return nullptr;
+    return &found_[at_++];
   }
 
  private:
@@ -305,8 +304,7 @@ void WriteSearchPages(const Pass& pass) {
     PageWriter out(platform::LineWriter(pass.search_hosts[group - 1]), PageLayout::kInBlocks);
     SearchPageWriter writer(place, out, random);
     GroupWords words(pass, group);
-    SearchWord word;
-    while (words.Next(&word)) writer.Add(word);
+    while (const SearchWord* word = words.Next()) writer.Add(*word);
     writer.Finish();
   }
 }

@@ -34,24 +34,30 @@ class PageWriter {
 
   void Line(std::string_view text) {
     out_.Line(text);
-    if (in_blocks_ && (text.size() == kBreakLine.size() || text.size() == kDoubleBreakLine.size())) {
-      CountBreak(text);
-    }
+    if (in_blocks_ && (text == kBreakLine || text == kDoubleBreakLine)) CountBreak();
   }
 
-  /// Writes the pieces joined as one line.
+  /// Writes the pieces joined as one line (inlined as the line writer's).
   template <typename... Pieces>
-  void LineOf(const Pieces&... pieces) {
-    out_.LineOf(pieces...);
-    if (in_blocks_) CountBreak({platform::LineWriter::Text(pieces)...});
+  [[gnu::always_inline]] void LineOf(const Pieces&... pieces) {
+    const size_t size = out_.LineOf(pieces...);
+    // Only a line of a break line's size is looked at (most lines are long).
+    if (in_blocks_ && (size == kBreakLine.size() || size == kDoubleBreakLine.size())) {
+      CountBreakOf({platform::LineWriter::Text(pieces)...});
+    }
   }
 
   /// Flushes and closes; raises IoError when the page could not be written.
   void Close() { out_.Close(); }
 
  private:
-  void CountBreak(std::string_view text);
-  void CountBreak(std::initializer_list<std::string_view> pieces);
+  // Counts a break line, and writes the block after every
+  // kBreaksPerBlock-th.
+  void CountBreak() {
+    if (++breaks_ % kBreaksPerBlock == 0) out_.Line(kBlockLine);
+  }
+  // Counts the line of these pieces when it is a break line.
+  void CountBreakOf(std::initializer_list<std::string_view> pieces);
 
   platform::LineWriter out_;
   bool in_blocks_;

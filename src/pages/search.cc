@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "pages/blocks.h"
+#include "run/word_data.h"
 
 namespace pages {
 
@@ -48,13 +50,10 @@ SearchPageWriter::SearchPageWriter(const SearchPlace& place, PageWriter& out, Sp
     : out_(out), random_(random), group_(place.group) {
   WritePageHead(out, place.settings->code_page, kSearchTitle);
   WriteHighlightScript(out, *place.settings);
-  word_link_ = "\"><a href=\"i_" + group_ + ".htm#";
-  first_link_ = " &nbsp </span>&nbsp <a href=\"i_" + group_ + ".htm#";
   // The address typed at the prompt is shown HTML-escaped; the target site
   // comes from the program's own name. The query's bytes that would cut it,
   // change its meaning or close the attribute are percent-encoded; blanks
   // stay.
-  search_link_ = "&nbsp <a href=\"" + std::string(common::kSearchEngine) + "/search?q=";
   if (!place.destination_address.empty()) {
     common::LineBuilder text;
     common::AppendHtmlEscaped(text, place.destination_address);
@@ -71,24 +70,38 @@ void SearchPageWriter::AddSite(std::string_view site, std::string_view text) {
   site_tails_.emplace_back(tail.view());
 }
 
+// A word id of the usual size is copied as a piece of known size.
 void SearchPageWriter::Add(const SearchWord& record) {
-  const std::string_view word = record.word, id = record.id;
   if (has_line_ && record.line != line_number_) WriteTextLine();
+  if (record.id.size() == runctx::kUsualIdSize) {
+    AddWord(record, std::span<const char, runctx::kUsualIdSize>(record.id.data(), runctx::kUsualIdSize));
+  } else {
+    AddWord(record, record.id);
+  }
+}
+
+template <typename Id>
+void SearchPageWriter::AddWord(const SearchWord& record, Id id) {
+  const std::string_view word = record.word;
+  const common::Decimal occurrence(record.occurrence);
+  const common::ShortPiece group = group_.piece();
   if (!has_line_ && !first_of_page_) {
     StartTextLine(record);
-    words_line_.Append("<span id=\"", id, "_");
-    words_line_.AppendNumber(record.occurrence);
-    words_line_.Append("\">", word, first_link_, id, "\">", word, "</a></span>");
+    words_line_.Append("<span id=\"", id, "_", occurrence.piece(), "\">", word,
+                       " &nbsp </span>&nbsp <a href=\"i_", group, ".htm#", id, "\">", word,
+                       "</a></span>");
   } else {
     if (!has_line_) StartTextLine(record);
     first_of_page_ = false;
     // Every word but a line's first: a blank, then the span holding the link.
-    words_line_.Append(" <span id=\"", id, "_");
-    words_line_.AppendNumber(record.occurrence);
-    words_line_.Append(word_link_, id, "\">", word, "</a></span>");
+    words_line_.Append(" <span id=\"", id, "_", occurrence.piece(), "\"><a href=\"i_", group,
+                       ".htm#", id, "\">", word, "</a></span>");
   }
-  // A word holding "<" may make the line hold "</html>"; nothing else does.
-  if (word.find('<') != std::string_view::npos) may_end_html_ = true;
+  if (common::ChangedByQuery(word)) {
+    query_changes_ = true;
+    // A word holding "<" may make the line hold "</html>"; nothing else does.
+    if (word.find('<') != std::string_view::npos) may_end_html_ = true;
+  }
   before_last_ = word_list_.size();
   word_list_.Append(common::Trim(word), " ");
   ++word_count_;
@@ -104,41 +117,43 @@ void SearchPageWriter::Finish() {
 void SearchPageWriter::StartTextLine(const SearchWord& record) {
   has_line_ = true;
   may_end_html_ = false;
+  query_changes_ = false;
   line_number_ = record.line;
-  first_page_.assign(record.page);
-  first_id_.assign(record.id);
+  first_page_.Clear();
+  first_page_.Append(record.page);
+  first_id_.Clear();
+  first_id_.Append(record.id);
   words_line_.Clear();
   word_list_.Clear();
   word_count_ = 0;
 }
 
 // The words line and the lines of its trailer but the last hold no break
-// line, so they go to the page as one piece, joined by line ends.
+// line: the words line and the links to the indexes and the contents go
+// to the page as one piece, joined by line ends, and so does each search
+// link.
 void SearchPageWriter::WriteTextLine() {
-  using common::kLineEnd;
   has_line_ = false;
   // A words line holding "</html>" would end the page early in a browser.
-  if (may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos) {
-    words_line_.Clear();
-  } else {
-    words_line_.Append("<br>", kLineEnd);
-  }
-  words_line_.Append("<a href=\"i_", group_, ".htm#", first_id_, "\">i_", group_, "</a>", kLineEnd,
-                     "&nbsp <a href=\"index.htm#", first_id_, "\">index</a>", kLineEnd,
-                     "&nbsp <a href=\"files_list.htm#", first_page_, "\"> Content (", first_page_,
-                     ")</a>", kLineEnd);
+  const bool drop = may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos;
+  const std::string_view words = drop ? std::string_view() : words_line_.view();
+  const std::string_view words_end = drop ? std::string_view() : std::string_view("<br>\r\n");
+  const common::ShortPiece group = group_.piece();
+  const std::string_view first_id = first_id_.view(), first_page = first_page_.view();
+  out_.LineOf(words, words_end, "<a href=\"i_", group, ".htm#", first_id, "\">i_", group,
+              "</a>\r\n&nbsp <a href=\"index.htm#", first_id,
+              "\">index</a>\r\n&nbsp <a href=\"files_list.htm#", first_page, "\"> Content (",
+              first_page, ")</a>");
   std::string_view phrase = word_list_.view();
   if (word_count_ > kPhraseSlots) {
     random_phrase_ = RandomPhrase(phrase, before_last_, random_);
     phrase = random_phrase_;
   }
-  query_.Clear();
-  common::AppendQueryEncoded(query_, phrase);
+  const std::string_view query = query_changes_ ? common::QueryEncoded(phrase, query_) : phrase;
   for (const std::string& tail : site_tails_) {
-    words_line_.Append(search_link_, query_.view(), tail, kLineEnd);
+    out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, tail);
   }
-  words_line_.Append(search_link_, query_.view(), "\"> web_search </a>");
-  out_.Line(words_line_.view());
+  out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, "\"> web_search </a>");
   out_.Line("<br><br>");
 }
 

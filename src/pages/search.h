@@ -67,32 +67,31 @@ class SearchPageWriter {
   void Finish();
 
  private:
+  template <typename Id>
+  void AddWord(const SearchWord& word, Id id);
   void StartTextLine(const SearchWord& word);
   void WriteTextLine();
   void AddSite(std::string_view site, std::string_view text);
 
   PageWriter& out_;
   SplitMix64& random_;
-  std::string group_;
-  std::string word_link_;   // "\"><a href=\"i_<g>.htm#": between a word's occurrence and id
-  std::string first_link_;  // " &nbsp </span>&nbsp <a href=\"i_<g>.htm#"
-  // The links to a web search of a line's phrase: their start, and the ends
-  // that restrict the search to a site (the address typed at the prompt,
-  // the target site).
-  std::string search_link_;
+  common::ShortText group_;  // in the links to the word index i_<g>.htm
+  // The ends of the links to a web search of a line's phrase that restrict
+  // the search to a site (the address typed at the prompt, the target site).
   std::vector<std::string> site_tails_;
   bool first_of_page_ = true;
   bool has_line_ = false;
   bool may_end_html_ = false;  // a word of the line holds "<"
+  bool query_changes_ = false;  // a word of the line has a byte that its query encodes
   long long line_number_ = 0;  // the line of the text line being gathered
-  std::string first_page_;     // page and word id of the line's first word
-  std::string first_id_;
-  common::LineBuilder words_line_;  // then its trailer
+  common::LineBuilder first_page_;  // page and word id of the line's first word
+  common::LineBuilder first_id_;
+  common::LineBuilder words_line_;
   common::LineBuilder word_list_;  // the words, each followed by one blank
   size_t word_count_ = 0;
   size_t before_last_ = 0;     // the word list's length before its last word
   std::string random_phrase_;
-  common::LineBuilder query_;  // the line's phrase, encoded
+  common::LineBuilder query_;  // the line's phrase, encoded when any byte changes
 };
 
 /// Writes a search page from the words that `next` gives (see

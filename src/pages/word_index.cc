@@ -1,5 +1,6 @@
 #include "pages/word_index.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "common/constants.h"
 #include "pages/blocks.h"
 #include "run/promo_block.h"
+#include "run/word_data.h"
 
 namespace pages {
 namespace {
@@ -32,13 +34,9 @@ void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now
 
 IndexEntryWriter::IndexEntryWriter(std::string_view target_site, std::string_view group,
                                    PageWriter& out, long long& promo_interval)
-    : out_(out), promo_interval_(promo_interval), promo_(runctx::PromoBlockLines()) {
+    : out_(out), promo_interval_(promo_interval), promo_(runctx::PromoBlockLines()), group_(group) {
   out.Line("<a href=\"files_list.htm\"> Content </a><br>");
   out.Line("<br>");
-  const std::string g(group);
-  s_link_ = "&nbsp;&nbsp;<a href=\"s_" + g + ".htm#";
-  s_end_ = "\">s_" + g + "</a>";
-  search_link_ = "&nbsp;&nbsp; <a href=\"" + std::string(common::kSearchEngine) + "/search?q=";
   if (!target_site.empty()) {
     // The query is percent-encoded where the word would cut it or change
     // its meaning (a "#", "&", "+" ...); the blank before "site:" stays.
@@ -50,42 +48,48 @@ IndexEntryWriter::IndexEntryWriter(std::string_view target_site, std::string_vie
   }
 }
 
-void IndexEntryWriter::AppendLinkLine(const IndexEntry& entry) {
-  line_.Append("<a href=\"", entry.page, "#", entry.id, "\" id=\"", entry.id, "\">", entry.word,
-               "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ");
-  line_.AppendNumber(entry.count);
-  line_.Append(")");
-}
-
-// The lines of a long entry after its "<br>" hold no break line, so they go
-// to the page as one piece, joined by line ends.
+// The entry's lines, as one piece joined by line ends (none is a break
+// line): its link to the word on its page with its count there, to the
+// search page, to the main index and, with a target site, to a web search.
+// A word id of the usual size is copied as a piece of known size.
 void IndexEntryWriter::WriteLong(const IndexEntry& entry) {
-  using common::kLineEnd;
   out_.Line("<br>");
-  line_.Clear();
-  AppendLinkLine(entry);
-  line_.Append(kLineEnd, s_link_, entry.id, "_");
-  line_.AppendNumber(entry.occurrence);
-  line_.Append(s_end_, kLineEnd, "&nbsp;&nbsp;<a href=\"index.htm#", entry.id, "\"> index</a>");
-  if (!site_end_.empty()) {
-    line_.Append(kLineEnd, search_link_);
-    common::AppendQueryEncoded(line_, entry.word);
-    line_.Append(site_end_);
+  if (entry.id.size() == runctx::kUsualIdSize) {
+    WriteLongOf(entry, std::span<const char, runctx::kUsualIdSize>(entry.id.data(), runctx::kUsualIdSize));
+  } else {
+    WriteLongOf(entry, entry.id);
   }
-  out_.Line(line_.view());
   if (++promo_interval_ > kPromoInterval) {
     WritePromoBlock(out_, promo_);
     promo_interval_ = 0;
   }
 }
 
+template <typename Id>
+void IndexEntryWriter::WriteLongOf(const IndexEntry& entry, Id id) {
+  const common::Decimal count(entry.count);
+  const common::Decimal occurrence(entry.occurrence);
+  const common::ShortPiece group = group_.piece();
+  const auto line = [&](const auto&... search) {
+    out_.LineOf("<a href=\"", entry.page, "#", id, "\" id=\"", id, "\">", entry.word,
+                "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ", count.piece(),
+                ")\r\n&nbsp;&nbsp;<a href=\"s_", group, ".htm#", id, "_", occurrence.piece(), "\">s_",
+                group, "</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#", id, "\"> index</a>", search...);
+  };
+  if (site_end_.empty()) return line();
+  line("\r\n&nbsp;&nbsp; <a href=\"", common::kSearchEngine, "/search?q=",
+       common::QueryEncoded(entry.word, query_), site_end_);
+}
+
+// The last entry: its link to the word on its page, with its count there.
+void IndexEntryWriter::WriteShort(const IndexEntry& entry) {
+  out_.LineOf("<a href=\"", entry.page, "#", entry.id, "\" id=\"", entry.id, "\">", entry.word,
+              "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ", common::Decimal(entry.count).piece(),
+              ")<br>");
+}
+
 void IndexEntryWriter::Finish() {
-  if (held_) {
-    line_.Clear();
-    AppendLinkLine(entry_);
-    line_.Append("<br>");
-    out_.Line(line_.view());
-  }
+  if (held_) WriteShort(entry_);
   out_.Line("</body>");
   out_.Line("</html>");
   out_.Close();

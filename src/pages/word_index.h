@@ -50,17 +50,18 @@ class IndexEntryWriter {
 
  private:
   void WriteLong(const IndexEntry& entry);
-  // The entry's link to the word on its page, with its count there.
-  void AppendLinkLine(const IndexEntry& entry);
+  template <typename Id>
+  void WriteLongOf(const IndexEntry& entry, Id id);
+  void WriteShort(const IndexEntry& entry);
 
   PageWriter& out_;
   long long& promo_interval_;
   std::vector<std::string> promo_;
-  std::string s_link_;     // "&nbsp;&nbsp;<a href=\"s_<g>.htm#"
-  std::string s_end_;      // "\">s_<g></a>"
-  std::string site_end_;   // " site:<site encoded>\"> <site></a>"; empty without a target site
-  std::string search_link_;
-  common::LineBuilder line_;
+  common::ShortText group_;  // in the links to the search page s_<g>.htm
+  // " site:<site encoded>\"> <site></a>", the end of an entry's link to a
+  // web search; empty without a target site, and then no entry has one.
+  std::string site_end_;
+  common::LineBuilder query_;  // a word's query when a byte of it is encoded
   IndexEntry entry_;
   bool held_ = false;
 };

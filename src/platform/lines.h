@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "common/io_error.h"
 
 namespace platform {
@@ -76,15 +77,9 @@ class ChunkReader {
   size_t capacity_ = 0;
 };
 
-/// A short piece whose bytes may be read for kReadable bytes from its
-/// start, whatever its size (a number in a buffer of its own): a line
-/// copies that many with no look at the size, and the bytes past the
-/// piece are overwritten by what follows it.
-struct ShortPiece {
-  static constexpr size_t kReadable = 16;
-  const char* data = nullptr;
-  size_t size = 0;
-};
+/// A short piece read for a fixed size whatever its own (see
+/// common::ShortPiece).
+using common::ShortPiece;
 
 /// Writes lines ended by CR LF through a large buffer, handed to the system
 /// in one write per buffer. Failing to open or to write raises IoError.
@@ -120,17 +115,25 @@ class LineWriter {
   /// Writes the pieces joined, followed by CR LF. A piece that is a string
   /// literal, or a span of a fixed size, is copied with its size known when
   /// compiled (a char array is taken for a literal: all its bytes but the
-  /// last).
+  /// last); see common::PieceSize. The buffer has ShortPiece::kReadable
+  /// bytes beyond its limit for a short piece that ends a line that just
+  /// fits.
+  /// Returns the size of the line without its end. Always inlined: a call
+  /// would cost more than the copies, in passing every piece.
   template <typename... Pieces>
-  void LineOf(const Pieces&... pieces) {
-    const size_t size = (SizeOf(pieces) + ... + 2);
-    if (size > Room()) return Spill({Text(pieces)...}, /*end_line=*/true);
+  [[gnu::always_inline]] size_t LineOf(const Pieces&... pieces) {
+    const size_t size = (common::PieceSize(pieces) + ... + 0);
+    if (size + 2 > Room()) {
+      Spill({Text(pieces)...}, /*end_line=*/true);
+      return size;
+    }
     // The end is kept in a local: a member would be read back after every
     // piece, as any byte written might be the member itself.
     char* at = next_;
-    ((at = Put(at, pieces)), ...);
+    ((at = common::PutPiece(at, pieces)), ...);
     std::memcpy(at, "\r\n", 2);
     next_ = at + 2;
+    return size;
   }
 
   /// Flushes and closes; raises IoError when the data could not be written.
@@ -148,64 +151,7 @@ class LineWriter {
   // Free bytes in the buffer; none while no file is open, so every write
   // then takes the slow path, which ignores it.
   size_t Room() const { return static_cast<size_t>(limit_ - next_); }
-  void Put(std::string_view piece) { next_ = Put(next_, piece); }
-  static size_t SizeOf(std::string_view piece) { return piece.size(); }
-  template <size_t N>
-  static constexpr size_t SizeOf(const char (&)[N]) { return N - 1; }
-  template <size_t N>
-  static constexpr size_t SizeOf(std::span<const char, N>) { return N; }
-  static size_t SizeOf(ShortPiece piece) { return piece.size; }
-  static char* Put(char* at, std::string_view piece) {
-    CopyBytes(at, piece.data(), piece.size());
-    return at + piece.size();
-  }
-  template <size_t N>
-  static char* Put(char* at, const char (&piece)[N]) {
-    std::memcpy(at, piece, N - 1);
-    return at + N - 1;
-  }
-  template <size_t N>
-  static char* Put(char* at, std::span<const char, N> piece) {
-    std::memcpy(at, piece.data(), N);
-    return at + N;
-  }
-  // The buffer has kReadable bytes beyond its limit for the copy past the
-  // last piece of a line that just fits.
-  static char* Put(char* at, ShortPiece piece) {
-    if (piece.size > ShortPiece::kReadable) return Put(at, Text(piece));
-    std::memcpy(at, piece.data, ShortPiece::kReadable);
-    return at + piece.size;
-  }
-  // Copies up to 32 bytes in place with two overlapping moves, which costs
-  // less than a call for the short pieces of unknown size that make up
-  // most lines (word ids, words, numbers); the branches fold away for a
-  // literal.
-  static void CopyBytes(char* to, const char* from, size_t size) {
-    if (size > 32) {
-      std::memcpy(to, from, size);
-    } else if (size >= 16) {
-      Move<16>(to, from, size);
-    } else if (size >= 8) {
-      Move<8>(to, from, size);
-    } else if (size >= 4) {
-      Move<4>(to, from, size);
-    } else if (size > 0) {
-      to[0] = from[0];
-      to[size / 2] = from[size / 2];
-      to[size - 1] = from[size - 1];
-    }
-  }
-  // Copies `size` bytes, between kStep and 2 * kStep, as a head and a tail
-  // of kStep bytes each.
-  template <size_t kStep>
-  static void Move(char* to, const char* from, size_t size) {
-    char head[kStep];
-    char tail[kStep];
-    std::memcpy(head, from, kStep);
-    std::memcpy(tail, from + size - kStep, kStep);
-    std::memcpy(to, head, kStep);
-    std::memcpy(to + size - kStep, tail, kStep);
-  }
+  void Put(std::string_view piece) { next_ = common::PutPiece(next_, piece); }
   void PutLineEnd() {
     std::memcpy(next_, "\r\n", 2);
     next_ += 2;

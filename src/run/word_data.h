@@ -27,6 +27,10 @@
 
 namespace runctx {
 
+/// The size of a word id below 100,000,000 words ("id" and 8 digits): the
+/// pages copy an id of this size as a piece of known size.
+inline constexpr size_t kUsualIdSize = 10;
+
 /// One word occurrence on a page (binary file, document order per page).
 struct Occurrence {
   uint32_t line = 0;    // 1-based line of the page
