@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "pages/blocks.h"
+#include "run/word_data.h"
 
 namespace pages {
 namespace {
@@ -65,9 +66,6 @@ class Mark {
   char digits_[24];
   size_t count_ = 0;
 };
-
-// The size of a word id below 100,000,000 words: "id" and 8 digits.
-constexpr size_t kIdSize = 10;
 
 }  // namespace
 
@@ -144,8 +142,9 @@ void PageAnnotator::ReadUpTo(long long line_number) {
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   const long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
   const std::string_view before = Piece(text_, from, word.column - 1);
-  if (word.id.size() == kIdSize) {
-    WriteWordLine(word, before, std::span<const char, kIdSize>(word.id.data(), kIdSize));
+  if (word.id.size() == runctx::kUsualIdSize) {
+    WriteWordLine(word, before,
+                  std::span<const char, runctx::kUsualIdSize>(word.id.data(), runctx::kUsualIdSize));
   } else {
     WriteWordLine(word, before, word.id);
   }
