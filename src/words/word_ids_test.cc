@@ -14,6 +14,7 @@ namespace {
 using testing_support::OccurrenceLines;
 using testing_support::TestRun;
 using Lines = std::vector<std::string>;
+using Ids = std::map<std::string, std::string>;
 
 void Build(TestRun& t, const std::map<int, Lines>& pages) {
   t.run().input_count = 10;
@@ -22,24 +23,36 @@ void Build(TestRun& t, const std::map<int, Lines>& pages) {
   BuildWordLists(t.run());
 }
 
+// The word id of each written form of the occurrences (or the written
+// form of each id).
+Ids IdsOf(TestRun& t, bool by_form) {
+  Ids ids;
+  for (const std::string& line : OccurrenceLines(t.run())) {
+    size_t id = line.find(" id");
+    size_t word = line.rfind(' ', id - 1);
+    std::string form = line.substr(word + 1, id - word - 1);
+    std::string id_text = line.substr(id + 1, 10);
+    if (by_form) {
+      ids[form] = id_text;
+    } else {
+      ids[id_text] = form;
+    }
+  }
+  return ids;
+}
+
 // A word's id counts the occurrences of the words that sort before it as
 // record fields do: "abc!" before "abc", since "!" sorts below the quote
 // that ends the shorter field, and "abcd" after it.
 TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
   TestRun t;
   Build(t, {{1, {"alpha beta gamma gamma"}}, {2, {"gamma gamma alpha abc abcd abc!"}}});
-  std::map<std::string, std::string> ids;
-  for (const std::string& line : OccurrenceLines(t.run())) {
-    size_t id = line.find(" id");
-    size_t word = line.rfind(' ', id - 1);
-    ids[line.substr(word + 1, id - word - 1)] = line.substr(id + 1, 10);
-  }
-  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"abc!", "id00000000"},
-                                                      {"abc", "id00000001"},
-                                                      {"abcd", "id00000002"},
-                                                      {"alpha", "id00000003"},
-                                                      {"beta", "id00000005"},
-                                                      {"gamma", "id00000006"}}));
+  EXPECT_EQ(IdsOf(t, /*by_form=*/true), (Ids{{"abc!", "id00000000"},
+                                             {"abc", "id00000001"},
+                                             {"abcd", "id00000002"},
+                                             {"alpha", "id00000003"},
+                                             {"beta", "id00000005"},
+                                             {"gamma", "id00000006"}}));
   EXPECT_EQ(t.OutLines(),
             (Lines{"processed 20%", "processed 30%", "processed 40%", "processed 50%"}));
 }
@@ -49,18 +62,12 @@ TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
 TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
   TestRun t;
   Build(t, {{1, {"abcdefghijk abcdefgh abcdefghij! abcdefg abcdefghij abcdefg!"}}});
-  std::map<std::string, std::string> ids;
-  for (const std::string& line : OccurrenceLines(t.run())) {
-    size_t id = line.find(" id");
-    size_t word = line.rfind(' ', id - 1);
-    ids[line.substr(id + 1, 10)] = line.substr(word + 1, id - word - 1);
-  }
-  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"id00000000", "abcdefg!"},
-                                                      {"id00000001", "abcdefg"},
-                                                      {"id00000002", "abcdefgh"},
-                                                      {"id00000003", "abcdefghij!"},
-                                                      {"id00000004", "abcdefghij"},
-                                                      {"id00000005", "abcdefghijk"}}));
+  EXPECT_EQ(IdsOf(t, /*by_form=*/false), (Ids{{"id00000000", "abcdefg!"},
+                                              {"id00000001", "abcdefg"},
+                                              {"id00000002", "abcdefgh"},
+                                              {"id00000003", "abcdefghij!"},
+                                              {"id00000004", "abcdefghij"},
+                                              {"id00000005", "abcdefghijk"}}));
 }
 
 // The forms of a word in any case are one word, placed by its lower case:
@@ -69,17 +76,11 @@ TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
 TEST(WordListTest, FormsInAnyCaseAreOneWordPlacedByItsLowerCase) {
   TestRun t;
   Build(t, {{1, {"Zebra apple ZEBRA"}}, {2, {"zebra Apple"}}});
-  std::map<std::string, std::string> ids;
-  for (const std::string& line : OccurrenceLines(t.run())) {
-    size_t id = line.find(" id");
-    size_t word = line.rfind(' ', id - 1);
-    ids[line.substr(word + 1, id - word - 1)] = line.substr(id + 1, 10);
-  }
-  EXPECT_EQ(ids, (std::map<std::string, std::string>{{"Apple", "id00000000"},
-                                                      {"apple", "id00000000"},
-                                                      {"ZEBRA", "id00000002"},
-                                                      {"Zebra", "id00000002"},
-                                                      {"zebra", "id00000002"}}));
+  EXPECT_EQ(IdsOf(t, /*by_form=*/true), (Ids{{"Apple", "id00000000"},
+                                             {"apple", "id00000000"},
+                                             {"ZEBRA", "id00000002"},
+                                             {"Zebra", "id00000002"},
+                                             {"zebra", "id00000002"}}));
 }
 
 TEST(WordListTest, NoWordsGiveNoGroups) {
