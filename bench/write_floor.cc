@@ -1,7 +1,7 @@
 // The write floor: the least time a run needs to put a finished document
 // base on disk. Lists the files of a finished htm_out (not timed), then
 // writes the same number of bytes into files of the same names and sizes
-// in a fresh folder, in writes of WRITE_KIB (default 256) KiB, and prints
+// in a fresh folder, in writes of WRITE_KIB (default 128, as the program writes) KiB, and prints
 // the wall and CPU time (user + system) of that writing.
 //
 //   write_floor HTM_OUT FRESH_FOLDER [WRITE_KIB]
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path source = argv[1], target = argv[2];
-  const size_t chunk = (argc > 3 ? std::stoul(argv[3]) : 256) * 1024;
+  const size_t chunk = (argc > 3 ? std::stoul(argv[3]) : 128) * 1024;
   if (fs::exists(target)) {
     std::cerr << "write_floor: " << target << " already exists\n";
     return 2;

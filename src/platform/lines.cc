@@ -31,7 +31,7 @@ std::FILE* OpenForReading(const std::filesystem::path& path, size_t buffer_size,
   return file;
 }
 
-constexpr size_t kWriteBuffer = 1 << 18;
+constexpr size_t kWriteBuffer = 1 << 17;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
