@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
-#include <span>
 #include <utility>
 
 #include "common/bytes.h"
@@ -142,12 +141,7 @@ void PageAnnotator::ReadUpTo(long long line_number) {
 void PageAnnotator::WriteWord(const AnnotatedWord& word) {
   const long long from = last_column_ == 0 ? 1 : last_column_ + last_length_;
   const std::string_view before = Piece(text_, from, word.column - 1);
-  if (word.id.size() == runctx::kUsualIdSize) {
-    WriteWordLine(word, before,
-                  std::span<const char, runctx::kUsualIdSize>(word.id.data(), runctx::kUsualIdSize));
-  } else {
-    WriteWordLine(word, before, word.id);
-  }
+  runctx::WithIdPiece(word.id, [&](auto id) { WriteWordLine(word, before, id); });
 }
 
 template <typename Id>

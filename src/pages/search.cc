@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <span>
 #include <vector>
 
 #include "common/bytes.h"
@@ -73,11 +72,7 @@ void SearchPageWriter::AddSite(std::string_view site, std::string_view text) {
 // A word id of the usual size is copied as a piece of known size.
 void SearchPageWriter::Add(const SearchWord& record) {
   if (has_line_ && record.line != line_number_) WriteTextLine();
-  if (record.id.size() == runctx::kUsualIdSize) {
-    AddWord(record, std::span<const char, runctx::kUsualIdSize>(record.id.data(), runctx::kUsualIdSize));
-  } else {
-    AddWord(record, record.id);
-  }
+  runctx::WithIdPiece(record.id, [&](auto id) { AddWord(record, id); });
 }
 
 template <typename Id>

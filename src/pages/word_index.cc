@@ -1,6 +1,5 @@
 #include "pages/word_index.h"
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,11 +53,7 @@ IndexEntryWriter::IndexEntryWriter(std::string_view target_site, std::string_vie
 // A word id of the usual size is copied as a piece of known size.
 void IndexEntryWriter::WriteLong(const IndexEntry& entry) {
   out_.Line("<br>");
-  if (entry.id.size() == runctx::kUsualIdSize) {
-    WriteLongOf(entry, std::span<const char, runctx::kUsualIdSize>(entry.id.data(), runctx::kUsualIdSize));
-  } else {
-    WriteLongOf(entry, entry.id);
-  }
+  runctx::WithIdPiece(entry.id, [&](auto id) { WriteLongOf(entry, id); });
   if (++promo_interval_ > kPromoInterval) {
     WritePromoBlock(out_, promo_);
     promo_interval_ = 0;

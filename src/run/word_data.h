@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <shared_mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,6 +31,17 @@ namespace runctx {
 /// The size of a word id below 100,000,000 words ("id" and 8 digits): the
 /// pages copy an id of this size as a piece of known size.
 inline constexpr size_t kUsualIdSize = 10;
+
+/// Calls `write` with the word id `id`: as a span of kUsualIdSize bytes
+/// when it has that size, else as it is.
+template <typename Write>
+void WithIdPiece(std::string_view id, Write write) {
+  if (id.size() == kUsualIdSize) {
+    write(std::span<const char, kUsualIdSize>(id.data(), kUsualIdSize));
+  } else {
+    write(id);
+  }
+}
 
 /// One word occurrence on a page (binary file, document order per page).
 struct Occurrence {
