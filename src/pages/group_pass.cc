@@ -72,7 +72,7 @@ void Prepare(Pass& pass) {
   pass.id_text.reserve(data.by_id.size() * std::string_view("id00000000").size());
   for (uint32_t word = 0; word < data.words.size(); ++word) {
     pass.id_start.push_back(static_cast<uint32_t>(pass.id_text.size()));
-    if (pass.rank[word] != kNoRank) pass.id_text += data.IdText(word);
+    if (pass.rank[word] != kNoRank) data.AppendIdText(word, &pass.id_text);
   }
   pass.id_start.push_back(static_cast<uint32_t>(pass.id_text.size()));
   pass.group_pages.assign(data.group_count, {data.pages.size(), 0});

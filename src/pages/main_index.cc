@@ -59,7 +59,10 @@ void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
           out.Line(data.Form(data.words[word].first_form));
         }
       }
-      if (!open || word != link.word) id = data.IdText(word);
+      if (!open || word != link.word) {
+        id.clear();
+        data.AppendIdText(word, &id);
+      }
       link = {word, group, count};
       open = true;
     }

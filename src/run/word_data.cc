@@ -38,7 +38,18 @@ bool FieldLess(std::string_view a, std::string_view b) {
 }
 
 std::string WordData::IdText(uint32_t word) const {
-  return "id" + common::ZeroPad(static_cast<long long>(ids[word]), /*width=*/8);
+  std::string text;
+  AppendIdText(word, &text);
+  return text;
+}
+
+void WordData::AppendIdText(uint32_t word, std::string* out) const {
+  constexpr size_t kDigits = 8;
+  const common::Decimal decimal(static_cast<long long>(ids[word]));
+  const common::ShortPiece number = decimal.piece();
+  out->append("id");
+  if (number.size < kDigits) out->append(kDigits - number.size, '0');
+  out->append(number.data, number.size);
 }
 
 WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)

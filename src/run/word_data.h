@@ -125,6 +125,9 @@ struct WordData {
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
+  /// Appends the same text to `out`, with nothing made on the way: the
+  /// page writers take the id of every word.
+  void AppendIdText(uint32_t word, std::string* out) const;
   /// The text of form `form`.
   std::string_view Form(uint32_t form) const { return forms.text(form); }
 };
