@@ -10,6 +10,7 @@
 #include "common/bytes.h"
 #include "pages/blocks.h"
 #include "run/commands.h"
+#include "run/word_data.h"
 #include "run/work_files.h"
 
 namespace pages {
@@ -22,26 +23,24 @@ struct GroupLink {
   uint32_t count = 0;
 };
 
-void WriteGroupLink(PageWriter& out, common::LineBuilder& line, std::string_view id,
-                    const GroupLink& link, bool with_count) {
-  line.Clear();
-  line.Append("&nbsp;&nbsp;<a href=\"i_");
-  line.AppendNumber(link.group);
-  line.Append(".htm#", id, "\" id=\"", id, "\">(i_");
-  line.AppendNumber(link.group);
-  if (with_count) {
-    line.Append(",&nbsp;&nbsp;");
-    line.AppendNumber(link.count);
-  }
-  line.Append(")</a>");
-  out.Line(line.view());
+void WriteGroupLink(PageWriter& out, std::string_view id, const GroupLink& link, bool with_count) {
+  const common::Decimal group(link.group);
+  const common::Decimal count(link.count);
+  runctx::WithIdPiece(id, [&](auto id_piece) {
+    if (with_count) {
+      out.LineOf("&nbsp;&nbsp;<a href=\"i_", group.piece(), ".htm#", id_piece, "\" id=\"", id_piece,
+                 "\">(i_", group.piece(), ",&nbsp;&nbsp;", count.piece(), ")</a>");
+    } else {
+      out.LineOf("&nbsp;&nbsp;<a href=\"i_", group.piece(), ".htm#", id_piece, "\" id=\"", id_piece,
+                 "\">(i_", group.piece(), ")</a>");
+    }
+  });
 }
 
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
 void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
                      PageWriter& out) {
-  common::LineBuilder line;
   std::string id;
   GroupLink link;
   bool open = false;
@@ -53,7 +52,7 @@ void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
         if (data.occurrence_count >= 3) runctx::Progress(run, 80);
         out.Line(data.Form(data.words[word].first_form));
       } else {
-        WriteGroupLink(out, line, id, link, /*with_count=*/true);
+        WriteGroupLink(out, id, link, /*with_count=*/true);
         if (word != link.word) {
           out.Line("<br>");
           out.Line(data.Form(data.words[word].first_form));
@@ -67,7 +66,7 @@ void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
       open = true;
     }
   }
-  if (open) WriteGroupLink(out, line, id, link, /*with_count=*/false);
+  if (open) WriteGroupLink(out, id, link, /*with_count=*/false);
 }
 
 }  // namespace
