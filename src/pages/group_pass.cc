@@ -151,26 +151,24 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
                           platform::LineWriter(pass.page_hosts[item].second));
   // The occurrences go in batches, their words, places and written forms
-  // looked up (the forms copied together) for the whole batch first: those
-  // lookups miss the cache, and apart from the writing they overlap.
+  // looked up for the whole batch first (the forms' texts fetched ahead):
+  // those lookups miss the cache, and apart from the writing they overlap.
   constexpr size_t kBatch = 64;
   runctx::Occurrence batch[kBatch];
   uint32_t words[kBatch];
   uint32_t places[kBatch];
-  size_t form_ends[kBatch];
-  std::string form_text;
+  std::string_view forms[kBatch];
   runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
   for (;;) {
     size_t count = 0;
     while (count < kBatch && occurrences.Next(&batch[count])) ++count;
     if (count == 0) break;
-    for (size_t at = 0; at < count; ++at) words[at] = data.form_word[batch[at].form];
-    form_text.clear();
     for (size_t at = 0; at < count; ++at) {
-      places[at] = table.place[words[at]];
-      form_text += data.Form(batch[at].form);
-      form_ends[at] = form_text.size();
+      words[at] = data.form_word[batch[at].form];
+      forms[at] = data.Form(batch[at].form);
+      __builtin_prefetch(forms[at].data());
     }
+    for (size_t at = 0; at < count; ++at) places[at] = table.place[words[at]];
     for (size_t at = 0; at < count; ++at) {
       const runctx::Occurrence& occurrence = batch[at];
       // Every word of the page is among its page words; a word that were
@@ -181,9 +179,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
                                       : pass.Id(words[at]);
       const std::string_view next_page =
           found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
-      const size_t form_at = at == 0 ? 0 : form_ends[at - 1];
-      const std::string_view form(form_text.data() + form_at, form_ends[at] - form_at);
-      annotator.Add({occurrence.line, occurrence.column, form, id, occurrence.number,
+      annotator.Add({occurrence.line, occurrence.column, forms[at], id, occurrence.number,
                      occurrence.number < found.last_number, next_page});
     }
   }
