@@ -47,9 +47,15 @@ void WordData::AppendIdText(uint32_t word, std::string* out) const {
   constexpr size_t kDigits = 8;
   const common::Decimal decimal(static_cast<long long>(ids[word]));
   const common::ShortPiece number = decimal.piece();
-  out->append("id");
-  if (number.size < kDigits) out->append(kDigits - number.size, '0');
-  out->append(number.data, number.size);
+  if (number.size > kDigits) {
+    out->append("id");
+    out->append(number.data, number.size);
+    return;
+  }
+  // "id", zeros and the digits, put together and appended at once.
+  char text[2 + kDigits] = {'i', 'd', '0', '0', '0', '0', '0', '0', '0', '0'};
+  std::memcpy(text + sizeof text - number.size, number.data, number.size);
+  out->append(text, sizeof text);
 }
 
 WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)

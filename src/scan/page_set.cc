@@ -102,14 +102,17 @@ bool CleanLine(std::string_view line, bool* table_mode, std::string* out) {
   if (leading > 0 || trimmed.substr(0, 4) != "<br>") out->append("<br>");
   for (size_t k = 0; k < leading; ++k) out->append("&nbsp;");
   // Tab, vertical tab, form feed and CR separate words as a blank does;
-  // the other control bytes below 16 go.
-  for (char c : text) {
-    if (c == '\t' || c == '\v' || c == '\f' || c == '\r') {
-      out->push_back(' ');
-    } else if (static_cast<unsigned char>(c) >= 16) {
-      out->push_back(c);
-    }
+  // the other control bytes below 16 go. The bytes between control bytes
+  // (most often the whole line) are copied as one piece.
+  size_t from = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c >= 16) continue;
+    out->append(text.substr(from, at - from));
+    if (c == '\t' || c == '\v' || c == '\f' || c == '\r') out->push_back(' ');
+    from = at + 1;
   }
+  out->append(text.substr(from));
   return true;
 }
 
