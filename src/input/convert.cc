@@ -194,6 +194,11 @@ bool WritePageFile(const platform::HostPath& source_host, const platform::HostPa
 void ConvertTexts(runctx::RunContext& run) {
   ConvertListed(run);
   ShowListingScreen(run);
+  // That was the last screen at which the user may end the run: from here
+  // it goes on to its end, which deletes the command output that nobody
+  // reads.
+  run.interpreter.DiscardInto(std::string(runctx::kOutNullList));
+  run.interpreter.DiscardInto(std::string(runctx::kOutNullText));
   CopyPages(run);
 }
 

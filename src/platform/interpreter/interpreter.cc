@@ -2,6 +2,7 @@
 // written, then hands the command to its handler through the command table.
 #include "platform/interpreter/interpreter.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -87,7 +88,7 @@ void Interpreter::RunNested(std::string_view line, commands::Sink& out) {
   for (const commands::Redirection& redirection : parsed.redirections) {
     if (target) target->Close();
     target.reset();
-    discard = common::EqualsNoCase(redirection.target, "nul");
+    discard = common::EqualsNoCase(redirection.target, "nul") || Discarded(redirection.target);
     if (discard) continue;
     // Each target is created (or emptied, or opened for appending) before
     // the command runs, as the home platform does.
@@ -104,6 +105,16 @@ void Interpreter::RunNested(std::string_view line, commands::Sink& out) {
   } else {
     Dispatch(parsed.command, out);
   }
+}
+
+bool Interpreter::Discarded(std::string_view target) const {
+  const bool listed = std::any_of(discarded_.begin(), discarded_.end(), [&](const std::string& name) {
+    return common::EqualsNoCase(target, name);
+  });
+  if (!listed) return false;
+  std::optional<fs::path> host = paths_.ResolveForWrite(target);
+  std::error_code error;
+  return host && fs::is_regular_file(fs::symlink_status(*host, error));
 }
 
 void Interpreter::Dispatch(std::string_view text, commands::Sink& out) {

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/console.h"
 #include "platform/paths.h"
@@ -44,15 +47,25 @@ class Interpreter {
   Paths& paths() { return paths_; }
   Console& console() { return console_; }
 
+  /// From now on, output redirected into the file `name` of the program's
+  /// folder goes nowhere while that file is there: nobody reads it and the
+  /// run deletes it, and making it afresh for every command line cost more
+  /// than most commands. A missing file is still made, so the folder holds
+  /// what it would have held.
+  void DiscardInto(std::string name) { discarded_.push_back(std::move(name)); }
+
   const SortLimits& sort_limits() const { return sort_limits_; }
   void set_sort_limits(const SortLimits& limits) { sort_limits_ = limits; }
 
  private:
   void Dispatch(std::string_view text, commands::Sink& out);
+  // True when output redirected into `target` goes nowhere (DiscardInto).
+  bool Discarded(std::string_view target) const;
 
   Paths& paths_;
   Console& console_;
   SortLimits sort_limits_;
+  std::vector<std::string> discarded_;
 };
 
 }  // namespace platform

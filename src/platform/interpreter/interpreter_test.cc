@@ -41,6 +41,25 @@ TEST(InterpreterTest, AppendsAndCreatesEveryTargetOfALine) {
   EXPECT_NE(ReadFile(t.root() / "htm_in" / "f_01.txt"), "");
 }
 
+// Output into a discarded file goes nowhere once the file is there (a
+// missing one is made and written as before); messages still reach the
+// console, the command still runs, and other targets are written.
+TEST(InterpreterTest, DiscardedOutputLeavesItsFileAsItWas) {
+  TestRun t;
+  WriteFile(t.root() / "a.txt", "x");
+  t.run().interpreter.DiscardInto("out_null.list");
+  t.Command("dir /b a.txt > out_null.list");
+  EXPECT_EQ(ReadFile(t.root() / "out_null.list"), "a.txt\r\n");
+  WriteFile(t.root() / "out_null.list", "kept");
+  t.Command("copy a.txt b.txt > OUT_NULL.LIST");
+  t.Command("dir /b missing.txt >> out_null.list");
+  EXPECT_EQ(ReadFile(t.root() / "out_null.list"), "kept");
+  EXPECT_EQ(ReadFile(t.root() / "b.txt"), "x");
+  EXPECT_EQ(t.err(), "File Not Found\r\n");
+  t.Command("dir /b a.txt > out_null.txt");
+  EXPECT_EQ(ReadFile(t.root() / "out_null.txt"), "a.txt\r\n");
+}
+
 TEST(InterpreterTest, RefusesTargetsItCannotCreateAndSkipsTheCommand) {
   TestRun t;
   t.Command("md made > missing\\out.txt");
