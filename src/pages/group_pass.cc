@@ -31,6 +31,10 @@ using runctx::WordData;
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
 // Records whose words are looked up together.
 constexpr size_t kLookupBatch = 256;
+// A page of fewer bytes is read whole and annotated in its own file; a
+// larger one is annotated into a copy that then takes its place. Pages
+// are mostly far smaller; a thread holds at most one.
+constexpr size_t kPageHeldWhole = size_t{2} << 20;
 
 // What the tasks of the pass share, set up before they start: the word
 // data, the text of every id and group, the words in id order and the
@@ -148,8 +152,10 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const auto& range = pass.group_pages[info.group - 1];
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
                   page + 1 == range.second};
-  PageAnnotator annotator(pass.run.settings, place, platform::LineReader(pass.page_hosts[item].first),
-                          platform::LineWriter(pass.page_hosts[item].second));
+  platform::Rewrite rewrite =
+      platform::OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
+  const bool in_place = rewrite.in_place;
+  PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
   // The occurrences go in batches, their words, places and written forms
   // looked up for the whole batch first (the forms' texts fetched ahead):
   // those lookups miss the cache, and apart from the writing they overlap.
@@ -184,8 +190,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
     }
   }
   annotator.Finish();
-  // The annotated copy takes the page's place.
-  pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
+  // An annotated copy takes the page's place.
+  if (!in_place) pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
   for (uint32_t word : set) table.place[word] = 0;
 }
 

@@ -83,6 +83,14 @@ bool LineReader::Fill() {
   return got > 0;
 }
 
+bool LineReader::ReadWhole() {
+  if (file_ == nullptr || eof_ || end_ != 0) return false;
+  Fill();
+  // A read of less than the buffer met the end: mark it, so no read follows.
+  if (end_ < capacity_) eof_ = true;
+  return eof_;
+}
+
 bool LineReader::Next(std::string_view* line) {
   if (file_ == nullptr) return false;
   std::string_view rest(buffer_.get() + start_, end_ - start_);
@@ -146,7 +154,20 @@ void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
 
 LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(path.string()) {
   DetachFromOtherNames(path, append);
-  file_ = OpenFile(path, append ? "ab" : "wb");
+  Open(path, append ? "ab" : "wb");
+}
+
+LineWriter LineWriter::Over(const std::filesystem::path& path, uint64_t size) {
+  LineWriter writer;
+  writer.path_ = path.string();
+  writer.over_ = path;
+  writer.overwritten_ = size;
+  writer.Open(path, "r+b");
+  return writer;
+}
+
+void LineWriter::Open(const std::filesystem::path& path, const char* mode) {
+  file_ = OpenFile(path, mode);
   if (file_ == nullptr) throw common::IoError(path_, ErrorText(errno));
   // Unbuffered, so each flush of the buffer below is one write.
   std::setvbuf(file_, nullptr, _IONBF, 0);
@@ -174,6 +195,9 @@ LineWriter& LineWriter::operator=(LineWriter&& other) noexcept {
     buffer_ = std::move(other.buffer_);
     next_ = std::exchange(other.next_, nullptr);
     limit_ = std::exchange(other.limit_, nullptr);
+    written_ = other.written_;
+    over_ = std::move(other.over_);
+    overwritten_ = other.overwritten_;
   }
   return *this;
 }
@@ -185,6 +209,7 @@ void LineWriter::Flush() {
   if (std::fwrite(buffer_.get(), 1, size, file_) != size) {
     throw common::IoError(path_, ErrorText(errno));
   }
+  written_ += size;
 }
 
 void LineWriter::Spill(std::initializer_list<std::string_view> pieces, bool end_line) {
@@ -214,6 +239,32 @@ void LineWriter::Close() {
   bool closed = std::fclose(file) == 0;
   if (!closed && flushed) error = errno;
   if (put != size || !flushed || !closed) throw common::IoError(path_, ErrorText(error));
+  written_ += size;
+  if (written_ < overwritten_) {
+    // What was written over is longer than what replaced it: its end goes.
+    std::error_code cut;
+    std::filesystem::resize_file(over_, written_, cut);
+    if (cut) throw common::IoError(path_, cut.message());
+  }
+}
+
+Rewrite OpenRewrite(const std::filesystem::path& file, const std::filesystem::path& copy,
+                    size_t limit) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const uintmax_t size = fs::file_size(file, error);
+  const bool small = !error && size < limit;
+  Rewrite rewrite{small ? LineReader(file, size + 1) : LineReader(file), LineWriter()};
+  // Only a file of its own is written over: another name would see it change.
+  const bool own = small && fs::is_regular_file(fs::symlink_status(file, error)) && !error &&
+                   fs::hard_link_count(file, error) == 1 && !error;
+  if (own && rewrite.in.ReadWhole()) {
+    rewrite.out = LineWriter::Over(file, size);
+    rewrite.in_place = true;
+  } else {
+    rewrite.out = LineWriter(copy);
+  }
+  return rewrite;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

@@ -41,6 +41,11 @@ class LineReader {
   void Rewind();
   void Close();
 
+  /// Before the first line: reads as much of the file as the buffer holds.
+  /// True when that is the whole file, which is then never read again (so
+  /// it may be written over while its lines are taken).
+  bool ReadWhole();
+
  private:
   bool Fill();
 
@@ -136,6 +141,10 @@ class LineWriter {
     return size;
   }
 
+  /// Writes over the regular file `path` of `size` bytes from its start,
+  /// keeping the file; at Close it is cut to what was written.
+  static LineWriter Over(const std::filesystem::path& path, uint64_t size);
+
   /// Flushes and closes; raises IoError when the data could not be written.
   void Close();
 
@@ -161,12 +170,31 @@ class LineWriter {
   void Spill(std::initializer_list<std::string_view> pieces, bool end_line);
   void Flush();
 
+  // Opens `path` in `mode`, unbuffered, with the buffer below.
+  void Open(const std::filesystem::path& path, const char* mode);
+
   std::FILE* file_ = nullptr;
   std::string path_;
   std::unique_ptr<char[]> buffer_;
   char* next_ = nullptr;
   char* limit_ = nullptr;
+  uint64_t written_ = 0;             // bytes handed to the file
+  std::filesystem::path over_;       // a file written over, and its size
+  uint64_t overwritten_ = 0;
 };
+
+/// A file rewritten from what it holds, with what `in` reads written to
+/// `out`. A file of fewer than `limit` bytes that has no other name is read
+/// whole first and written over (`in_place`): no file is made and none
+/// removed. Any other is written to `copy`, to be put in its place when
+/// both are closed.
+struct Rewrite {
+  LineReader in;
+  LineWriter out;
+  bool in_place = false;
+};
+Rewrite OpenRewrite(const std::filesystem::path& file, const std::filesystem::path& copy,
+                    size_t limit);
 
 /// Reads a whole file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);

@@ -90,6 +90,39 @@ TEST(LinesTest, WritesPiecesOfEverySizeAcrossTheBuffer) {
   EXPECT_EQ(ReadFile(dir.path() / "o.txt"), expected);
 }
 
+// A file rewritten line by line from what it holds: a small file of its
+// own is written over (longer and shorter alike) and no copy is made; a
+// file with a second name, or one at the size limit, goes to the copy and
+// the other name keeps what it held.
+TEST(LinesTest, RewritesInPlaceOnlyASmallFileOfItsOwn) {
+  ScopedTempDir dir;
+  const std::filesystem::path file = dir.path() / "page.htm", copy = dir.path() / "page_02.htm";
+  auto rewrite = [&](size_t limit, auto change) {
+    Rewrite rewrite = OpenRewrite(file, copy, limit);
+    std::string_view line;
+    while (rewrite.in.Next(&line)) rewrite.out.Line(change(line));
+    rewrite.in.Close();
+    rewrite.out.Close();
+    return rewrite.in_place;
+  };
+  auto longer = [](std::string_view line) { return std::string(line) + std::string(line); };
+  auto shorter = [](std::string_view line) { return std::string(line.substr(0, 1)); };
+  WriteFile(file, "ab\r\ncd\r\n");
+  EXPECT_TRUE(rewrite(64, longer));
+  EXPECT_EQ(ReadFile(file), "abab\r\ncdcd\r\n");
+  EXPECT_TRUE(rewrite(64, shorter));
+  EXPECT_EQ(ReadFile(file), "a\r\nc\r\n");
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_FALSE(rewrite(6, longer));  // 6 bytes: not below the limit
+  EXPECT_EQ(ReadFile(file), "a\r\nc\r\n");
+  EXPECT_EQ(ReadFile(copy), "aa\r\ncc\r\n");
+  std::filesystem::remove(copy);
+  std::filesystem::create_hard_link(file, dir.path() / "other.htm");
+  EXPECT_FALSE(rewrite(64, longer));
+  EXPECT_EQ(ReadFile(dir.path() / "other.htm"), "a\r\nc\r\n");
+  EXPECT_EQ(ReadFile(copy), "aa\r\ncc\r\n");
+}
+
 TEST(LinesTest, OpeningAnUnwritableFileRaises) {
   ScopedTempDir dir;
   EXPECT_THROW(LineWriter(dir.path() / "no" / "such" / "x.txt"), common::IoError);
