@@ -218,6 +218,8 @@ class GroupEntries {
       const runctx::GroupPageWords::Placed& placed = placed_[i];
       found_[i] = IndexEntry{pass_.Id(placed.word), data.pages[placed.page].name,
                              data.Form(placed.form), placed.number, placed.count};
+      __builtin_prefetch(found_[i].id.data());
+      __builtin_prefetch(found_[i].word.data());
     }
     at_ = 0;
     return held_ > 0;
@@ -278,6 +280,8 @@ class GroupWords {
       for (size_t i = 0; i < held_; ++i) {
         found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
                                pass_.Id(words_[i]), batch_[i].number};
+        __builtin_prefetch(found_[i].word.data());
+        __builtin_prefetch(found_[i].id.data());
       }
       if (held_ == kLookupBatch) break;  // the page goes on in the next batch
       occurrences_.reset();
