@@ -1,6 +1,6 @@
 // The pages scanned in pieces. Each scanning thread takes the next page not
-// yet taken and scans it piece by piece into a ring of two buffers of its
-// own; it waits while both hold pieces not yet taken in. The caller's
+// yet taken and scans it piece by piece into a ring of four buffers of its
+// own; it waits while all hold pieces not yet taken in. The caller's
 // thread takes the pieces of page after page from the ring of the thread
 // that scans it, so the thread of the page being taken in never waits
 // for the others.
@@ -19,8 +19,10 @@ namespace {
 
 // Read buffer of a page being scanned.
 constexpr size_t kPageBuffer = size_t{1} << 16;
-// Pieces a scanning thread holds: one being taken in, one being scanned.
-constexpr size_t kRing = 2;
+// Pieces a scanning thread holds: one being scanned, the others waiting to
+// be taken in. Pages differ in length: while the page being taken in is
+// still scanned, the threads ahead of it go on for a few pieces more.
+constexpr size_t kRing = 4;
 constexpr size_t kNoLane = static_cast<size_t>(-1);
 
 struct Piece {
