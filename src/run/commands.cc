@@ -1,6 +1,11 @@
 #include "run/commands.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "common/bytes.h"
+#include "common/parallel.h"
 #include "run/test_hooks.h"
 #include "run/work_files.h"
 
@@ -43,24 +48,39 @@ bool DetectFolder(RunContext& run, std::string_view command, std::string_view li
   return false;
 }
 
+namespace {
+
+// Deletes the files named, side by side: a file whose data has reached the
+// disk holds its deleter while the disk lets its blocks go.
+void DeleteFiles(RunContext& run, const std::vector<std::string>& names) {
+  common::ParallelFor(names.size(), run.threads, [&](size_t i) { run.paths.DeleteFile(names[i]); });
+}
+
+}  // namespace
+
 void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix) {
   RunCommand(run, Cmd("dir /b ", pattern, " > ", kDir01));
   platform::LineReader reader = OpenListing(run, kDir01);
+  std::vector<std::string> names;
   std::string_view line;
   while (reader.Next(&line)) {
     std::string name = std::string(prefix) + common::Lower(line);
-    // The listing is open while it is read, so it survives its own list.
+    // The listing itself stays.
     if (prefix.empty() && common::EqualsNoCase(name, kDir01)) continue;
-    run.paths.DeleteFile(name);
+    names.push_back(std::move(name));
   }
+  reader.Close();
+  DeleteFiles(run, names);
 }
 
 void RemoveTree(RunContext& run, std::string_view folder) {
   RunCommand(run, Cmd("dir /b /s ", folder, "\\*.* > ", kDir01));
   platform::LineReader reader = OpenListing(run, kDir01);
+  std::vector<std::string> names;
   std::string_view line;
-  while (reader.Next(&line)) run.paths.DeleteFile(common::Lower(line));
+  while (reader.Next(&line)) names.push_back(common::Lower(line));
   reader.Close();
+  DeleteFiles(run, names);
   RunCommand(run, Cmd("rd ", folder));
 }
 

@@ -46,9 +46,9 @@ platform::LineWriter CreateFile(RunContext& run, std::string_view name, bool app
 bool DetectFolder(RunContext& run, std::string_view command, std::string_view listing,
                   std::string_view folder, bool long_form = false);
 
-/// Deletes listed files one by one: runs "dir /b PATTERN > dir_01.txt" and
-/// deletes each listed name, lower-cased, with `prefix` in front (for
-/// example "htm_out\"). Files that cannot be deleted stay, silently.
+/// Deletes listed files: runs "dir /b PATTERN > dir_01.txt" and deletes
+/// each listed name, lower-cased, with `prefix` in front (for example
+/// "htm_out\"), on all cores. Files that cannot be deleted stay, silently.
 void DeleteListed(RunContext& run, std::string_view pattern, std::string_view prefix = {});
 
 /// Removes a folder tree: "dir /b /s FOLDER\*.* > dir_01.txt", every listed
