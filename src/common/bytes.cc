@@ -1,5 +1,6 @@
 #include "common/bytes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -12,15 +13,13 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-bool LowerInto(std::string_view text, std::string* out) {
-  out->assign(text);
-  bool changed = false;
-  for (char& c : *out) {
-    const char lower = LowerByte(c);
-    changed |= lower != c;
-    c = lower;
-  }
-  return changed;
+std::string_view LowerOf(std::string_view text, std::string* room, bool* changed) {
+  const auto first = std::find_if(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  *changed = first != text.end();
+  if (!*changed) return text;
+  room->assign(text);
+  for (auto at = room->begin() + (first - text.begin()); at != room->end(); ++at) *at = LowerByte(*at);
+  return *room;
 }
 
 std::string Upper(std::string_view text) {

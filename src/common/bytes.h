@@ -17,10 +17,11 @@ namespace common {
 
 /// ASCII lower case; every other byte is kept.
 std::string Lower(std::string_view text);
-/// Sets `out` to `text` in ASCII lower case, in the room `out` has (the
-/// word scan lowers millions of words). True when a byte changed, so that
+/// `text` in ASCII lower case: `text` itself when it holds no upper-case
+/// letter (most words), else its lower case made in the room `room` has
+/// (the word scan lowers millions of words). `changed` tells which, so that
 /// a hash of `text` also serves the lower case when it is false.
-bool LowerInto(std::string_view text, std::string* out);
+std::string_view LowerOf(std::string_view text, std::string* room, bool* changed);
 /// ASCII upper case; every other byte is kept.
 std::string Upper(std::string_view text);
 inline char LowerByte(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }

@@ -124,8 +124,9 @@ uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
 
 uint32_t WordDataWriter::WordOf(std::string_view text, uint64_t hash, uint32_t form) {
   // A form in lower case lends its hash to its word.
-  const bool changed = common::LowerInto(text, &lower_);
-  const auto low = static_cast<uint32_t>(changed ? common::HashBytes(lower_) : hash);
+  bool changed;
+  const std::string_view lower = common::LowerOf(text, &lower_, &changed);
+  const auto low = static_cast<uint32_t>(changed ? common::HashBytes(lower) : hash);
   const size_t mask = word_slots_.size() - 1;
   for (size_t slot = low & mask;; slot = (slot + 1) & mask) {
     const uint32_t held = word_slots_[slot];

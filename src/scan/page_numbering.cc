@@ -20,12 +20,13 @@ uint32_t PageNumbering::FormOf(std::string_view text, PageWords* piece) {
   const uint64_t hash = common::HashBytes(text);
   const auto [form, new_form] = forms_.Intern(text, hash);
   if (!new_form) return form;
-  const bool changed = common::LowerInto(text, &lower_);
+  bool changed;
+  const std::string_view lower = common::LowerOf(text, &lower_, &changed);
   uint32_t word = PageWords::kDropped;
   // Most forms hold no "&": it is looked for inline before "&nbsp;" is.
-  if (std::find(lower_.begin(), lower_.end(), '&') == lower_.end() ||
-      !common::Contains(lower_, "&nbsp;")) {
-    word = words_.Intern(lower_, changed ? common::HashBytes(lower_) : hash).first;
+  if (std::find(lower.begin(), lower.end(), '&') == lower.end() ||
+      !common::Contains(lower, "&nbsp;")) {
+    word = words_.Intern(lower, changed ? common::HashBytes(lower) : hash).first;
     if (word == seen_.size()) {
       seen_.push_back(0);
       line_of_.push_back(0);
