@@ -89,7 +89,8 @@ void Prepare(Pass& pass) {
     range.second = page + 1;
     names.push_back(data.pages[page].name);
     pass.annotated.push_back(page);
-    pass.page_hosts.emplace_back(run.paths.ForRead(data.pages[page].name),
+    // The page may be written over: its path is checked as a write's is.
+    pass.page_hosts.emplace_back(run.paths.ForWrite(data.pages[page].name),
                                  run.paths.ForWrite(AnnotatedCopyName(data.pages[page].name)));
   }
   pass.list = PageList(std::move(names));
