@@ -1,6 +1,6 @@
 // The pages scanned in pieces. Each scanning thread takes the next page not
-// yet taken and scans it piece by piece into a ring of four buffers of its
-// own; it waits while all hold pieces not yet taken in. The caller's
+// yet taken and scans it piece by piece into a ring of three buffers of
+// its own; it waits while all hold pieces not yet taken in. The caller's
 // thread takes the pieces of page after page from the ring of the thread
 // that scans it, so the thread of the page being taken in never waits
 // for the others.
@@ -21,8 +21,8 @@ namespace {
 constexpr size_t kPageBuffer = size_t{1} << 16;
 // Pieces a scanning thread holds: one being scanned, the others waiting to
 // be taken in. Pages differ in length: while the page being taken in is
-// still scanned, the threads ahead of it go on for a few pieces more.
-constexpr size_t kRing = 4;
+// still scanned, the threads ahead of it go on for a piece more.
+constexpr size_t kRing = 3;
 constexpr size_t kNoLane = static_cast<size_t>(-1);
 
 struct Piece {

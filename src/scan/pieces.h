@@ -28,9 +28,9 @@ struct ScanLimits {
   /// (PageWords::Bytes), so a piece holds at least one whole line (a page
   /// line is at most a few hundred kB).
   size_t piece_bytes = size_t{1} << 18;
-  /// Pieces held at once: four per scanning thread (one being scanned, the
+  /// Pieces held at once: three per scanning thread (one being scanned, the
   /// others waiting to be taken in), so the threads that scan are at most a
-  /// quarter as many, whatever the number of threads.
+  /// third as many, whatever the number of threads.
   size_t pieces_held = 32;
 };
 
