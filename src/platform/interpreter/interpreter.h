@@ -50,8 +50,8 @@ class Interpreter {
   /// From now on, output redirected into the file `name` of the program's
   /// folder goes nowhere while that file is there: nobody reads it and the
   /// run deletes it, and making it afresh for every command line cost more
-  /// than most commands. A missing file is still made, so the folder holds
-  /// what it would have held.
+  /// than most commands. A missing file is still made and written, so the
+  /// file is there whenever it would have been.
   void DiscardInto(std::string name) { discarded_.push_back(std::move(name)); }
 
   const SortLimits& sort_limits() const { return sort_limits_; }
