@@ -141,7 +141,9 @@ void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
     fs::remove(path, error);
     return;
   }
-  if (fs::hard_link_count(path, error) <= 1 || error) return;
+  // A host that cannot tell whether another name reaches the file gets the
+  // copy too (one C runtime counts a single name for every file).
+  if (IsSoleFile(path)) return;
   fs::path own = path;
   own += ".~own";
   fs::copy_file(path, own, fs::copy_options::overwrite_existing, error);
@@ -256,9 +258,7 @@ Rewrite OpenRewrite(const std::filesystem::path& file, const std::filesystem::pa
   const bool small = !error && size < limit;
   Rewrite rewrite{small ? LineReader(file, size + 1) : LineReader(file), LineWriter()};
   // Only a file of its own is written over: another name would see it change.
-  const bool own = small && fs::is_regular_file(fs::symlink_status(file, error)) && !error &&
-                   fs::hard_link_count(file, error) == 1 && !error;
-  if (own && rewrite.in.ReadWhole()) {
+  if (small && IsSoleFile(file) && rewrite.in.ReadWhole()) {
     rewrite.out = LineWriter::Over(file, size);
     rewrite.in_place = true;
   } else {

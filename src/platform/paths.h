@@ -96,6 +96,10 @@ struct EntryId {
 /// on hosts where asking costs more than following the links of a path.
 std::optional<EntryId> EntryIdOf(const fs::path& host);
 
+/// True when `host` is a regular file that no other name reaches, so that
+/// writing over it changes nothing else; false when that cannot be told.
+bool IsSoleFile(const fs::path& host);
+
 class Paths {
  public:
   /// `root` is the program's folder; it is made absolute and canonical.

@@ -19,6 +19,11 @@ std::optional<EntryId> EntryIdOf(const fs::path& host) {
   return EntryId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+bool IsSoleFile(const fs::path& host) {
+  struct stat info {};
+  return lstat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1;
+}
+
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   return std::fopen(host.c_str(), mode);
 }

@@ -27,6 +27,10 @@ std::string StoredName(const fs::path& host) {
 // path instead.
 std::optional<EntryId> EntryIdOf(const fs::path&) { return std::nullopt; }
 
+// The C runtime counts one name for every file: a file's other names are
+// not known, so none is taken to be the only one.
+bool IsSoleFile(const fs::path&) { return false; }
+
 std::FILE* OpenFile(const fs::path& host, const char* mode) {
   std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
   return _wfopen(host.c_str(), wide_mode.c_str());
