@@ -25,16 +25,31 @@ bool SameLower(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The field order of `a` and `b`, whose bytes as `byte` reads them agree
+// as far as the shorter goes: the shorter field's closing quote meets the
+// other field's next byte.
+template <typename Byte>
+bool FieldEndLess(std::string_view a, std::string_view b, Byte byte) {
+  if (a.size() == b.size()) return false;
+  if (a.size() < b.size()) return '"' < byte(b[a.size()]);
+  return byte(a[b.size()]) < '"';
+}
+
 }  // namespace
 
 bool FieldLess(std::string_view a, std::string_view b) {
-  const size_t shared = std::min(a.size(), b.size());
-  const int order = std::memcmp(a.data(), b.data(), shared);
+  const int order = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (order != 0) return order < 0;
-  if (a.size() == b.size()) return false;
-  // The shorter field's closing quote meets the other field's next byte.
-  if (a.size() < b.size()) return '"' < static_cast<unsigned char>(b[shared]);
-  return static_cast<unsigned char>(a[shared]) < '"';
+  return FieldEndLess(a, b, [](char c) { return static_cast<unsigned char>(c); });
+}
+
+bool LowerFieldLess(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return static_cast<unsigned char>(common::LowerByte(c)); };
+  const size_t shared = std::min(a.size(), b.size());
+  for (size_t at = 0; at < shared; ++at) {
+    if (lower(a[at]) != lower(b[at])) return lower(a[at]) < lower(b[at]);
+  }
+  return FieldEndLess(a, b, lower);
 }
 
 std::string WordData::IdText(uint32_t word) const {

@@ -97,6 +97,9 @@ struct WordInfo {
 /// do: bytes compared unsigned, the closing quote of the shorter field
 /// standing for the byte after it (so "abc!" sorts before "abc").
 bool FieldLess(std::string_view a, std::string_view b);
+/// FieldLess of the lower cases of `a` and `b`, each byte lowered as it is
+/// met (words of a long common start tie on their sort keys).
+bool LowerFieldLess(std::string_view a, std::string_view b);
 
 struct WordData {
   common::Interner forms;             // the words as written, numbered by form

@@ -32,21 +32,6 @@ uint64_t SortKey(std::string_view form) {
   return key;
 }
 
-// True when the lower case of form `a` sorts before that of form `b` as
-// record fields do (runctx::FieldLess), each byte lowered as it is met:
-// words of a long common start tie on their keys.
-bool LowerFieldLess(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return static_cast<unsigned char>(common::LowerByte(c)); };
-  const size_t shared = std::min(a.size(), b.size());
-  for (size_t at = 0; at < shared; ++at) {
-    if (lower(a[at]) != lower(b[at])) return lower(a[at]) < lower(b[at]);
-  }
-  if (a.size() == b.size()) return false;
-  // The shorter field's closing quote meets the other field's next byte.
-  if (a.size() < b.size()) return '"' < lower(b[shared]);
-  return lower(a[shared]) < '"';
-}
-
 // A word and its sort key.
 struct Keyed {
   uint64_t key;
@@ -91,7 +76,7 @@ void NumberWords(runctx::WordData& data) {
     auto to = std::find_if(from, keyed.end(), [&](const Keyed& entry) { return entry.key != from->key; });
     if (to - from > 1) {
       std::sort(from, to, [&](const Keyed& a, const Keyed& b) {
-        return LowerFieldLess(data.Form(data.words[a.word].first_form),
+        return runctx::LowerFieldLess(data.Form(data.words[a.word].first_form),
                               data.Form(data.words[b.word].first_form));
       });
     }
