@@ -1,6 +1,6 @@
 // Facts of the running process: its standard streams, its program file,
-// its environment, its peak memory, and the kill that the interruption
-// tests use.
+// its environment, its peak memory, the priority of its threads, and the
+// kill that the interruption tests use.
 #pragma once
 
 #include <optional>
@@ -26,6 +26,11 @@ std::optional<std::string> EnvironmentValue(std::string_view name);
 /// The peak resident memory of the process so far, in kilobytes; 0 where
 /// the host does not tell (for the phase times of the benchmark).
 long PeakMemoryKb();
+
+/// Lowers the calling thread's priority a step, so that where it and
+/// another thread of the process are both ready, the other runs first.
+/// A host that refuses leaves the priority as it was.
+void LowerThreadPriority();
 
 /// Ends the process at once, as a kill from outside would (SIGKILL where
 /// the host has it): the interruption tests stop a run mid-phase with it.

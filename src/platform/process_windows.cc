@@ -1,5 +1,6 @@
 // Process facts on Windows: the standard streams kept open, the program's
-// path from the module's wide name; the peak memory is not asked for.
+// path from the module's wide name, a thread's priority; the peak memory is
+// not asked for.
 #include <io.h>
 #include <windows.h>
 
@@ -43,6 +44,8 @@ std::string RunningProgramPath(const char* argv0) {
 }
 
 long PeakMemoryKb() { return 0; }
+
+void LowerThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 
 [[noreturn]] void KillSelf() { std::_Exit(137); }
 

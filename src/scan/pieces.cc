@@ -3,7 +3,9 @@
 // its own; it waits while all hold pieces not yet taken in. The caller's
 // thread takes the pieces of page after page from the ring of the thread
 // that scans it, so the thread of the page being taken in never waits
-// for the others.
+// for the others. There are more threads than cores: the scanning threads
+// run at a lower priority, so that the taking thread, which all of them
+// wait on in the end, gets a core whenever it has a piece to take.
 #include "scan/pieces.h"
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <thread>
 
 #include "common/parallel.h"
+#include "platform/process.h"
 
 namespace scan {
 namespace {
@@ -75,6 +78,7 @@ class Pipeline {
 
   // A scanning thread: page after page, piece after piece.
   void Scan(size_t index) {
+    platform::LowerThreadPriority();
     try {
       Lane& lane = lanes_[index];
       PageNumbering numbering;
