@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/parallel.h"
 #include "driver/identity.h"
 #include "driver/startup.h"
 #include "driver/workspace.h"
@@ -140,7 +141,8 @@ int Main(int argc, char** argv, std::string_view program_name) {
   runctx::RunContext run(console, paths, interpreter);
   run.program_name = std::string(program_name);
   run.program_path = program_path;
-  run.threads = hooks.threads();
+  // The host is asked for its cores once (each asking reads a system file).
+  run.threads = common::ThreadCount(hooks.threads());
   int status = 0;
   try {
     RunPhases(run, hooks);
