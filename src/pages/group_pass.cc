@@ -158,8 +158,9 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const bool in_place = rewrite.in_place;
   PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
   // The occurrences go in batches, their words, places and written forms
-  // looked up for the whole batch first (the forms' texts fetched ahead):
-  // those lookups miss the cache, and apart from the writing they overlap.
+  // looked up for the whole batch first (the table entries, then the forms'
+  // texts fetched ahead): those lookups miss the cache, and apart from the
+  // writing they overlap.
   constexpr size_t kBatch = 64;
   runctx::Occurrence batch[kBatch];
   uint32_t words[kBatch];
@@ -170,6 +171,10 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
     size_t count = 0;
     while (count < kBatch && occurrences.Next(&batch[count])) ++count;
     if (count == 0) break;
+    for (size_t at = 0; at < count; ++at) {
+      __builtin_prefetch(&data.form_word[batch[at].form]);
+      data.forms.PrefetchText(batch[at].form);
+    }
     for (size_t at = 0; at < count; ++at) {
       words[at] = data.form_word[batch[at].form];
       forms[at] = data.Form(batch[at].form);
@@ -277,6 +282,10 @@ class GroupWords {
         occurrences_.emplace(data.occurrence_file, info.first_occurrence, info.occurrence_count);
       }
       while (held_ < kLookupBatch && occurrences_->Next(&batch_[held_])) ++held_;
+      for (size_t i = 0; i < held_; ++i) {
+        __builtin_prefetch(&data.form_word[batch_[i].form]);
+        data.forms.PrefetchText(batch_[i].form);
+      }
       for (size_t i = 0; i < held_; ++i) words_[i] = data.form_word[batch_[i].form];
       for (size_t i = 0; i < held_; ++i) {
         found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
