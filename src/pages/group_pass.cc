@@ -345,11 +345,18 @@ void PrepareWordFolder(runctx::RunContext& run) {
 }  // namespace
 
 void WriteGroupPages(runctx::RunContext& run) {
-  PrepareWordFolder(run);
-  if (!run.word_data) return;
+  if (!run.word_data) return PrepareWordFolder(run);
   const WordData& data = *run.word_data;
   Pass pass(run, data);
-  Prepare(pass);
+  // The word folder's command lines and the tables of the pass do not
+  // meet: they are made side by side.
+  common::ParallelFor(2, run.threads, [&](size_t item) {
+    if (item == 0) {
+      PrepareWordFolder(run);
+    } else {
+      Prepare(pass);
+    }
+  });
   // The two group-by-group writers first, so the pages fill in around them.
   constexpr size_t kFirstPage = 2;
   std::vector<PageWordTable> tables(common::ThreadCount(run.threads));
