@@ -12,6 +12,9 @@
 #   bench/table.sh [SIZES...]         sizes: s m l xl (default: s m l)
 #
 # REPEAT  rounds per corpus (default 5; 1 for a quick look)
+# WARMUP  rounds run first and not counted (default 1): the program runs
+#         first in a round, and the first run after a pause pays for the
+#         pages the machine reclaimed meanwhile
 # WORK    corpora and runs (default /tmp/indexer_bench_run, as run_bench.sh)
 # The last round's htm_out is checked against the hash kept in
 # bench/hashes.txt. On a shared machine wall times vary with the load
@@ -22,6 +25,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/bench}
 work=${WORK:-/tmp/indexer_bench_run}
 repeat=${REPEAT:-5}
+warmup=${WARMUP:-1}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(s m l)
 source "$root/bench/common.sh"
@@ -47,23 +51,26 @@ calc() { awk "BEGIN { printf \"%.0f\", $1 }"; }  # calc "1 + 2": whole bytes
 div() { awk -v a="$1" -v b="$2" -v f="${3:-%.2f}" 'BEGIN { if (b > 0) printf f, a / b; else printf "-" }'; }
 
 declare -A input published distinct wall cpu peak rchar wchar ptx_wall ptx_cpu ptx_peak floor_wall floor_cpu
-echo "rounds per corpus: $repeat; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "rounds per corpus: $repeat, after $warmup not counted; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 for size in "${sizes[@]}"; do
   corpus=$(corpus_of "$size")
   run="$work/run_$size"
   rounds="$work/rounds_$size"
   floor="$work/floor_$size"
-  rm -rf "$rounds" "$floor" && mkdir -p "$rounds"
-  for round in $(seq -w "$repeat"); do
+  rm -rf "$rounds" "$floor" && mkdir -p "$rounds/warmup"
+  # round DIR NAME: one round, its reports in DIR as program_NAME.txt,
+  # ptx_NAME.txt and floor_NAME.txt.
+  round() {
     fresh_run "$corpus" "$run" "$program"
-    run_program "$run" "$program" "$rounds/out.txt" "$rounds/err_$round.txt" -- \
-        "$measure" "$rounds/program_$round.txt"
-    [ "$(key "$rounds/program_$round.txt" exit)" = 0 ] || { echo "program failed on $size"; exit 1; }
+    run_program "$run" "$program" "$1/out.txt" "$1/err_$2.txt" -- "$measure" "$1/program_$2.txt"
+    [ "$(key "$1/program_$2.txt" exit)" = 0 ] || { echo "program failed on $size"; exit 1; }
     sync
-    ( cd "$corpus" && LC_ALL=C "$measure" "$rounds/ptx_$round.txt" ptx -A -w 120 *.txt > /dev/null )
-    "$build/bench/write_floor" "$run/htm_out" "$floor" > "$rounds/floor_$round.txt"
+    ( cd "$corpus" && LC_ALL=C "$measure" "$1/ptx_$2.txt" ptx -A -w 120 *.txt > /dev/null )
+    "$build/bench/write_floor" "$run/htm_out" "$floor" > "$1/floor_$2.txt"
     rm -rf "$floor"
-  done
+  }
+  for round in $(seq "$warmup"); do round "$rounds/warmup" "$round"; done
+  for round in $(seq -w "$repeat"); do round "$rounds" "$round"; done
   input[$size]=$(file_bytes "$corpus")
   published[$size]=$(file_bytes "$run/htm_out")
   distinct[$size]=$(grep -c '^&nbsp;&nbsp;<a href="i_' "$run/htm_out/index.htm" || true)
