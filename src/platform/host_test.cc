@@ -1,9 +1,17 @@
 // The host-specific parts of the platform layer, checked the same way on
-// every host: names as the folder stores them, UTF-8 names, drive names, and
-// the running program's own path.
+// every host: names as the folder stores them, UTF-8 names, drive names, the
+// running program's own path, and a thread's priority.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <fstream>
+#include <thread>
 
 #include "common/bytes.h"
 #include "platform/console.h"
@@ -101,6 +109,35 @@ TEST(HostTest, RunningProgramPathNamesThisProgram) {
   EXPECT_TRUE(self.is_absolute()) << self;
   EXPECT_TRUE(fs::is_regular_file(self)) << self;
   EXPECT_EQ(self.stem().string(), "indexer_tests");
+}
+
+// How soon the host runs the calling thread: higher runs first.
+int Urgency() {
+#ifdef _WIN32
+  return GetThreadPriority(GetCurrentThread());
+#elif defined(__linux__)
+  return -getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+#else
+  return 0;
+#endif
+}
+
+// A scanning thread steps back, and only it: the thread that takes the
+// pieces in keeps its place.
+TEST(HostTest, ALoweredPriorityIsTheThreadsOwn) {
+  const int before = Urgency();
+#ifdef __linux__
+  if (before <= -19) GTEST_SKIP() << "the tests run at the lowest priority already";
+#endif
+  int lowered = before;
+  std::thread([&] {
+    LowerThreadPriority();
+    lowered = Urgency();
+  }).join();
+  EXPECT_EQ(Urgency(), before);
+#if defined(_WIN32) || defined(__linux__)
+  EXPECT_LT(lowered, before);
+#endif
 }
 
 }  // namespace
