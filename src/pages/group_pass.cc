@@ -345,18 +345,11 @@ void PrepareWordFolder(runctx::RunContext& run) {
 }  // namespace
 
 void WriteGroupPages(runctx::RunContext& run) {
-  if (!run.word_data) return PrepareWordFolder(run);
+  PrepareWordFolder(run);
+  if (!run.word_data) return;
   const WordData& data = *run.word_data;
   Pass pass(run, data);
-  // The word folder's command lines and the tables of the pass do not
-  // meet: they are made side by side.
-  common::ParallelFor(2, run.threads, [&](size_t item) {
-    if (item == 0) {
-      PrepareWordFolder(run);
-    } else {
-      Prepare(pass);
-    }
-  });
+  Prepare(pass);
   // The two group-by-group writers first, so the pages fill in around them.
   constexpr size_t kFirstPage = 2;
   std::vector<PageWordTable> tables(common::ThreadCount(run.threads));
