@@ -3,9 +3,10 @@
 // its own; it waits while all hold pieces not yet taken in. The caller's
 // thread takes the pieces of page after page from the ring of the thread
 // that scans it, so the thread of the page being taken in never waits
-// for the others. There are more threads than cores: the scanning threads
-// run at a lower priority, so that the taking thread, which all of them
-// wait on in the end, gets a core whenever it has a piece to take.
+// for the others. With one scanning thread a core, the threads are one
+// more than the cores: the scanning threads run at a lower priority, so
+// that the taking thread, which all of them wait on in the end, gets a
+// core whenever it has a piece to take.
 #include "scan/pieces.h"
 
 #include <algorithm>
