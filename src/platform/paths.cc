@@ -429,6 +429,31 @@ void Paths::DeleteFile(std::string_view path) {
   if (fs::remove(walked->host, error)) NoteRemoved(walked->host);
 }
 
+size_t Paths::RemoveFilesIn(std::string_view folder) {
+  std::optional<fs::path> host = ResolveForRemove(folder);
+  if (!host || !ReachedWithoutLinks(*host)) return 0;
+  std::error_code error;
+  if (!fs::is_directory(fs::symlink_status(*host, error))) return 0;
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+    std::error_code kind_error;
+    if (!fs::is_directory(it->symlink_status(kind_error))) entries.push_back(it->path());
+  }
+  size_t removed = 0;
+  for (const fs::path& entry : entries) {
+    if (Remove(entry, error)) ++removed;
+  }
+  return removed;
+}
+
+bool Paths::IsEmptyFolder(std::string_view path) const {
+  std::optional<fs::path> host = Resolve(path);
+  if (!host || !IsFolder(path)) return false;
+  std::error_code error;
+  const bool empty = fs::is_empty(*host, error);
+  return empty && !error;
+}
+
 void Paths::RemoveEntry(std::string_view path) {
   std::optional<fs::path> host = ResolveForRemove(path);
   if (!host) return;

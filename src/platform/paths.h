@@ -161,6 +161,15 @@ class Paths {
   /// folder), whatever it is; nothing when it is missing or outside.
   void RemoveEntry(std::string_view path);
 
+  /// Removes every entry of the program path `folder` that is no folder
+  /// (a link goes as a link), without a message; a folder in it stays with
+  /// all it holds, and an entry that cannot go stays. Acts only on a real
+  /// folder reached without links. The number of entries removed.
+  size_t RemoveFilesIn(std::string_view folder);
+  /// True when the program path names a real folder, reached without
+  /// links, that holds nothing.
+  bool IsEmptyFolder(std::string_view path) const;
+
   /// Makes the program path `folder` fit to be a work folder, whatever an
   /// earlier run or a user left there: an entry of that name that is no
   /// real folder (a file, FIFO or link) is removed; in a real folder, every

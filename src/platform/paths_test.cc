@@ -158,6 +158,26 @@ TEST(PathsTest, RemovingALinkLeavesItsTarget) {
   EXPECT_EQ(f.Sentinel(), before);
 }
 
+// Emptying a work folder removes its files and links (as links) and keeps
+// its folders; a linked folder is never emptied, nor told empty.
+TEST(PathsTest, EmptyingAFolderRemovesItsFilesAndLinksButNoFolder) {
+  ConfinedFolder f;
+  const auto before = f.Sentinel();
+  WriteFile(f.prog() / "work" / "a.htm", "a");
+  WriteFile(f.prog() / "work" / "sub" / "b.htm", "b");
+  fs::create_symlink(f.sentinel() / "keep.txt", f.prog() / "work" / "file_link.htm");
+  fs::create_directory_symlink(f.sentinel(), f.prog() / "work" / "folder_link");
+  EXPECT_EQ(f.paths().RemoveFilesIn("WORK"), 3u);
+  EXPECT_EQ(testing_support::ListFolder(f.prog() / "work"), (std::vector<std::string>{"sub"}));
+  EXPECT_FALSE(f.paths().IsEmptyFolder("work"));
+  fs::remove_all(f.prog() / "work" / "sub");
+  EXPECT_TRUE(f.paths().IsEmptyFolder("work"));
+  EXPECT_EQ(f.paths().RemoveFilesIn("out_link"), 0u);
+  EXPECT_FALSE(f.paths().IsEmptyFolder("out_link\\empty"));
+  EXPECT_FALSE(f.paths().IsEmptyFolder("x.txt"));
+  EXPECT_EQ(f.Sentinel(), before);
+}
+
 TEST(PathsTest, ReadsThroughLinksButNeverDescendsIntoLinkedFolders) {
   ConfinedFolder f;
   EXPECT_EQ(f.Run("copy file_link.txt copied.txt > nul"), "");

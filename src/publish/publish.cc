@@ -1,5 +1,6 @@
 #include "publish/publish.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -80,14 +81,22 @@ void CopyPages(RunContext& run) {
 }
 
 // Removes every work file and work folder; txt_in, htm_out, trace and the
-// listing dir_01.txt stay.
+// listing dir_01.txt stay. A folder that the page set emptied and that is
+// still empty is only removed: listed, an empty folder would show "File Not
+// Found" where the listing of its files showed nothing.
 void RemoveWorkFiles(RunContext& run) {
   RunCommand(run, "del /q *.htm*");
   RunCommand(run, "del /q *.list");
   runctx::DeleteListed(run, "*.txt");
   for (std::string_view folder : {runctx::kHtmIn, runctx::kHtmNdxIn, runctx::kHtmNdx,
                                   runctx::kHtmWrk, runctx::kTxtWrk, runctx::kWordFolder}) {
-    runctx::RemoveTree(run, folder);
+    const bool emptied = std::find(run.emptied_folders.begin(), run.emptied_folders.end(),
+                                   folder) != run.emptied_folders.end();
+    if (emptied && run.paths.IsEmptyFolder(folder)) {
+      RunCommand(run, Cmd("rd ", folder));
+    } else {
+      runctx::RemoveTree(run, folder);
+    }
   }
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
@@ -50,6 +51,9 @@ struct RunContext {
   // The word data, made by word extraction and completed by the word
   // lists; the output pages read it.
   std::shared_ptr<WordData> word_data;
+  // The work folders whose files the page set removed as soon as nothing
+  // read them any more; publishing removes just the folders.
+  std::vector<std::string> emptied_folders;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;
   // Page words a word index page sorts in memory at once (GroupPageWords);

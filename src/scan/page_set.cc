@@ -3,6 +3,7 @@
 // pages page_<n>.htm.
 #include "scan/page_set.h"
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,23 @@ void NumberPages(runctx::RunContext& run) {
                       [&](size_t i) { CleanPage(pages[i].first, pages[i].second); });
 }
 
+// The converted pages (htm_wrk, copied into htm_in and htm_ndx\htm_in)
+// and the copies of the texts (txt_wrk) are not read again once the pages
+// are numbered. They go now, while their data is mostly only in memory:
+// removed at the end, after the disk has taken it in, each removal would
+// wait for the disk to let the blocks go. Each folder is emptied on a
+// thread of its own, as removals from one folder queue on it.
+void RemoveConvertedPages(runctx::RunContext& run) {
+  constexpr std::array<std::string_view, 4> kFolders = {runctx::kHtmIn, runctx::kHtmWrk,
+                                                        runctx::kHtmNdxIn, runctx::kTxtWrk};
+  std::array<size_t, kFolders.size()> removed{};
+  common::ParallelFor(kFolders.size(), run.threads,
+                      [&](size_t i) { removed[i] = run.paths.RemoveFilesIn(kFolders[i]); });
+  for (size_t i = 0; i < kFolders.size(); ++i) {
+    if (removed[i] > 0) run.emptied_folders.emplace_back(kFolders[i]);
+  }
+}
+
 }  // namespace
 
 bool CleanLine(std::string_view line, bool* table_mode, std::string* out) {
@@ -133,6 +151,7 @@ void AssemblePageSet(runctx::RunContext& run) {
   WritePageOrder(run);
   run.page_number_width = PageNumberWidth(CountPages(run));
   NumberPages(run);
+  RemoveConvertedPages(run);
   run.console.Line();
   runctx::Progress(run, 1);
 }

@@ -87,6 +87,28 @@ TEST(RunEndToEndTest, PrintsEveryScreenFromBannerToResults) {
     }
     EXPECT_EQ(result.lines[i], expected[i]) << "line " << i + 1;
   }
+  // The error stream holds what the command lines print there, and nothing
+  // of the work files the run removes early. A path shows as the folder
+  // the program runs in, then its names (separators dropped: they differ
+  // between hosts).
+  std::vector<std::string> messages = SplitLines(result.err);
+  std::vector<std::string> expected_messages =
+      ReadLines(SourceDir() / "tests" / "e2e" / "golden" / "sample_errors.txt");
+  ASSERT_EQ(messages.size(), expected_messages.size()) << result.err;
+  const std::string kFolder = "<program folder>";
+  for (size_t i = 0; i < messages.size(); ++i) {
+    const std::string& want = expected_messages[i];
+    const size_t at = want.find(kFolder);
+    if (at == std::string::npos) {
+      EXPECT_EQ(messages[i], want) << "line " << i + 1;
+      continue;
+    }
+    std::string names = messages[i].substr(std::min(messages[i].size(), at));
+    const size_t in_folder = names.find(run.path().filename().string());
+    names = in_folder == std::string::npos ? "" : names.substr(in_folder + run.path().filename().string().size());
+    std::erase_if(names, [](char c) { return c == '/' || c == '\\'; });
+    EXPECT_EQ(messages[i].substr(0, at) + kFolder + names, want) << "line " << i + 1;
+  }
 }
 
 TEST(RunEndToEndTest, SameInputAndClockGiveTheSameOutput) {
