@@ -436,8 +436,11 @@ size_t Paths::RemoveFilesIn(std::string_view folder) {
   if (!fs::is_directory(fs::symlink_status(*host, error))) return 0;
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(*host, error), end; !error && it != end; it.increment(error)) {
+    // The listing tells each entry's kind; the host is asked only where it
+    // does not.
     std::error_code kind_error;
-    if (!fs::is_directory(it->symlink_status(kind_error))) entries.push_back(it->path());
+    const bool folder = !it->is_symlink(kind_error) && it->is_directory(kind_error);
+    if (!folder) entries.push_back(it->path());
   }
   size_t removed = 0;
   for (const fs::path& entry : entries) {
