@@ -10,7 +10,9 @@
 //   measure REPORT COMMAND [ARGS...]
 //
 // The report, one figure a line:
-//   wall S / user S / system S / peak_kb N / rchar N / wchar N / exit N
+//   wall S / user S / system S / peak_kb N / rchar N / wchar N / steal S /
+//   exit N                           (steal: the host's, all cores, while
+//                                     the command ran; -1 where unknown)
 //   phase NAME WALL CPU PEAK_MB      (WALL as the program printed it, CPU
 //                                     since the previous phase line)
 // A phase's CPU is read when its line arrives, a few microseconds after
@@ -69,6 +71,21 @@ void ReadIo(pid_t pid, long long& rchar, long long& wchar) {
   }
 }
 
+// The time the host gave to other machines while this one's cores wanted
+// to run ("steal" in /proc/stat, all cores), in seconds; -1 where unknown.
+// A phase with work for both cores shows fewer busy when this grows.
+double StolenSeconds() {
+  std::ifstream stat("/proc/stat");
+  std::string cpu;
+  long long ticks[8] = {};
+  if (!(stat >> cpu) || cpu != "cpu") return -1;
+  for (long long& field : ticks) {
+    if (!(stat >> field)) return -1;
+  }
+  const long per_second = sysconf(_SC_CLK_TCK);
+  return per_second > 0 ? static_cast<double>(ticks[7]) / per_second : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +98,7 @@ int main(int argc, char** argv) {
     std::perror("measure: pipe");
     return 2;
   }
+  const double stolen_before = StolenSeconds();
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid < 0) {
@@ -139,6 +157,7 @@ int main(int argc, char** argv) {
   while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
   }
   const auto end = std::chrono::steady_clock::now();
+  const double stolen_after = StolenSeconds();
   long long rchar = -1, wchar = -1;
   ReadIo(pid, rchar, wchar);
   int status = 0;
@@ -156,6 +175,8 @@ int main(int argc, char** argv) {
          << "peak_kb " << usage.ru_maxrss << "\n"
          << "rchar " << rchar << "\n"
          << "wchar " << wchar << "\n"
+         << "steal " << (stolen_before < 0 || stolen_after < 0 ? -1 : stolen_after - stolen_before)
+         << "\n"
          << "exit " << (WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) << "\n";
   for (const Phase& phase : phases) {
     report << "phase " << phase.name << " " << phase.wall << " " << phase.cpu << " " << phase.peak_mb

@@ -99,6 +99,10 @@ for size in "${sizes[@]}"; do
        "system $(printf %.3f "$(of_rounds "$rounds" program system)") s;" \
        "htm_out $(mib "${published[$size]}") MiB; read $(mib "${rchar[$size]}") MiB," \
        "written $(mib "${wchar[$size]}") MiB (rchar, wchar)"
+  cores=$(nproc)
+  echo "  the host took $(of_rounds "$rounds" program "100 * steal / ($cores * wall)" | xargs printf %.0f)% of" \
+       "the $cores cores' time while the program ran (steal, median of the rounds): a phase with" \
+       "work for every core shows that much fewer busy"
   echo "  phases over 0.1 s (median wall and CPU; busy = CPU / wall, 2 = both cores):"
   # Per phase: the median over the rounds of its wall and of its CPU.
   cat "$rounds"/program_*.txt | awk '$1 == "phase" { print $2, $3, $4 }' |
