@@ -96,6 +96,7 @@ TEST(RunEndToEndTest, PrintsEveryScreenFromBannerToResults) {
       ReadLines(SourceDir() / "tests" / "e2e" / "golden" / "sample_errors.txt");
   ASSERT_EQ(messages.size(), expected_messages.size()) << result.err;
   const std::string kFolder = "<program folder>";
+  const std::string folder_name = run.path().filename().string();
   for (size_t i = 0; i < messages.size(); ++i) {
     const std::string& want = expected_messages[i];
     const size_t at = want.find(kFolder);
@@ -104,8 +105,8 @@ TEST(RunEndToEndTest, PrintsEveryScreenFromBannerToResults) {
       continue;
     }
     std::string names = messages[i].substr(std::min(messages[i].size(), at));
-    const size_t in_folder = names.find(run.path().filename().string());
-    names = in_folder == std::string::npos ? "" : names.substr(in_folder + run.path().filename().string().size());
+    const size_t in_folder = names.find(folder_name);
+    names = in_folder == std::string::npos ? "" : names.substr(in_folder + folder_name.size());
     std::erase_if(names, [](char c) { return c == '/' || c == '\\'; });
     EXPECT_EQ(messages[i].substr(0, at) + kFolder + names, want) << "line " << i + 1;
   }
