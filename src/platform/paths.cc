@@ -282,11 +282,16 @@ bool Paths::IsLink(std::string_view path) const {
   return walked && walked->host != root_ && walked->Type() == fs::file_type::symlink;
 }
 
-bool Paths::IsFolder(std::string_view path) const {
+std::optional<fs::path> Paths::RealFolder(std::string_view path) const {
   std::optional<Walked> walked = Walk(path);
-  if (!walked || walked->Type() != fs::file_type::directory) return false;
-  return walked->folders_plain || walked->host == root_ || ReachedWithoutLinks(walked->host);
+  if (!walked || walked->Type() != fs::file_type::directory) return std::nullopt;
+  if (!walked->folders_plain && walked->host != root_ && !ReachedWithoutLinks(walked->host)) {
+    return std::nullopt;
+  }
+  return std::move(walked->host);
 }
+
+bool Paths::IsFolder(std::string_view path) const { return RealFolder(path).has_value(); }
 
 fs::path Paths::ForRead(std::string_view path) const {
   std::optional<fs::path> host = Resolve(path);
@@ -450,10 +455,10 @@ size_t Paths::RemoveFilesIn(std::string_view folder) {
 }
 
 bool Paths::IsEmptyFolder(std::string_view path) const {
-  std::optional<fs::path> host = Resolve(path);
-  if (!host || !IsFolder(path)) return false;
+  std::optional<fs::path> folder = RealFolder(path);
+  if (!folder) return false;
   std::error_code error;
-  const bool empty = fs::is_empty(*host, error);
+  const bool empty = fs::is_empty(*folder, error);
   return empty && !error;
 }
 

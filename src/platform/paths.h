@@ -232,6 +232,9 @@ class Paths {
   const NameIndex& IndexOf(const fs::path& folder) const;
   std::optional<Walked> Walk(std::string_view path) const;
   std::optional<Walked> WalkForWrite(std::string_view path) const;
+  // The host path of the program path `path` when it names a real folder
+  // reached without links; nullopt otherwise.
+  std::optional<fs::path> RealFolder(std::string_view path) const;
   // True when the program's folder is still the folder it was when the run
   // began (no link took its place, nor that of a folder above it).
   bool RootUnmoved() const;
