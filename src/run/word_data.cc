@@ -90,6 +90,7 @@ void WordDataWriter::ResolveForms(PageWords* piece) const {
   for (size_t from = 0; from < piece->forms.size(); from += kRun) {
     const size_t to = std::min(piece->forms.size(), from + kRun);
     std::shared_lock lock(forms_mutex_);
+    for (size_t i = from; i < to; ++i) data_.forms.PrefetchSlot(piece->forms[i].hash);
     for (size_t i = from; i < to; ++i) {
       PageWords::NewForm& added = piece->forms[i];
       const uint32_t form = data_.forms.Find(piece->FormText(added), added.hash);
@@ -210,11 +211,24 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
   }
   // The scanning threads' lookups are held off from the first form the
   // writer must intern itself to the end of the piece's forms.
+  // The word counts of known forms, and the slots where unknown ones are
+  // looked up, are fetched a few forms ahead: they are spread over tables
+  // that outgrow the cache.
   {
+    constexpr size_t kAhead = 8;
     std::unique_lock lock(forms_mutex_, std::defer_lock);
-    for (const PageWords::NewForm& added : piece.forms) {
-      if (added.known == PageWords::kUnknown && !lock.owns_lock()) lock.lock();
-      TakeForm(piece, added);
+    const std::vector<PageWords::NewForm>& forms = piece.forms;
+    for (size_t i = 0; i < forms.size(); ++i) {
+      if (i + kAhead < forms.size()) {
+        const PageWords::NewForm& ahead = forms[i + kAhead];
+        if (ahead.known != PageWords::kUnknown) {
+          __builtin_prefetch(&data_.words.data()[ahead.known_word]);
+        } else {
+          data_.forms.PrefetchSlot(ahead.hash);
+        }
+      }
+      if (forms[i].known == PageWords::kUnknown && !lock.owns_lock()) lock.lock();
+      TakeForm(piece, forms[i]);
     }
   }
   if (!piece.taken.empty() && info.group == 0) info.group = NextGroup();
