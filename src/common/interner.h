@@ -39,7 +39,7 @@ class Interner {
   size_t size() const { return starts_.size() - 1; }
   /// Asks the processor to fetch the slot where a lookup of a text whose
   /// hash is `hash` starts.
-  void PrefetchSlot(uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+  void PrefetchSlot(uint64_t hash) const { __builtin_prefetch(slots_.data() + (hash & mask_)); }
   /// Asks the processor to fetch where text(number) begins and ends.
   void PrefetchText(uint32_t number) const { __builtin_prefetch(&starts_[number]); }
   std::string_view text(uint32_t number) const {

@@ -210,10 +210,10 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
     page_occurrences_ = 0;
   }
   // The scanning threads' lookups are held off from the first form the
-  // writer must intern itself to the end of the piece's forms.
-  // The word counts of known forms, and the slots where unknown ones are
-  // looked up, are fetched a few forms ahead: they are spread over tables
-  // that outgrow the cache.
+  // writer must intern itself to the end of the piece's forms. The word
+  // counts of known forms, and the slots where unknown ones are looked up,
+  // are fetched a few forms ahead: they lie spread over tables that
+  // outgrow the cache.
   {
     constexpr size_t kAhead = 8;
     std::unique_lock lock(forms_mutex_, std::defer_lock);
