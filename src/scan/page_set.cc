@@ -82,13 +82,17 @@ void NumberPages(runctx::RunContext& run) {
                       [&](size_t i) { CleanPage(pages[i].first, pages[i].second); });
 }
 
-// The converted pages (htm_wrk, copied into htm_in and htm_ndx\htm_in)
-// and the copies of the texts (txt_wrk) are not read again once the pages
-// are numbered. They go now, while their data is mostly only in memory:
-// removed at the end, after the disk has taken it in, each removal would
-// wait for the disk to let the blocks go. Each folder is emptied on a
-// thread of its own, as removals from one folder queue on it.
+// The converted pages (htm_wrk, copied into htm_in and htm_ndx\htm_in),
+// the copies of the texts (txt_wrk) and the promotional page, whose copy
+// in htm_in was numbered, are not read again once the pages are numbered.
+// They go now, while their data is mostly only in memory: removed at the
+// end, after the disk has taken it in, each removal would wait for the
+// disk to let the blocks go. Each folder is emptied on a thread of its
+// own, as removals from one folder queue on it. The numbered pages stay
+// beside the promotional page's place, so the deletion of the pages at
+// the end finds files as before and prints nothing more.
 void RemoveConvertedPages(runctx::RunContext& run) {
+  run.paths.DeleteFile(runctx::kPromotionalPage);
   constexpr std::array<std::string_view, 4> kFolders = {runctx::kHtmIn, runctx::kHtmWrk,
                                                         runctx::kHtmNdxIn, runctx::kTxtWrk};
   std::array<size_t, kFolders.size()> removed{};
