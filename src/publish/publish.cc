@@ -81,9 +81,10 @@ void CopyPages(RunContext& run) {
 }
 
 // Removes every work file and work folder; txt_in, htm_out, trace and the
-// listing dir_01.txt stay. A folder that the page set emptied and that is
-// still empty is only removed: listed, an empty folder would show "File Not
-// Found" where the listing of its files showed nothing.
+// listing dir_01.txt stay. A folder that the page set emptied is gone
+// already, or, still empty, is only removed: its removal printed nothing,
+// and listed, an empty folder would show "File Not Found" where the
+// listing of its files showed nothing.
 void RemoveWorkFiles(RunContext& run) {
   RunCommand(run, "del /q *.htm*");
   RunCommand(run, "del /q *.list");
@@ -92,6 +93,7 @@ void RemoveWorkFiles(RunContext& run) {
                                   runctx::kHtmWrk, runctx::kTxtWrk, runctx::kWordFolder}) {
     const bool emptied = std::find(run.emptied_folders.begin(), run.emptied_folders.end(),
                                    folder) != run.emptied_folders.end();
+    if (emptied && !platform::ListedEntryOf(run.paths.ForRead(folder))) continue;
     if (emptied && run.paths.IsEmptyFolder(folder)) {
       RunCommand(run, Cmd("rd ", folder));
     } else {

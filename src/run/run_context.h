@@ -52,7 +52,8 @@ struct RunContext {
   // lists; the output pages read it.
   std::shared_ptr<WordData> word_data;
   // The work folders whose files the page set removed as soon as nothing
-  // read them any more; publishing removes just the folders.
+  // read them any more, each removed with them when left empty;
+  // publishing removes what is left of them.
   std::vector<std::string> emptied_folders;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;

@@ -87,17 +87,23 @@ void NumberPages(runctx::RunContext& run) {
 // in htm_in was numbered, are not read again once the pages are numbered.
 // They go now, while their data is mostly only in memory: removed at the
 // end, after the disk has taken it in, each removal would wait for the
-// disk to let the blocks go. Each folder is emptied on a thread of its
-// own, as removals from one folder queue on it. The numbered pages stay
-// beside the promotional page's place, so the deletion of the pages at
-// the end finds files as before and prints nothing more.
+// disk to let the blocks go. Each folder is emptied, and then removed
+// when nothing else stands in it, on a thread of its own, as removals
+// from one folder queue on it. The numbered pages stay beside the
+// promotional page's place, so the deletion of the pages at the end finds
+// files as before and prints nothing more.
 void RemoveConvertedPages(runctx::RunContext& run) {
   run.paths.DeleteFile(runctx::kPromotionalPage);
   constexpr std::array<std::string_view, 4> kFolders = {runctx::kHtmIn, runctx::kHtmWrk,
                                                         runctx::kHtmNdxIn, runctx::kTxtWrk};
   std::array<size_t, kFolders.size()> removed{};
   common::ParallelFor(kFolders.size(), run.threads,
-                      [&](size_t i) { removed[i] = run.paths.RemoveFilesIn(kFolders[i]); });
+                      [&](size_t i) {
+                        removed[i] = run.paths.RemoveFilesIn(kFolders[i]);
+                        if (removed[i] > 0 && run.paths.IsEmptyFolder(kFolders[i])) {
+                          run.paths.RemoveEntry(kFolders[i]);
+                        }
+                      });
   for (size_t i = 0; i < kFolders.size(); ++i) {
     if (removed[i] > 0) run.emptied_folders.emplace_back(kFolders[i]);
   }
