@@ -4,7 +4,9 @@
 #include "scan/page_set.h"
 
 #include <array>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -83,17 +85,22 @@ void NumberPages(runctx::RunContext& run) {
 }
 
 // The converted pages (htm_wrk, copied into htm_in and htm_ndx\htm_in),
-// the copies of the texts (txt_wrk) and the promotional page, whose copy
-// in htm_in was numbered, are not read again once the pages are numbered.
-// They go now, while their data is mostly only in memory: removed at the
-// end, after the disk has taken it in, each removal would wait for the
-// disk to let the blocks go. Each folder is emptied, and then removed
-// when nothing else stands in it, on a thread of its own, as removals
-// from one folder queue on it. The numbered pages stay beside the
-// promotional page's place, so the deletion of the pages at the end finds
-// files as before and prints nothing more.
+// the copies of the texts (txt_wrk), the promotional page, whose copy in
+// htm_in was numbered, and the listings and settings of the phases before
+// are not read again once the pages are numbered. They go now, while
+// their data is mostly only in memory: removed at the end, after the disk
+// has taken it in, each removal would wait for the disk to let the blocks
+// go. Each folder is emptied, and then removed when nothing else stands
+// in it, on a thread of its own, as removals from one folder queue on it.
+// The deletions at the end still find files of each kind they name (the
+// numbered pages, dir_01.txt, out_null.list), so they print nothing more.
 void RemoveConvertedPages(runctx::RunContext& run) {
-  run.paths.DeleteFile(runctx::kPromotionalPage);
+  for (std::string_view file :
+       {runctx::kPromotionalPage, runctx::kDir03, runctx::kDirCurrent, runctx::kTxtFileText,
+        runctx::kTxtFileList, runctx::kTxtWorkList, runctx::kCheck01, runctx::kCheck02,
+        runctx::kPublisherPara}) {
+    run.paths.DeleteFile(file);
+  }
   constexpr std::array<std::string_view, 4> kFolders = {runctx::kHtmIn, runctx::kHtmWrk,
                                                         runctx::kHtmNdxIn, runctx::kTxtWrk};
   std::array<size_t, kFolders.size()> removed{};
