@@ -94,7 +94,7 @@ void NumberPages(runctx::RunContext& run) {
 // in it, on a thread of its own, as removals from one folder queue on it.
 // The deletions at the end still find files of each kind they name (the
 // numbered pages, dir_01.txt, out_null.list), so they print nothing more.
-void RemoveConvertedPages(runctx::RunContext& run) {
+void RemoveFilesNoLongerRead(runctx::RunContext& run) {
   for (std::string_view file :
        {runctx::kPromotionalPage, runctx::kDir03, runctx::kDirCurrent, runctx::kTxtFileText,
         runctx::kTxtFileList, runctx::kTxtWorkList, runctx::kCheck01, runctx::kCheck02,
@@ -168,7 +168,7 @@ void AssemblePageSet(runctx::RunContext& run) {
   WritePageOrder(run);
   run.page_number_width = PageNumberWidth(CountPages(run));
   NumberPages(run);
-  RemoveConvertedPages(run);
+  RemoveFilesNoLongerRead(run);
   run.console.Line();
   runctx::Progress(run, 1);
 }
