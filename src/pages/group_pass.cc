@@ -207,7 +207,7 @@ class GroupEntries {
  public:
   GroupEntries(const Pass& pass, int group)
       : pass_(pass),
-        page_words_(pass.data, pass.rank, pass.group_pages[group - 1].first,
+        page_words_(pass.data, pass.rank, group, pass.group_pages[group - 1].first,
                     pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
 
   /// The next entry, valid until the next call; null at the end.

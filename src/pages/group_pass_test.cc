@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/main_index.h"
 #include "support/test_run.h"
 
 namespace pages {
@@ -45,6 +46,7 @@ TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
     t.run().entry_window = window;
     testing_support::ExtractAndNumber(t, pages, /*group_size=*/3);
     WriteGroupPages(t.run());
+    WriteMainIndex(t.run());  // the last to read the group words
     for (const auto& entry : std::filesystem::directory_iterator(t.root() / "wrd_24")) {
       EXPECT_NE(entry.path().extension(), ".bin") << entry.path();
     }

@@ -16,12 +16,7 @@
 namespace pages {
 namespace {
 
-// One group link: a word's occurrences in one group.
-struct GroupLink {
-  uint32_t word = 0;
-  int group = 0;
-  uint32_t count = 0;
-};
+using GroupLink = runctx::GroupLinks::Link;
 
 void WriteGroupLink(PageWriter& out, std::string_view id, const GroupLink& link, bool with_count) {
   const common::Decimal group(link.group);
@@ -40,31 +35,28 @@ void WriteGroupLink(PageWriter& out, std::string_view id, const GroupLink& link,
 // Word blocks: the word's written form (that of its first occurrence),
 // then its group links; the last link of the index has no count.
 void WriteWordBlocks(runctx::RunContext& run, const runctx::WordData& data,
-                     PageWriter& out) {
+                     runctx::GroupLinks& links, PageWriter& out) {
   std::string id;
   GroupLink link;
   bool open = false;
-  for (uint32_t word : data.by_id) {
-    for (int group = 1; group <= static_cast<int>(data.group_counts.size()); ++group) {
-      const uint32_t count = data.group_counts[group - 1][word];
-      if (count == 0) continue;
-      if (!open) {
-        if (data.occurrence_count >= 3) runctx::Progress(run, 80);
+  for (GroupLink next; links.Next(&next);) {
+    const uint32_t word = next.word;
+    if (!open) {
+      if (data.occurrence_count >= 3) runctx::Progress(run, 80);
+      out.Line(data.Form(data.words[word].first_form));
+    } else {
+      WriteGroupLink(out, id, link, /*with_count=*/true);
+      if (word != link.word) {
+        out.Line("<br>");
         out.Line(data.Form(data.words[word].first_form));
-      } else {
-        WriteGroupLink(out, id, link, /*with_count=*/true);
-        if (word != link.word) {
-          out.Line("<br>");
-          out.Line(data.Form(data.words[word].first_form));
-        }
       }
-      if (!open || word != link.word) {
-        id.clear();
-        data.AppendIdText(word, &id);
-      }
-      link = {word, group, count};
-      open = true;
     }
+    if (!open || word != link.word) {
+      id.clear();
+      data.AppendIdText(word, &id);
+    }
+    link = next;
+    open = true;
   }
   if (open) WriteGroupLink(out, id, link, /*with_count=*/false);
 }
@@ -82,7 +74,17 @@ void WriteMainIndex(runctx::RunContext& run) {
   out.Line("<br><br>");
   out.Line("Use a combination of two keys (CTRL + F) to search.");
   out.Line("<br><br>");
-  if (run.word_data) WriteWordBlocks(run, *run.word_data, out);
+  if (run.word_data) {
+    const runctx::WordData& data = *run.word_data;
+    const platform::HostPath by_id = run.paths.ForWrite(runctx::kGroupWordByIdFile);
+    {
+      runctx::GroupLinks links(data, by_id);
+      WriteWordBlocks(run, data, links, out);
+    }
+    // The main index is the last to read the group words.
+    run.paths.RemoveFile(by_id);
+    run.paths.RemoveFile(data.group_word_file);
+  }
   out.Line("</body>");
   out.Line("</html>");
   out.Close();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,16 +33,28 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
     data->forms.Intern(w.form, common::HashBytes(w.form));
     data->form_word.push_back(i);
     uint32_t count = 0;
-    if (data->group_counts.size() < w.counts.size()) data->group_counts.resize(w.counts.size());
-    for (size_t g = 0; g < w.counts.size(); ++g) count += w.counts[g];
+    for (uint32_t c : w.counts) count += c;
     data->words.push_back({i, count});
     data->ids.push_back(w.id);
     data->occurrence_count += count;
   }
-  for (auto& counts : data->group_counts) counts.resize(words.size(), 0);
-  for (uint32_t i = 0; i < words.size(); ++i) {
-    for (size_t g = 0; g < words[i].counts.size(); ++g) data->group_counts[g][i] = words[i].counts[g];
+  // Each group's words, in the order listed.
+  size_t groups = 0;
+  for (const Word& w : words) groups = std::max(groups, w.counts.size());
+  std::filesystem::create_directory(t.root() / "wrd_24");
+  data->group_word_file = t.root() / "wrd_24" / "group_words.bin";
+  platform::BinaryWriter file(data->group_word_file);
+  data->group_word_start = {0};
+  for (size_t g = 0; g < groups; ++g) {
+    for (uint32_t i = 0; i < words.size(); ++i) {
+      if (g < words[i].counts.size() && words[i].counts[g] > 0) {
+        file.Put(runctx::GroupWord{i, words[i].counts[g], 1});
+      }
+    }
+    data->group_word_start.push_back(file.size() / sizeof(runctx::GroupWord));
   }
+  file.Close();
+  data->group_count = static_cast<int>(groups);
   // The word lists list the words in id order.
   for (uint32_t i = 0; i < words.size(); ++i) data->by_id.push_back(i);
   std::sort(data->by_id.begin(), data->by_id.end(),

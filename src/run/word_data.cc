@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -73,14 +74,28 @@ void WordData::AppendIdText(uint32_t word, std::string* out) const {
   out->append(text, sizeof text);
 }
 
+int GroupRule::Take(uint64_t occurrences) {
+  if (group_ == 0) group_ = 1;
+  const int group = group_;
+  occurrences_ += occurrences;
+  if (++pages_ == group_size_ || occurrences_ > kGroupOccurrences) {
+    pages_ = 0;
+    occurrences_ = 0;
+    ++group_;
+  }
+  return group;
+}
+
 WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)
     : data_(data),
-      group_size_(group_size),
       occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
       page_words_((data.page_word_file = WordFile(paths, kPageWordFile))),
       page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))),
+      group_words_((data.group_word_file = WordFile(paths, kGroupWordFile))),
+      group_rule_(group_size),
       word_slots_(1024, 0) {
   data.next_page_file = paths.ForWrite(kNextPageFile);
+  data.group_word_start.assign(1, 0);
 }
 
 void WordDataWriter::ResolveForms(PageWords* piece) const {
@@ -105,7 +120,10 @@ void WordDataWriter::Finish() {
   occurrences_.Close();
   page_words_.Close();
   page_lasts_.Close();
-  data_.group_count = group_;
+  data_.group_count = group_rule_.group_count();
+  // The last group is still open, and may hold no page.
+  if (data_.group_word_start.size() <= static_cast<size_t>(data_.group_count)) CloseGroup();
+  group_words_.Close();
   // What only extraction needs is freed (swapped out: assigning {} would
   // keep the capacity) before the tables kept are trimmed to their size,
   // each trim a copy.
@@ -115,6 +133,9 @@ void WordDataWriter::Finish() {
   std::vector<uint32_t>().swap(page_base_);
   std::vector<Occurrence>().swap(piece_records_);
   std::vector<PageLast>().swap(lasts_);
+  std::vector<uint32_t>().swap(group_count_);
+  std::vector<uint32_t>().swap(group_pages_);
+  std::vector<uint32_t>().swap(group_words_seen_);
   std::vector<uint32_t>().swap(word_slots_);
   std::vector<uint32_t>().swap(word_hashes_);
   std::string().swap(lower_);
@@ -122,14 +143,6 @@ void WordDataWriter::Finish() {
   LinkPages();
   data_.words.shrink_to_fit();
   data_.form_word.shrink_to_fit();
-  for (std::vector<uint32_t>& counts : data_.group_counts) {
-    counts.resize(data_.words.size(), 0);
-    counts.shrink_to_fit();
-  }
-  for (std::vector<uint32_t>& pages : data_.group_pages) {
-    pages.resize(data_.words.size(), 0);
-    pages.shrink_to_fit();
-  }
 }
 
 uint32_t WordDataWriter::FormOf(std::string_view text, uint64_t hash) {
@@ -184,19 +197,6 @@ void WordDataWriter::TakeForm(const PageWords& piece, const PageWords::NewForm& 
   page_base_.push_back(data_.words[word].count);
 }
 
-// The group of the next page that holds words: as many pages a group as
-// txt_in listed files. A full group opens the next one at once, so a page
-// count that is a multiple of the group size leaves a last, empty group.
-int WordDataWriter::NextGroup() {
-  if (group_ == 0) group_ = 1;
-  const int group = group_;
-  if (++in_group_ == group_size_) {
-    in_group_ = 0;
-    ++group_;
-  }
-  return group;
-}
-
 void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
   PageInfo& info = data_.pages[page];
   if (!page_open_) {
@@ -231,7 +231,6 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
       TakeForm(piece, forms[i]);
     }
   }
-  if (!piece.taken.empty() && info.group == 0) info.group = NextGroup();
   piece_records_.clear();
   for (const PageWords::Taken& taken : piece.taken) {
     const uint32_t slot = page_form_word_[taken.form];
@@ -251,23 +250,17 @@ void WordDataWriter::EndPage(size_t page) {
   page_open_ = false;
   if (page_occurrences_ == 0) return;
   PageInfo& info = data_.pages[page];
-  if (data_.group_counts.size() < static_cast<size_t>(info.group)) {
-    data_.group_counts.resize(info.group);
-    data_.group_pages.resize(info.group);
-  }
-  std::vector<uint32_t>& group_counts = data_.group_counts[info.group - 1];
-  std::vector<uint32_t>& group_pages = data_.group_pages[info.group - 1];
-  group_counts.resize(data_.words.size(), 0);
-  group_pages.resize(data_.words.size(), 0);
+  group_count_.resize(data_.words.size(), 0);
+  group_pages_.resize(data_.words.size(), 0);
   lasts_.resize(page_list_.size());
   for (size_t slot = 0; slot < page_list_.size(); ++slot) {
     PageWord& entry = page_list_[slot];
     lasts_[slot] = {entry.word, page_base_[slot] + entry.count};
-    ++group_pages[entry.word];
+    if (group_pages_[entry.word]++ == 0) group_words_seen_.push_back(entry.word);
+    group_count_[entry.word] += entry.count;
     WordInfo& word = data_.words[entry.word];
     if (word.count == 0) word.first_form = entry.first_form;
     word.count += entry.count;
-    group_counts[entry.word] += entry.count;
     ++data_.page_word_count;
   }
   page_words_.Write(page_list_.data(), page_list_.size() * sizeof(PageWord));
@@ -275,6 +268,18 @@ void WordDataWriter::EndPage(size_t page) {
   info.occurrence_count = static_cast<uint32_t>(page_occurrences_);
   info.page_word_count = static_cast<uint32_t>(page_list_.size());
   data_.occurrence_count += page_occurrences_;
+  info.group = group_rule_.Take(page_occurrences_);
+  if (group_rule_.group_count() != info.group) CloseGroup();
+}
+
+void WordDataWriter::CloseGroup() {
+  for (uint32_t word : group_words_seen_) {
+    group_words_.Put(GroupWord{word, group_count_[word], group_pages_[word]});
+    group_count_[word] = 0;
+    group_pages_[word] = 0;
+  }
+  data_.group_word_start.push_back(group_words_.size() / sizeof(GroupWord));
+  group_words_seen_.clear();
 }
 
 // Going back over the pages, each word's next page is the last page seen
@@ -302,8 +307,69 @@ void WordDataWriter::LinkPages() {
   out.Close();
 }
 
+GroupLinks::GroupLinks(const WordData& data, const platform::HostPath& by_id)
+    : rank_(data.words.size(), 0) {
+  for (uint32_t at = 0; at < data.by_id.size(); ++at) rank_[data.by_id[at]] = at;
+  const auto groups =
+      static_cast<uint32_t>(std::max<size_t>(data.group_word_start.size(), 1) - 1);
+  if (groups == 0) return;
+  {
+    platform::BinaryWriter out(by_id);
+    std::vector<GroupWord> words;
+    for (uint32_t index = 0; index < groups; ++index) {
+      RecordRange<GroupWord> group = GroupWordsOf(data, static_cast<int>(index + 1));
+      words.clear();
+      for (GroupWord word; group.Next(&word);) words.push_back(word);
+      std::sort(words.begin(), words.end(), [&](const GroupWord& a, const GroupWord& b) {
+        return rank_[a.word] < rank_[b.word];
+      });
+      out.Write(words.data(), words.size() * sizeof(GroupWord));
+    }
+    out.Close();
+  }
+  reader_.emplace(by_id);
+  // A group's buffer: small, as there is one per group.
+  constexpr size_t kHeld = 256;
+  cursors_.resize(groups);
+  for (uint32_t index = 0; index < groups; ++index) {
+    Cursor& cursor = cursors_[index];
+    cursor.next = data.group_word_start[index];
+    cursor.end = data.group_word_start[index + 1];
+    cursor.held.reserve(static_cast<size_t>(std::min<uint64_t>(kHeld, cursor.end - cursor.next)));
+    Advance(index);
+  }
+}
+
+void GroupLinks::Advance(uint32_t index) {
+  Cursor& cursor = cursors_[index];
+  if (cursor.at == cursor.held.size()) {
+    if (cursor.next == cursor.end) return;
+    cursor.held.resize(
+        static_cast<size_t>(std::min<uint64_t>(cursor.held.capacity(), cursor.end - cursor.next)));
+    reader_->ReadBytes(cursor.next * sizeof(GroupWord), cursor.held.data(),
+                       cursor.held.size() * sizeof(GroupWord));
+    cursor.next += cursor.held.size();
+    cursor.at = 0;
+  }
+  const uint64_t rank = rank_[cursor.held[cursor.at].word];
+  heap_.push_back(rank << 32 | index);
+  std::push_heap(heap_.begin(), heap_.end(), std::greater<>());
+}
+
+bool GroupLinks::Next(Link* link) {
+  if (heap_.empty()) return false;
+  std::pop_heap(heap_.begin(), heap_.end(), std::greater<>());
+  const auto index = static_cast<uint32_t>(heap_.back() & 0xFFFFFFFF);
+  heap_.pop_back();
+  Cursor& cursor = cursors_[index];
+  const GroupWord& word = cursor.held[cursor.at++];
+  *link = {word.word, static_cast<int>(index + 1), word.count};
+  Advance(index);
+  return true;
+}
+
 GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,
-                               size_t first_page, size_t end_page,
+                               int group, size_t first_page, size_t end_page,
                                const platform::HostPath& spill, size_t window)
     : data_(data),
       rank_(rank),
@@ -312,11 +378,11 @@ GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>
       window_limit_(window),
       spill_(spill) {
   // Each word's page words in the group: the pages of the group holding it.
-  const int group = first_page_ < end_page_ ? data.pages[first_page_].group : 0;
-  if (group > 0 && static_cast<size_t>(group) <= data.group_pages.size()) {
-    count_ = data.group_pages[group - 1];
+  count_.assign(data.words.size(), 0);
+  if (first_page_ < end_page_) {
+    RecordRange<GroupWord> words = GroupWordsOf(data, group);
+    for (GroupWord word; words.Next(&word);) count_[word.word] = word.pages;
   }
-  count_.resize(data.words.size(), 0);
   // The windows and their regions in the spill file (window 0 has none).
   // The buffer is sized once, to the largest window: refilled in place, it
   // never grows.

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <span>
 #include <string>
@@ -75,6 +76,43 @@ struct PageLast {
 /// page word.
 using NextPage = uint32_t;
 
+/// One word of one group (binary file, group by group, each group's words
+/// in the order they first occur in it): its occurrences in the group, for
+/// the main index, and the pages of the group that hold it, for the word
+/// index.
+struct GroupWord {
+  uint32_t word = 0;   // index into WordData::words
+  uint32_t count = 0;  // its occurrences in the group
+  uint32_t pages = 0;  // the group's pages holding it
+};
+
+/// A group closes once its occurrences pass this many: its word index page
+/// then stays near 18 MB and its search page near 13 MB, which a browser
+/// opens in seconds (a group of a million occurrences took minutes).
+inline constexpr uint64_t kGroupOccurrences = 100000;
+
+/// Divides the pages that hold words into groups, taken in page order.
+/// After each page both tests are made: the group's pages against the group
+/// size (txt_in's file count) and its occurrences against
+/// kGroupOccurrences; either closes the group, and the next starts with
+/// neither. A group that closes opens the next one at once, so a last page
+/// that closes its group leaves a last, empty group.
+class GroupRule {
+ public:
+  explicit GroupRule(int group_size) : group_size_(group_size) {}
+  /// The group of the next page that holds words, which holds
+  /// `occurrences` of them.
+  int Take(uint64_t occurrences);
+  /// G: the number of the last group opened (0 before any page).
+  int group_count() const { return group_; }
+
+ private:
+  int group_size_;
+  int group_ = 0;
+  int pages_ = 0;             // of the open group
+  uint64_t occurrences_ = 0;  // of the open group
+};
+
 /// A numbered page of the page set and where its data lies.
 struct PageInfo {
   std::string name;                // page_<n>.htm, lower case
@@ -109,11 +147,8 @@ struct WordData {
   // while extraction grows the words).
   std::vector<uint64_t> ids;
   std::vector<PageInfo> pages;        // in page order
-  // Occurrences per word and group (index group - 1), for the main index.
-  std::vector<std::vector<uint32_t>> group_counts;
-  // Pages holding each word per group (index group - 1): the word index
-  // places a group's page words by them.
-  std::vector<std::vector<uint32_t>> group_pages;
+  // By group - 1, then the end: the first GroupWord record of the group.
+  std::vector<uint64_t> group_word_start;
   // Set by the word lists: the words that occur, in word id order (the
   // order of their lower case as record fields sort).
   std::vector<uint32_t> by_id;
@@ -125,6 +160,7 @@ struct WordData {
   platform::HostPath page_word_file;
   platform::HostPath page_last_file;
   platform::HostPath next_page_file;
+  platform::HostPath group_word_file;
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
@@ -182,9 +218,9 @@ struct PageWords {
 /// Takes scanned pages, piece by piece in page order, into the word data:
 /// interns each page's forms and words, gives each occurrence its number
 /// among all of its word's (the page's numbering after those of the pages
-/// before), assigns the groups and appends the Occurrence, PageWord and
-/// PageLast records to the binary files. Makes the folder wrd_24 and the
-/// three files
+/// before), assigns the groups (GroupRule) and appends the Occurrence,
+/// PageWord and PageLast records to the binary files, and each group's
+/// GroupWord records once it closes. Makes the folder wrd_24 and the files
 /// on construction; a write that fails raises IoError.
 class WordDataWriter {
  public:
@@ -213,18 +249,25 @@ class WordDataWriter {
   uint32_t WordOf(std::string_view text, uint64_t hash, uint32_t form);
   void GrowWords();
   void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
-  int NextGroup();
   void EndPage(size_t page);
+  // Writes the GroupWord records of the group that just closed.
+  void CloseGroup();
   void LinkPages();
 
   WordData& data_;
   // Held shared by ResolveForms, alone while forms are interned.
   mutable std::shared_mutex forms_mutex_;
-  int group_size_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
   platform::BinaryWriter page_lasts_;
+  platform::BinaryWriter group_words_;
   std::vector<PageLast> lasts_;     // the open page's, written at its end
+  GroupRule group_rule_;
+  // The open group: by word, its occurrences and pages there; its words in
+  // order of first sight.
+  std::vector<uint32_t> group_count_;
+  std::vector<uint32_t> group_pages_;
+  std::vector<uint32_t> group_words_seen_;
   // The open page: by page form, its form and its page word; by page word,
   // its PageWord so far and its word's occurrences before the page; the
   // piece's Occurrence records, written at once.
@@ -235,8 +278,6 @@ class WordDataWriter {
   std::vector<Occurrence> piece_records_;
   uint64_t page_occurrences_ = 0;
   bool page_open_ = false;
-  int group_ = 0;
-  int in_group_ = 0;
   // The words by the hash of their lower case: slots of word + 1 (0 is
   // empty) and, by word, the low half of that hash. A word's lower case is
   // compared through a form of it, so no word's text is held twice.
@@ -249,17 +290,22 @@ class WordDataWriter {
 inline constexpr size_t kReadChunk = size_t{1} << 12;
 
 /// Reads records [first, first + count) of a binary word file in order,
-/// through a buffer of a fixed size. One reader per thread.
+/// through a buffer of `chunk` records. One reader per thread.
 template <typename Record>
 class RecordRange {
  public:
-  RecordRange(const platform::HostPath& host, uint64_t first, uint64_t count)
-      : reader_(host), next_(first), end_(first + count), buffer_(new char[kReadChunk * kSize]) {}
+  RecordRange(const platform::HostPath& host, uint64_t first, uint64_t count,
+              size_t chunk = kReadChunk)
+      : reader_(host),
+        next_(first),
+        end_(first + count),
+        chunk_(chunk),
+        buffer_(new char[chunk * kSize]) {}
 
   bool Next(Record* record) {
     if (at_ == held_) {
       if (next_ == end_) return false;
-      held_ = static_cast<size_t>(std::min<uint64_t>(kReadChunk, end_ - next_));
+      held_ = static_cast<size_t>(std::min<uint64_t>(chunk_, end_ - next_));
       reader_.ReadBytes(next_ * kSize, buffer_.get(), held_ * kSize);
       next_ += held_;
       at_ = 0;
@@ -273,6 +319,7 @@ class RecordRange {
   platform::BinaryReader reader_;
   uint64_t next_;
   uint64_t end_;
+  size_t chunk_;
   std::unique_ptr<char[]> buffer_;  // not cleared: it is read into before use
   size_t held_ = 0;
   size_t at_ = 0;
@@ -292,6 +339,49 @@ inline RecordRange<NextPage> NextPagesOf(const WordData& data, const PageInfo& p
   return {data.next_page_file, page.first_page_word, page.page_word_count};
 }
 
+/// The GroupWord records of group `group` (1..G).
+inline RecordRange<GroupWord> GroupWordsOf(const WordData& data, int group) {
+  const uint64_t first = data.group_word_start[group - 1];
+  return {data.group_word_file, first, data.group_word_start[group] - first};
+}
+
+/// Every word's occurrences in each group holding it, by word id, then
+/// group: the links of the main index. Each group's GroupWord records are
+/// first put in id order into the binary file `by_id` (in wrd_24), then the
+/// groups are merged, each read through a small buffer: memory holds one
+/// group's words while they are sorted, then a buffer per group.
+class GroupLinks {
+ public:
+  struct Link {
+    uint32_t word = 0;
+    int group = 0;
+    uint32_t count = 0;
+  };
+
+  GroupLinks(const WordData& data, const platform::HostPath& by_id);
+
+  /// The next link; false after the last.
+  bool Next(Link* link);
+
+ private:
+  // A group's records in the file by id, read a buffer at a time.
+  struct Cursor {
+    uint64_t next = 0;  // the next record to read
+    uint64_t end = 0;
+    std::vector<GroupWord> held;
+    size_t at = 0;
+  };
+  // Puts the next record of group `index` + 1 into the merge, if any.
+  void Advance(uint32_t index);
+
+  std::vector<uint32_t> rank_;  // by word: its place in WordData::by_id
+  std::vector<Cursor> cursors_;  // by group - 1
+  std::optional<platform::BinaryReader> reader_;
+  // The merge: each group's next record as rank << 32 | group - 1, a heap
+  // whose least comes first.
+  std::vector<uint64_t> heap_;
+};
+
 /// Page words a GroupPageWords sorts in memory at once: the fixed working
 /// buffer (1.3 MB); a group with more is sorted in several windows. Tests
 /// lower it to cross window boundaries with a few words.
@@ -300,7 +390,7 @@ inline constexpr size_t kEntryWindow = size_t{1} << 16;
 /// The page words of the pages [first_page, end_page) of one group, by word
 /// id, then page: placed window by window into a buffer that holds
 /// `window` page words (or one word's, when it has more), each word's place
-/// known from the pages of the group holding it (WordData::group_pages).
+/// known from the pages of the group holding it (its GroupWord records).
 /// The group's page words are read once, whatever the number of windows:
 /// the first window's are placed and every other window's spilled to a
 /// region of its own in the binary file `spill` (in wrd_24), from which
@@ -315,8 +405,9 @@ class GroupPageWords {
   };
 
   /// `rank` gives each word's place in data.by_id (words that occur).
-  GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank, size_t first_page,
-                 size_t end_page, const platform::HostPath& spill, size_t window = kEntryWindow);
+  GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank, int group,
+                 size_t first_page, size_t end_page, const platform::HostPath& spill,
+                 size_t window = kEntryWindow);
 
   /// The next page word; false after the last.
   bool Next(Placed* out);

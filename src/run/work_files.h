@@ -75,14 +75,18 @@ inline constexpr std::string_view kNumberedPages = "page_*.htm";
 
 /// The work folder of the word data and its binary files of fixed-size
 /// records (runctx::Occurrence, runctx::PageWord, runctx::PageLast,
-/// runctx::NextPage in word_data.h), page by
-/// page in document order.
+/// runctx::NextPage in word_data.h), page by page in document order, and
+/// runctx::GroupWord, group by group.
 inline constexpr std::string_view kWordFolder = "wrd_24";
 inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
 inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
 inline constexpr std::string_view kPageLastFile = "wrd_24\\page_lasts.bin";
 /// Each page word's next page holding its word (runctx::NextPage).
 inline constexpr std::string_view kNextPageFile = "wrd_24\\next_pages.bin";
+inline constexpr std::string_view kGroupWordFile = "wrd_24\\group_words.bin";
+/// The same records, each group's in word id order: the main index merges
+/// the groups from it (runctx::GroupLinks).
+inline constexpr std::string_view kGroupWordByIdFile = "wrd_24\\group_words_by_id.bin";
 /// One group's page words, window by window, as the word index sorts them
 /// (runctx::GroupPageWords); written and read during the group pass.
 inline constexpr std::string_view kPageWordSpillFile = "wrd_24\\page_words_by_window.bin";

@@ -151,8 +151,12 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
     const runctx::WordData& data = *t.run().word_data;
     Lines groups;
     for (const runctx::PageInfo& page : data.pages) groups.push_back(std::to_string(page.group));
-    for (const auto& counts : data.group_counts) {
-      for (uint32_t count : counts) groups.push_back(std::to_string(count));
+    for (int group = 1; group <= data.group_count; ++group) {
+      runctx::RecordRange<runctx::GroupWord> words = runctx::GroupWordsOf(data, group);
+      for (runctx::GroupWord word; words.Next(&word);) {
+        groups.push_back(std::to_string(word.word) + " " + std::to_string(word.count) + " " +
+                         std::to_string(word.pages));
+      }
     }
     Lines result[] = {OccurrenceLines(t.run()), PageWordLines(t.run()), groups};
     if (expected.empty()) {
