@@ -5,6 +5,7 @@
 // into htm_ndx\htm_in.
 #include "input/convert.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -34,10 +35,19 @@ constexpr size_t kKeptText = size_t{1} << 20;
 // leading blank stays and gains an "&nbsp;"); this leaves room for it.
 constexpr size_t kLongestPageLine = 100000;
 
-// Writes one text line, trailing blanks removed. A longer line than a page
-// line may be is cut after a blank; where the last half of the piece holds
-// none, at the limit itself, but not inside a UTF-8 character.
-void WriteTextLine(platform::LineWriter& page, std::string_view line) {
+// A text whose page lines come to more than this many bytes, each line's
+// end counted as two, becomes several pages, each of at most this many
+// (a part always holds a line): an annotated page is 45 to 55 times its
+// text, and a page of 200,000 bytes of text, about 11 MB annotated, opens
+// in a browser in seconds, where a 3.4 MB text made a page that never did.
+constexpr uint64_t kLongestPart = 200000;
+
+// Calls `emit` with each page line of one text line: trailing blanks
+// removed, and a line longer than a page line may be cut after a blank;
+// where the last half of the piece holds none, at the limit itself, but
+// not inside a UTF-8 character.
+template <typename Emit>
+void ForEachPageLine(std::string_view line, Emit emit) {
   line = common::TrimRight(line);
   while (line.size() > kLongestPageLine) {
     size_t cut = line.rfind(' ', kLongestPageLine);
@@ -50,10 +60,44 @@ void WriteTextLine(platform::LineWriter& page, std::string_view line) {
       }
       next = cut;
     }
-    page.Line(common::TrimRight(line.substr(0, cut)));
+    emit(common::TrimRight(line.substr(0, cut)));
     line.remove_prefix(next);
   }
-  page.Line(line);
+  emit(line);
+}
+
+// The parts of a text, page line after page line: each part takes lines
+// while it stays at or under kLongestPart bytes.
+class PartRule {
+ public:
+  // Takes the next page line, of `size` bytes without its end; true when
+  // it begins a part after the first.
+  bool Take(size_t size) {
+    const uint64_t bytes = size + 2;
+    const bool next = part_lines_ > 0 && part_bytes_ + bytes > kLongestPart;
+    if (next) {
+      ++parts_;
+      part_bytes_ = 0;
+      part_lines_ = 0;
+    }
+    part_bytes_ += bytes;
+    ++part_lines_;
+    return next;
+  }
+  int parts() const { return parts_; }
+
+ private:
+  int parts_ = 1;
+  uint64_t part_bytes_ = 0;
+  uint64_t part_lines_ = 0;
+};
+
+// The most bytes the page lines of `line` can take, ends included: each
+// "<" may be written "&lt;", and each piece of a cut line but the last
+// takes at least half a page line of the text.
+uint64_t MostPageBytes(std::string_view line) {
+  const uint64_t escaped = line.size() + 3 * static_cast<uint64_t>(std::count(line.begin(), line.end(), '<'));
+  return escaped + 2 + 2 * (escaped / (kLongestPageLine / 2));
 }
 
 // Calls `take(line, start)` for each line of `text`, the UTF-8 byte order
@@ -89,7 +133,7 @@ void ConvertListed(runctx::RunContext& run) {
   runctx::RunCommand(run, Cmd("dir /b ", kTxtWrk, "\\*.txt > ", kTxtWorkList));
   platform::LineReader listing = runctx::OpenListing(run, runctx::kTxtWorkList);
   struct Job {
-    platform::HostPath source, page;
+    platform::HostPath source;
     std::string page_path;
     std::string work_name;
     bool read_as_windows_1252 = false;
@@ -102,10 +146,9 @@ void ConvertListed(runctx::RunContext& run) {
     std::optional<std::string> page = PageFileName(line);
     if (!page) continue;
     std::string work_name(common::Trim(line));
-    Job job{run.paths.ForRead(runctx::Cmd(runctx::kTxtWrk, "\\", work_name)), {},
+    Job job{run.paths.ForRead(runctx::Cmd(runctx::kTxtWrk, "\\", work_name)),
             runctx::Cmd(runctx::kHtmWrk, "\\", *page), work_name};
-    job.page = run.paths.ForWrite(job.page_path);
-    auto [at, added] = job_of_page.try_emplace(job.page.string(), jobs.size());
+    auto [at, added] = job_of_page.try_emplace(platform::FoldName(job.page_path), jobs.size());
     if (added) {
       jobs.push_back(std::move(job));
     } else {
@@ -114,7 +157,7 @@ void ConvertListed(runctx::RunContext& run) {
     ++written;
   }
   common::ParallelFor(jobs.size(), run.threads, [&](size_t i) {
-    jobs[i].read_as_windows_1252 = WritePageFile(jobs[i].source, jobs[i].page, jobs[i].page_path);
+    jobs[i].read_as_windows_1252 = WritePageFile(run.paths, jobs[i].source, jobs[i].page_path);
   });
   for (const Job& job : jobs) {
     if (!job.read_as_windows_1252) continue;
@@ -155,39 +198,78 @@ std::optional<std::string> PageFileName(std::string_view line) {
 }
 
 bool WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path) {
-  return WritePageFile(run.paths.ForRead(source_path), run.paths.ForWrite(page_path), page_path);
+  return WritePageFile(run.paths, run.paths.ForRead(source_path), page_path);
 }
 
-bool WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
+std::string PartPath(std::string_view page_path, int part, int parts) {
+  std::string_view base = page_path.substr(0, page_path.size() - std::string_view(".htm").size());
+  return std::string(base) + "~" + common::ZeroPad(part, std::to_string(parts).size()) + ".htm";
+}
+
+bool WritePageFile(platform::Paths& paths, const platform::HostPath& source_host,
                    std::string_view page_path) {
   // A first pass finds where the last end tag of each element and the last
-  // "-->" begin, so that memory stays the same whatever the file's size.
+  // "-->" begin, so that memory stays the same whatever the file's size,
+  // and bounds the bytes of the page lines.
   DecodedLines text(source_host, kTextBuffer, kKeptText);
   MarkupRule markup;
-  ForEachLine(text, [&](std::string_view line, uint64_t start) { markup.Record(line, start); });
-  const bool read_as_windows_1252 = text.read_as_windows_1252();
-  text.Rewind();
-  platform::LineWriter page(page_host);
-  page.Line("<HTML>");
-  page.Line("<head>");
-  page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");
-  page.Line("<title>");
-  page.Line(page_path);
-  page.Line("</title>");
-  page.Line("</head>");
-  page.Line("<body>");
-  page.Line("<pre>");
-  std::string escaped;
+  uint64_t most_bytes = 0;
   ForEachLine(text, [&](std::string_view line, uint64_t start) {
-    if (line.find('<') == std::string_view::npos) return WriteTextLine(page, line);
-    escaped.clear();
-    markup.Escape(line, start, &escaped);
-    WriteTextLine(page, escaped);
+    markup.Record(line, start);
+    most_bytes += MostPageBytes(line);
   });
-  page.Line("</pre>");
-  page.Line("</body>");
-  page.Line("</html>");
-  page.Close();
+  const bool read_as_windows_1252 = text.read_as_windows_1252();
+  std::string escaped;
+  // Each page line of the text, as the page holds it.
+  auto for_each_page_line = [&](auto emit) {
+    text.Rewind();
+    ForEachLine(text, [&](std::string_view line, uint64_t start) {
+      if (line.find('<') == std::string_view::npos) return ForEachPageLine(line, emit);
+      escaped.clear();
+      markup.Escape(line, start, &escaped);
+      ForEachPageLine(escaped, emit);
+    });
+  };
+  // The parts are counted first where there may be more than one: their
+  // names carry the digits of their number.
+  int parts = 1;
+  if (most_bytes > kLongestPart) {
+    PartRule rule;
+    for_each_page_line([&](std::string_view line) { rule.Take(line.size()); });
+    parts = rule.parts();
+  }
+  int part = 1;
+  platform::LineWriter page;
+  auto open_part = [&] {
+    const std::string path = parts == 1 ? std::string(page_path) : PartPath(page_path, part, parts);
+    page = platform::LineWriter(paths.ForWrite(path));
+    page.Line("<HTML>");
+    page.Line("<head>");
+    page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");
+    page.Line("<title>");
+    page.Line(path);
+    page.Line("</title>");
+    page.Line("</head>");
+    page.Line("<body>");
+    page.Line("<pre>");
+  };
+  auto close_part = [&] {
+    page.Line("</pre>");
+    page.Line("</body>");
+    page.Line("</html>");
+    page.Close();
+  };
+  open_part();
+  PartRule rule;
+  for_each_page_line([&](std::string_view line) {
+    if (rule.Take(line.size())) {
+      close_part();
+      ++part;
+      open_part();
+    }
+    page.Line(line);
+  });
+  close_part();
   return read_as_windows_1252;
 }
 

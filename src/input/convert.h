@@ -28,14 +28,24 @@ std::optional<std::string> PageFileName(std::string_view line);
 /// and a UTF-8 byte order mark opening it is dropped; then each "<" that
 /// does not begin markup (see MarkupRule) is written "&lt;", trailing
 /// spaces are removed, and a line of more than 100,000 bytes is cut into
-/// page lines, after a blank where one is near. A missing source gives a
-/// page with no text line. True when bytes of the text were read as
-/// Windows-1252 (the text is not UTF-8).
+/// page lines, after a blank where one is near. A text whose page lines
+/// come to more than 200,000 bytes (each line end counted as two) becomes
+/// parts instead (see PartPath), each a whole page of the lines that keep
+/// it at or under 200,000 bytes. A missing source gives a page with no
+/// text line. True when bytes of the text were read as Windows-1252 (the
+/// text is not UTF-8).
 bool WritePage(runctx::RunContext& run, std::string_view source_path, std::string_view page_path);
 
-/// As WritePage, from and to host paths already resolved (the conversion
-/// writes its pages on several threads); `page_path` is the page's title.
-bool WritePageFile(const platform::HostPath& source_host, const platform::HostPath& page_host,
+/// As WritePage, from a host path already resolved (the conversion writes
+/// its pages on several threads); the pages are made through `paths`.
+bool WritePageFile(platform::Paths& paths, const platform::HostPath& source_host,
                    std::string_view page_path);
+
+/// The path of part `part` (1-based) of `parts` of the page `page_path`:
+/// "htm_wrk\notes.htm" gives "htm_wrk\notes~2.htm", the number padded
+/// with zeros to the digits of `parts` ("notes~02.htm" of 12). No text
+/// file's name holds "~", so parts meet no other page, and they sort
+/// together in their order.
+std::string PartPath(std::string_view page_path, int part, int parts);
 
 }  // namespace input

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "support/test_run.h"
 
 namespace input {
@@ -38,6 +44,81 @@ TEST(ConvertTest, PageHoldsTheDecodedTextWithTextAnglesEscapedAndNoTrailingSpace
   }
 }
 
+// The pages made in htm_wrk, in name order, each with the text lines
+// between its skeleton's; the skeleton is checked, titled with the page.
+std::vector<std::pair<std::string, std::vector<std::string>>> Parts(testing_support::TestRun& t) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(t.root() / "htm_wrk")) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  std::vector<std::pair<std::string, std::vector<std::string>>> parts;
+  for (const std::string& name : names) {
+    std::vector<std::string> lines = testing_support::ReadLines(t.root() / "htm_wrk" / name);
+    EXPECT_GE(lines.size(), 12u) << name;
+    if (lines.size() < 12) continue;
+    EXPECT_EQ(lines[4], "htm_wrk\\" + name);
+    EXPECT_EQ(lines[8], "<pre>");
+    EXPECT_EQ(lines[lines.size() - 3], "</pre>");
+    parts.emplace_back(name, std::vector<std::string>(lines.begin() + 9, lines.end() - 3));
+  }
+  return parts;
+}
+
+// A text whose page lines come to more than 200,000 bytes (ends counted as
+// two) becomes parts, each taking lines while it stays within 200,000.
+TEST(ConvertTest, LongTextsBecomePartsOfAtMost200000Bytes) {
+  struct Case {
+    std::string label;
+    std::string text;
+    std::vector<std::pair<std::string, size_t>> parts;  // name, text lines
+  };
+  auto lines = [](size_t count, size_t size) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += std::string(size, 'w') + "\n";
+    return text;
+  };
+  const Case cases[] = {
+      {"exactly 200,000", lines(2000, 98), {{"a.htm", 2000}}},
+      {"one byte more", lines(1999, 98) + std::string(99, 'w') + "\n",
+       {{"a~1.htm", 1999}, {"a~2.htm", 1}}},
+      // Trailing blanks are not counted; each "<" written "&lt;" counts four.
+      {"trimmed", lines(1999, 98) + std::string(98, 'w') + "   \n", {{"a.htm", 2000}}},
+      {"escaped", lines(1999, 98) + std::string(97, 'w') + "<\n",
+       {{"a~1.htm", 1999}, {"a~2.htm", 1}}},
+      {"nine parts", lines(18, 99998), {{"a~1.htm", 2}, {"a~2.htm", 2}, {"a~3.htm", 2},
+                                        {"a~4.htm", 2}, {"a~5.htm", 2}, {"a~6.htm", 2},
+                                        {"a~7.htm", 2}, {"a~8.htm", 2}, {"a~9.htm", 2}}},
+      {"ten parts", lines(19, 99998), {{"a~01.htm", 2}, {"a~02.htm", 2}, {"a~03.htm", 2},
+                                       {"a~04.htm", 2}, {"a~05.htm", 2}, {"a~06.htm", 2},
+                                       {"a~07.htm", 2}, {"a~08.htm", 2}, {"a~09.htm", 2},
+                                       {"a~10.htm", 1}}},
+      // One text line cut into page lines of 100,000, 100,000 and 50,000.
+      {"one long line", std::string(250000, 'w'), {{"a~1.htm", 1}, {"a~2.htm", 2}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    testing_support::TestRun t;
+    testing_support::WriteFile(t.root() / "txt_wrk" / "a.txt", c.text);
+    std::filesystem::create_directory(t.root() / "htm_wrk");
+    WritePage(t.run(), "txt_wrk\\a.txt", "htm_wrk\\a.htm");
+    std::vector<std::pair<std::string, size_t>> made;
+    std::string joined;
+    for (const auto& [name, text] : Parts(t)) {
+      made.emplace_back(name, text.size());
+      size_t bytes = 0;
+      for (const std::string& line : text) bytes += line.size() + 2;
+      EXPECT_LE(bytes, 200000u) << name;
+      for (const std::string& line : text) joined += line + "\n";
+    }
+    EXPECT_EQ(made, c.parts);
+    // The parts hold the page lines one page would, in order.
+    if (c.label == "ten parts") {
+      EXPECT_EQ(joined, c.text);
+    }
+  }
+}
+
 // A word's column has six characters: a page line near a million bytes
 // would break the order of the word records, so long lines are cut.
 TEST(ConvertTest, LongLinesAreCutBetweenWords) {
@@ -52,8 +133,8 @@ TEST(ConvertTest, LongLinesAreCutBetweenWords) {
                              spaced + "\n" + unbroken + "\n" + escaped + "\n");
   std::filesystem::create_directory(t.root() / "htm_wrk");
   WritePage(t.run(), "txt_wrk\\a.txt", "htm_wrk\\a.htm");
-  std::vector<std::string> lines = testing_support::ReadLines(t.root() / "htm_wrk" / "a.htm");
-  std::vector<std::string> text(lines.begin() + 9, lines.end() - 3);
+  std::vector<std::string> text;
+  for (const auto& [name, lines] : Parts(t)) text.insert(text.end(), lines.begin(), lines.end());
   ASSERT_EQ(text.size(), 7u);
   // Cut after the last blank within 100,000 bytes; the blank goes.
   EXPECT_EQ(text[0], spaced.substr(0, 99999));
