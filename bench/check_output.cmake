@@ -1,7 +1,8 @@
 # Runs the program over a benchmark corpus with a fixed clock and compares
 # the hash of its htm_out with the one kept in bench/hashes.txt under NAME.
 #   cmake -DPROGRAM=... -DMAKE_CORPUS=... -DWORK=... -DHASHES=... -DNAME=s
-#         -DFILES=50 -DWORDS=100000 [-DSTART=1] [-DMARKUP=ON] -P check_output.cmake
+#         -DFILES=50 -DWORDS=100000 [-DSTART=1] [-DMARKUP=ON] [-DLONG=N]
+#         -P check_output.cmake
 include("${CMAKE_CURRENT_LIST_DIR}/hash_tree.cmake")
 
 if(NOT DEFINED START)
@@ -10,6 +11,9 @@ endif()
 set(style "")
 if(MARKUP)
   set(style markup)
+endif()
+if(LONG)
+  list(APPEND style "long=${LONG}")
 endif()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")

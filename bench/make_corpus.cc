@@ -2,7 +2,7 @@
 // Zipf-like vocabulary (a few very common short words, a long tail of rare
 // ones, some UTF-8), sentence capitals, punctuation, quotes and blank lines.
 //
-//   make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup] [even] [vocabulary=N]
+//   make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup] [even] [vocabulary=N] [long=N]
 //
 // With "markup" the text also carries what real notes hold and what the
 // pages must survive: tags, links, tables, script blocks, tabs, leading
@@ -11,7 +11,9 @@
 // than 28 words, an empty file and one line longer than a page line.
 //
 // With "even" every file holds the same number of words (else they vary
-// around the mean); "vocabulary=N" draws from N words instead of 60,000.
+// around the mean); "vocabulary=N" draws from N words instead of 60,000;
+// "long=N" gives the first file N words (a text that becomes several
+// pages) and the others share the rest.
 //
 // Sizes used by the benchmarks (bench/common.sh): s = 50 100000,
 // m = 200 1000000, l = 400 5000000, xl = 1000 25000000. Used by
@@ -163,7 +165,7 @@ void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t c
 int main(int argc, char** argv) {
   if (argc < 4) {
     std::cerr << "usage: make_corpus FILES WORDS OUTPUT_FOLDER [START] [markup] [even]"
-                 " [vocabulary=N]\n";
+                 " [vocabulary=N] [long=N]\n";
     return 2;
   }
   size_t files = std::stoul(argv[1]);
@@ -173,6 +175,7 @@ int main(int argc, char** argv) {
   bool markup = false;
   bool even = false;
   size_t vocabulary = kDefaultVocabulary;
+  size_t first_words = 0;  // 0: the first file is like the others
   for (int i = 5; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "markup") {
@@ -181,23 +184,27 @@ int main(int argc, char** argv) {
       even = true;
     } else if (option.starts_with("vocabulary=")) {
       vocabulary = std::stoul(option.substr(11));
+    } else if (option.starts_with("long=")) {
+      first_words = std::stoul(option.substr(5));
     } else {
       std::cerr << "make_corpus: unknown option " << option << "\n";
       return 2;
     }
   }
-  if (files == 0 || vocabulary < 100) return 2;
+  if (files == 0 || vocabulary < 100 || first_words > words) return 2;
   std::filesystem::create_directories(folder);
   Random random(start);
   Corpus corpus{MakeVocabulary(random, vocabulary), MakeWeights(vocabulary)};
   // Files vary in size around the mean; the last one takes what is left.
-  size_t left = words;
+  size_t left = words - first_words;
   for (size_t i = 0; i < files; ++i) {
-    size_t mean = words / files;
-    size_t count = i + 1 == files ? left
-                   : even     ? mean
-                              : std::min(left, mean / 2 + random.Below(mean + 1));
-    left -= count;
+    const size_t others = first_words > 0 ? files - 1 : files;
+    size_t mean = others == 0 ? 0 : (words - first_words) / others;
+    size_t count = first_words > 0 && i == 0 ? first_words
+                   : i + 1 == files          ? left
+                   : even                    ? mean
+                                             : std::min(left, mean / 2 + random.Below(mean + 1));
+    if (first_words == 0 || i > 0) left -= count;
     std::string number = std::to_string(i + 1);
     std::string name = "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";
     WriteText(folder / name, corpus, markup && i == 1 ? 0 : count, random, markup);

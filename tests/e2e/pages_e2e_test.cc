@@ -3,11 +3,13 @@
 // element id that the file carries.
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <cstdint>
+#include <iterator>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "e2e/e2e_util.h"
 
@@ -22,19 +24,71 @@ struct PageIds {
   std::set<std::string> title;
 };
 
+// The values of every `name="..."` attribute of `text` (the name preceded
+// by a blank, blanks allowed around the "="), with where each stands.
+std::vector<std::pair<size_t, std::string>> Attributes(const std::string& text,
+                                                       const std::string& name) {
+  std::vector<std::pair<size_t, std::string>> values;
+  const std::string blank_name = " " + name;
+  for (size_t at = text.find(blank_name); at != std::string::npos;
+       at = text.find(blank_name, at + 1)) {
+    size_t from = at + blank_name.size();
+    while (from < text.size() && text[from] == ' ') ++from;
+    if (from == text.size() || text[from++] != '=') continue;
+    while (from < text.size() && text[from] == ' ') ++from;
+    if (from == text.size() || text[from++] != '"') continue;
+    const size_t to = text.find('"', from);
+    if (to == std::string::npos) break;
+    values.emplace_back(at, text.substr(from, to - from));
+  }
+  return values;
+}
+
 PageIds IdsOf(const std::string& text) {
-  static const std::regex kId(R"(\bid *= *"([^"]*)\")");
-  std::string lower = text;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  size_t title_start = lower.find("<title>");
-  size_t title_end = lower.find("</title>");
+  const size_t title_start = text.find("<title>");
+  const size_t title_end = text.find("</title>");
   PageIds ids;
-  for (std::sregex_iterator it(text.begin(), text.end(), kId), end; it != end; ++it) {
-    auto at = static_cast<size_t>(it->position(0));
-    bool in_title = title_end != std::string::npos && at > title_start && at < title_end;
-    (in_title ? ids.title : ids.body).insert((*it)[1]);
+  for (auto& [at, id] : Attributes(text, "id")) {
+    const bool in_title = title_end != std::string::npos && at > title_start && at < title_end;
+    (in_title ? ids.title : ids.body).insert(std::move(id));
   }
   return ids;
+}
+
+struct Links {
+  int links = 0;
+  int title_links = 0;
+};
+
+// Follows every link of every page of `folder` into the document base:
+// each names a page that is there and, with a fragment, an element of it.
+Links ExpectEveryLinkLands(const fs::path& folder) {
+  std::map<std::string, std::string> texts;
+  for (const std::string& name : ListFolder(folder)) texts[name] = ReadFile(folder / name);
+  std::map<std::string, PageIds> ids;
+  for (const auto& [name, text] : texts) ids[name] = IdsOf(text);
+  Links count;
+  for (const auto& [name, text] : texts) {
+    for (const auto& [at, href] : Attributes(text, "href")) {
+      if (href.find("://") != std::string::npos) continue;  // web searches, maker site
+      ++count.links;
+      const size_t hash = href.find('#');
+      std::string file = href.substr(0, hash);
+      const std::string fragment = hash == std::string::npos ? "" : href.substr(hash + 1);
+      if (file.empty()) file = name;
+      if (!texts.count(file)) {
+        ADD_FAILURE() << name << " links to missing " << href;
+        continue;
+      }
+      if (fragment.empty() || ids[file].body.count(fragment)) continue;
+      if (ids[file].title.count(fragment) && file.rfind("page_", 0) == 0) {
+        ++count.title_links;  // the word's only span on that page is in its title
+        continue;
+      }
+      ADD_FAILURE() << name << ": " << href << " names no element";
+    }
+  }
+  return count;
 }
 
 TEST(PagesEndToEndTest, EveryLinkLandsOnAFileAndAnElement) {
@@ -48,36 +102,52 @@ TEST(PagesEndToEndTest, EveryLinkLandsOnAFileAndAnElement) {
   WriteFile(dir.path() / "txt_in" / "gamma.txt", long_line + "\nThe end of gamma.\n");
   ProgramResult result = RunProgram(dir.path(), "1\n1\n1\n\n\n");
   ASSERT_EQ(result.status, 0) << result.out << result.err;
-
-  std::map<std::string, std::string> texts;
-  for (const std::string& name : ListFolder(dir.path() / "htm_out")) {
-    texts[name] = ReadFile(dir.path() / "htm_out" / name);
-  }
   for (const char* name : {"index.htm", "files_list.htm", "i_1.htm", "s_1.htm", "page_04.htm"}) {
-    EXPECT_TRUE(texts.count(name)) << name;
+    EXPECT_TRUE(fs::exists(dir.path() / "htm_out" / name)) << name;
   }
-  std::map<std::string, PageIds> ids;
-  for (const auto& [name, text] : texts) ids[name] = IdsOf(text);
+  const Links links = ExpectEveryLinkLands(dir.path() / "htm_out");
+  EXPECT_GT(links.links, 100);
+  EXPECT_GT(links.title_links, 0);
+}
 
-  static const std::regex kHref(R"(href *= *"([^"#]*)#?([^"]*)\")");
-  int links = 0, title_links = 0;
-  for (const auto& [name, text] : texts) {
-    for (std::sregex_iterator it(text.begin(), text.end(), kHref), end; it != end; ++it) {
-      std::string file = (*it)[1], fragment = (*it)[2];
-      if (file.find("://") != std::string::npos) continue;  // web searches, maker site
-      ++links;
-      if (file.empty()) file = name;
-      ASSERT_TRUE(texts.count(file)) << name << " links to missing " << it->str();
-      if (fragment.empty() || ids[file].body.count(fragment)) continue;
-      if (ids[file].title.count(fragment) && file.rfind("page_", 0) == 0) {
-        ++title_links;  // the word's only span on that page is in its title
-        continue;
-      }
-      ADD_FAILURE() << name << ": " << it->str() << " names no element";
+// Past 100,000 occurrences the pages fall into several groups, and a text
+// of more than 200,000 bytes into several pages: the annotated pages'
+// links to the word index and search pages of their group, Before and
+// Next, the next-page links and the main index's links all land.
+TEST(PagesEndToEndTest, EveryLinkLandsPastTheGroupAndPageBounds) {
+  ScopedTempDir dir;
+  const int sizes[] = {20, 300, 70000, 40000, 4000, 25000, 50, 8000, 30000};  // words a file
+  uint64_t next = 1;
+  for (size_t file = 0; file < std::size(sizes); ++file) {
+    std::string text;
+    for (int word = 0; word < sizes[file]; ++word) {
+      next = next * 6364136223846793005u + 1442695040888963407u;
+      // Words of 3 and more letters, some common, most rare.
+      const uint64_t draw = next >> 33;
+      text += "w" + std::to_string(draw % 7 == 0 ? draw % 5 : draw % 3000) + "x";
+      text += word % 12 == 11 ? "\n" : " ";
     }
+    WriteFile(dir.path() / "txt_in" / ("text" + std::to_string(file) + ".txt"), text);
   }
-  EXPECT_GT(links, 100);
-  EXPECT_GT(title_links, 0);
+  ProgramResult result = RunProgram(dir.path(), "1\n1\n1\nwww.example.net\n\n");
+  ASSERT_EQ(result.status, 0) << result.out << result.err;
+  const fs::path out = dir.path() / "htm_out";
+  // The texts of 70,000 and 40,000 words in three and two parts; the pages
+  // 1 to 7 (the promotional page, text0, text1, text2~1 to ~3, text3~1)
+  // bring the first group past 100,000 occurrences, and the other six
+  // make the second.
+  EXPECT_NE(result.out.find("text2~3.htm"), std::string::npos);
+  EXPECT_NE(result.out.find("text3~2.htm"), std::string::npos);
+  EXPECT_EQ(ListFolder(out).size(), 13u + 2 * 2 + 2);
+  EXPECT_FALSE(fs::exists(out / "i_3.htm"));
+  const std::string last_of_first = ReadFile(out / "page_007.htm");
+  const std::string first_of_second = ReadFile(out / "page_008.htm");
+  EXPECT_NE(last_of_first.find("\"i_1.htm#"), std::string::npos);
+  EXPECT_EQ(last_of_first.find("\"i_2.htm#"), std::string::npos);
+  EXPECT_NE(first_of_second.find("\"s_2.htm#"), std::string::npos);
+  EXPECT_EQ(first_of_second.find("\"s_1.htm#"), std::string::npos);
+  const Links links = ExpectEveryLinkLands(out);
+  EXPECT_GT(links.links, 1000000);
 }
 
 // The pages are written on as many threads as there are hardware threads;
