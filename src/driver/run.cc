@@ -125,11 +125,14 @@ int Main(int argc, char** argv, std::string_view program_name) {
     return 1;
   }
   // The program works in its own folder, whatever folder it was started
-  // from; nothing is made or deleted in the current folder.
+  // from; nothing is made or deleted in the current folder. Where the host
+  // cannot tell which folder that is, the run does not guess.
   std::string program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
-  platform::HostPath program = platform::HostName(program_path);
-  platform::HostPath folder =
-      program_path.empty() ? platform::CurrentFolder() : program.parent_path();
+  if (program_path.empty()) {
+    console.Error("The program cannot tell which folder it is in.");
+    return 1;
+  }
+  platform::HostPath folder = platform::HostName(program_path).parent_path();
   platform::RunLock lock(folder);
   if (lock.busy()) {
     console.Line("Another run of the program is working in this folder.");

@@ -540,6 +540,4 @@ bool IsDirectoryEntry(const fs::path& host) {
   return fs::is_directory(fs::symlink_status(host, error));
 }
 
-fs::path CurrentFolder() { return fs::current_path(); }
-
 }  // namespace platform

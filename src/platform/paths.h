@@ -82,8 +82,6 @@ std::optional<std::tm> LocalTime(std::time_t seconds);
 bool IsDirectory(const fs::path& host);
 /// True when `host` itself is a folder (a link to one is not).
 bool IsDirectoryEntry(const fs::path& host);
-/// The folder the process was started in.
-fs::path CurrentFolder();
 
 /// Which entry of the host a path reaches, links followed: its device and
 /// its number there, unique while the entry exists.

@@ -1,14 +1,17 @@
 // Safety through the real program: started from another folder, two runs
 // at once, links into txt_in, inputs that cannot be read, a program folder
-// it may not write, a full disk and a clock out of range. Every run happens
-// in a fresh folder beside a sentinel folder (which is also the current
-// folder of one case) whose bytes and times must come out as they went in.
+// it may not write, a full disk, a clock out of range, and a host that
+// cannot tell the program's path.
+// Every run happens in a fresh folder beside a sentinel folder (which is
+// also the current folder of some cases) whose bytes and times must come
+// out as they went in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -75,6 +78,10 @@ class SafetyFolder {
     inputs_before_ = Snapshot(run_ / "txt_in");
   }
 
+  // The program is started by its bare name, as found on the search path.
+  void StartByName() { by_name_ = true; }
+  bool by_name() const { return by_name_; }
+
   const fs::path& run() const { return run_; }
   const fs::path& sentinel() const { return sentinel_; }
   fs::path logs() const { return top_.path() / "logs"; }
@@ -91,7 +98,17 @@ class SafetyFolder {
   fs::path sentinel_;
   std::map<std::string, std::string> sentinel_before_;
   std::map<std::string, std::string> inputs_before_;
+  bool by_name_ = false;
 };
+
+// The settings that load the stand-in host `library` (tests/support) into
+// the program. A sanitized program would refuse a library loaded before
+// its runtime.
+std::vector<std::string> Preloading(const char* library) {
+  std::string sanitizer = "ASAN_OPTIONS=";
+  if (const char* options = std::getenv("ASAN_OPTIONS")) sanitizer += std::string(options) + ":";
+  return {std::string("LD_PRELOAD=") + library, sanitizer + "verify_asan_link_order=0"};
+}
 
 void Chown(const fs::path& path, uid_t user) {
   if (lchown(path.c_str(), user, user) != 0) ADD_FAILURE() << path << ": " << std::strerror(errno);
@@ -217,6 +234,14 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
        {"SOURCE_DATE_EPOCH"}, {}, true},
       {"a clock in fractions", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=1700000000.5"}, false,
        false, 1, {}, {"SOURCE_DATE_EPOCH"}, {}, true},
+      // Without /proc only a path the program was started by tells its
+      // folder; the current folder is never taken for it.
+      {"no /proc, started from another folder by its bare name",
+       [](SafetyFolder& f) { f.StartByName(); }, Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH),
+       true, false, 1, {}, {"The program cannot tell which folder it is in."}, {}, true},
+      {"no /proc, started from another folder by its path", [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH), true, false, 0, {kDone}, {},
+       {"markera", "markerb"}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -225,7 +250,9 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
     f.Seal();
     const auto folder_before = Snapshot(f.run());
     const fs::path cwd = c.from_sentinel ? f.sentinel() : f.run();
-    Launch run(f.program(), {cwd, c.env, c.as_nobody ? kNobody : 0}, f.logs(), kAnswers);
+    LaunchOptions options(cwd, c.env, c.as_nobody ? kNobody : 0);
+    options.by_name = f.by_name();
+    Launch run(f.program(), options, f.logs(), kAnswers);
     int status = run.Wait();
     fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
     if (status == Launch::kNotAsUser) {
