@@ -133,10 +133,16 @@ int Main(int argc, char** argv, std::string_view program_name) {
     return 1;
   }
   platform::HostPath folder = platform::HostName(program_path).parent_path();
+  // One run at a time in a folder: a lock that cannot be taken is no
+  // reason to go on unguarded.
   platform::RunLock lock(folder);
   if (lock.busy()) {
     console.Line("Another run of the program is working in this folder.");
     console.Flush();
+    return 1;
+  }
+  if (!lock.failure().empty()) {
+    console.Error("The folder cannot be locked: " + lock.failure());
     return 1;
   }
   platform::Paths paths(folder);

@@ -1,7 +1,7 @@
 // Safety through the real program: started from another folder, two runs
 // at once, links into txt_in, inputs that cannot be read, a program folder
-// it may not write, a full disk, a clock out of range, and a host that
-// cannot tell the program's path.
+// it may not write, a full disk, a clock out of range, and hosts that
+// cannot tell the program's path or lock its folder.
 // Every run happens in a fresh folder beside a sentinel folder (which is
 // also the current folder of some cases) whose bytes and times must come
 // out as they went in.
@@ -242,13 +242,29 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
       {"no /proc, started from another folder by its path", [](SafetyFolder&) {},
        Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH), true, false, 0, {kDone}, {},
        {"markera", "markerb"}, false},
+      // A folder that cannot be locked could be shared by two runs unseen.
+      {"a file system without locks", [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_LOCKS), false, false, 1, {},
+       {"The folder cannot be locked: " + std::string(std::strerror(ENOLCK))}, {}, true},
+      {"a program folder that cannot be opened for reading",
+       [](SafetyFolder& f) {
+         fs::permissions(f.run(), fs::perms::owner_write | fs::perms::owner_exec |
+                                      fs::perms::group_write | fs::perms::group_exec |
+                                      fs::perms::others_write | fs::perms::others_exec);
+       },
+       {}, false, true, 1, {},
+       {"The folder cannot be locked: " + std::string(std::strerror(EACCES))}, {}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SafetyFolder f;
     c.setup(f);
     f.Seal();
+    // The folder as its owner sees it, whatever the case left it open to.
+    const fs::perms mode = fs::status(f.run()).permissions();
+    fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
     const auto folder_before = Snapshot(f.run());
+    fs::permissions(f.run(), mode);
     const fs::path cwd = c.from_sentinel ? f.sentinel() : f.run();
     LaunchOptions options(cwd, c.env, c.as_nobody ? kNobody : 0);
     options.by_name = f.by_name();
