@@ -96,12 +96,14 @@ void RunPhases(runctx::RunContext& run, runctx::TestHooks& hooks) {
   phase("publish", publish::Publish);
 }
 
-// A hard I/O failure: the run cannot go on; say which file and why.
+// A hard I/O failure: the run cannot go on; say which file and why. The
+// file is named as the program names it, whichever layer raised the failure
+// and however that layer held the path.
 void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
   run.console.Line();
   run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line("The run stopped: a file could not be written.");
-  run.console.Line("file: " + platform::ShownName(error.path()));
+  run.console.Line("file: " + platform::ShownName(run.paths.ProgramForm(error.path())));
   run.console.Line("reason: " + error.reason());
   run.console.Line("htm_out holds no complete document base; the files this run made are removed.");
   run.console.Line(runctx::Rule(runctx::kScreenRule));

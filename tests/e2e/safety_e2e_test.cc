@@ -190,7 +190,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          if (getuid() != 0) fs::permissions(f.run(), fs::perms::owner_write, fs::perm_options::remove);
        },
        {}, false, true, 1,
-       {kStopped, "check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
+       {kStopped, "\nfile: check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
        true},
       // The program owns its work folders and all they hold: what stands
       // there of the wrong kind goes (a link as a link), or the run stops.
@@ -225,7 +225,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
        {}, {}, false},
       {"a folder where a page must go",
        [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); }, {}, false, false,
-       1, {kStopped, "page_01.htm\r\nreason: "}, {},
+       1, {kStopped, "\nfile: page_01.htm\r\nreason: "}, {},
        {}, true},
       {"a clock past the year 9999", [](SafetyFolder&) {},
        {"SOURCE_DATE_EPOCH=99999999999999999"}, false, false, 1, {}, {"SOURCE_DATE_EPOCH"}, {},
