@@ -96,12 +96,14 @@ void RunPhases(runctx::RunContext& run, runctx::TestHooks& hooks) {
   phase("publish", publish::Publish);
 }
 
-// A hard I/O failure: the run cannot go on; say which file and why.
+// A hard I/O failure: the run cannot go on; say which file and why. The
+// file is named as the program names it, whichever layer raised the failure
+// and however that layer held the path.
 void ShowIoError(runctx::RunContext& run, const common::IoError& error) {
   run.console.Line();
   run.console.Line(runctx::Rule(runctx::kScreenRule));
   run.console.Line("The run stopped: a file could not be written.");
-  run.console.Line("file: " + platform::ShownName(error.path()));
+  run.console.Line("file: " + platform::ShownName(run.paths.ProgramForm(error.path())));
   run.console.Line("reason: " + error.reason());
   run.console.Line("htm_out holds no complete document base; the files this run made are removed.");
   run.console.Line(runctx::Rule(runctx::kScreenRule));
@@ -125,15 +127,24 @@ int Main(int argc, char** argv, std::string_view program_name) {
     return 1;
   }
   // The program works in its own folder, whatever folder it was started
-  // from; nothing is made or deleted in the current folder.
+  // from; nothing is made or deleted in the current folder. Where the host
+  // cannot tell which folder that is, the run does not guess.
   std::string program_path = platform::RunningProgramPath(argc > 0 ? argv[0] : nullptr);
-  platform::HostPath program = platform::HostName(program_path);
-  platform::HostPath folder =
-      program_path.empty() ? platform::CurrentFolder() : program.parent_path();
+  if (program_path.empty()) {
+    console.Error("The program cannot tell which folder it is in.");
+    return 1;
+  }
+  platform::HostPath folder = platform::HostName(program_path).parent_path();
+  // One run at a time in a folder: a lock that cannot be taken is no
+  // reason to go on unguarded.
   platform::RunLock lock(folder);
   if (lock.busy()) {
     console.Line("Another run of the program is working in this folder.");
     console.Flush();
+    return 1;
+  }
+  if (!lock.failure().empty()) {
+    console.Error("The folder cannot be locked: " + lock.failure());
     return 1;
   }
   platform::Paths paths(folder);

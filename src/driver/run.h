@@ -11,7 +11,8 @@ namespace driver {
 /// environment (run/test_hooks.h), and returns the exit status: 0 whenever
 /// the run ends at one of its screens (an answer, the end of input, the
 /// results); 1 after a hard I/O failure (the files the run made are
-/// removed), when another run works in the folder, or when
+/// removed), when another run works in the folder or it cannot be locked,
+/// when the host cannot tell the program's folder, or when
 /// SOURCE_DATE_EPOCH cannot be a time stamp.
 int Main(int argc, char** argv, std::string_view program_name);
 

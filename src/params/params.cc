@@ -10,6 +10,7 @@
 
 #include "common/bytes.h"
 #include "common/constants.h"
+#include "common/utf8.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -180,9 +181,12 @@ void AskDestination(runctx::RunContext& run) {
   console.Line();
   console.Write("web address for destination search (example: " +
                 std::string(common::kPromptExample) + ") = ? ");
-  // Nothing is echoed: the next line printed ends the prompt line.
+  // Nothing is echoed: the next line printed ends the prompt line. The
+  // address goes into pages that declare UTF-8, so it is read as the text
+  // files are: a byte typed in another code page is read as Windows-1252.
   std::optional<std::string> answer = console.ReadLine();
-  run.destination_address = answer ? ReadInputItem(DropEditingKeys(*answer)) : std::string();
+  run.destination_address =
+      answer ? common::RepairedUtf8(ReadInputItem(DropEditingKeys(*answer))) : std::string();
 }
 
 void ShowSettings(runctx::RunContext& run) {

@@ -19,7 +19,8 @@ std::string ReadInputItem(std::string_view line);
 /// including one byte 0x40-0x7E) and every other byte below 0x20 or 0x7F.
 std::string DropEditingKeys(std::string_view typed);
 
-/// Shows the targeted-search prompt and sets the destination address.
+/// Shows the targeted-search prompt and sets the destination address: the
+/// typed item as UTF-8, its bytes outside valid UTF-8 read as Windows-1252.
 void AskDestination(runctx::RunContext& run);
 
 /// Writes the 45-line catalogue to publisher_para.txt, reads it back in two

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -353,6 +354,21 @@ std::string Paths::Native(const fs::path& host) {
   return native.string();
 }
 
+std::string Paths::ProgramForm(std::string_view path) const {
+  fs::path host = HostName(path);
+  std::string shown;
+  if (!host.is_absolute()) {
+    shown = std::string(path);
+  } else {
+    const std::string text = host.make_preferred().string();
+    if (StartsWithFolder(FoldName(text), root_folded_)) shown = text.substr(root_folded_.size());
+  }
+  std::replace(shown.begin(), shown.end(), '/', '\\');
+  shown.erase(0, shown.find_first_not_of('\\'));
+  if (shown.empty()) shown = host.filename().string();
+  return shown;
+}
+
 void Paths::NoteCreated(const fs::path& host) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto [made, added] = made_names_.insert(host.native());
@@ -396,11 +412,7 @@ void Paths::ClearWorkFolder(std::string_view folder) {
       indexes_.clear();  // names below the entry may be gone too
     }
     if (removed) continue;
-    std::string shown;
-    for (const fs::path& name : failed.lexically_relative(root_)) {
-      shown += (shown.empty() ? "" : "\\") + name.string();
-    }
-    throw common::IoError(shown, error.message());
+    throw common::IoError(failed.string(), error.message());
   }
 }
 
@@ -539,7 +551,5 @@ bool IsDirectoryEntry(const fs::path& host) {
   std::error_code error;
   return fs::is_directory(fs::symlink_status(host, error));
 }
-
-fs::path CurrentFolder() { return fs::current_path(); }
 
 }  // namespace platform

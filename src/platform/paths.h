@@ -82,8 +82,6 @@ std::optional<std::tm> LocalTime(std::time_t seconds);
 bool IsDirectory(const fs::path& host);
 /// True when `host` itself is a folder (a link to one is not).
 bool IsDirectoryEntry(const fs::path& host);
-/// The folder the process was started in.
-fs::path CurrentFolder();
 
 /// Which entry of the host a path reaches, links followed: its device and
 /// its number there, unique while the entry exists.
@@ -148,6 +146,13 @@ class Paths {
   /// The native form of a host path, as "dir /b /s" prints it.
   static std::string Native(const fs::path& host);
 
+  /// A path a failure names, in the program's form: relative to the
+  /// program's folder, '\' separated (`htm_out\page_01.htm`), whether it
+  /// came as a host path or in that form already. A path outside the folder
+  /// shows its last name alone: the error screen never tells where the
+  /// folder lies on the host.
+  std::string ProgramForm(std::string_view path) const;
+
   /// Makes `to` another name of the file `from` (both host paths inside the
   /// folder, `from` a regular file, not a link), replacing what `to` held.
   /// Copies inside the folder are made so: no data is written twice. False
@@ -175,8 +180,7 @@ class Paths {
   /// real folder (a file, FIFO or link) is removed; in a real folder, every
   /// entry that is no regular file (a folder with all it holds, a FIFO, a
   /// link) is removed. Links go as links, never through them. Raises
-  /// common::IoError naming the entry (as a program path) that cannot be
-  /// removed.
+  /// common::IoError naming the entry that cannot be removed.
   void ClearWorkFolder(std::string_view folder);
 
   // The members below change the disk at host paths the caller resolved

@@ -10,9 +10,11 @@
 namespace platform {
 
 /// The full path of the running program, from the host where it can tell,
-/// else `argv0` made absolute. A program started through a link by path
-/// (`argv0` holds a separator) is the link: its folder is the program's.
-/// Empty when neither tells.
+/// else `argv0` made absolute when it holds a separator (the program was
+/// started by a path). A program started through a link by path is the
+/// link: its folder is the program's. Empty when neither tells (no /proc,
+/// and a bare name found through the search path): the folder is then
+/// unknown, and never taken to be the current one.
 std::string RunningProgramPath(const char* argv0);
 
 /// Makes sure the standard input, output and error are open: one that is

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/process.h"
@@ -38,7 +39,12 @@ std::string RunningProgramPath(const char* argv0) {
     }
     buffer.resize(buffer.size() * 2);  // a long path: truncated, try again
   }
-  if (argv0 == nullptr) return std::string();
+  // Without the host's answer only a path the program was started by tells
+  // its folder; a bare name was found on the search path, not in the
+  // current folder.
+  if (argv0 == nullptr || std::string_view(argv0).find_first_of("\\/") == std::string_view::npos) {
+    return std::string();
+  }
   std::error_code error;
   return std::filesystem::absolute(argv0, error).string();
 }

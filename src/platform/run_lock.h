@@ -8,15 +8,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace platform {
 
 class RunLock {
  public:
   /// Takes the lock on `folder` (the folder the run works in) without
-  /// waiting. Where the host cannot lock the folder at all (it cannot be
-  /// opened for reading, so no run can list it either), the run goes on
-  /// unlocked.
+  /// waiting.
   explicit RunLock(const std::filesystem::path& folder);
   /// Releases the lock.
   ~RunLock();
@@ -25,11 +24,18 @@ class RunLock {
 
   /// True when another run holds the lock: this one must not start.
   bool busy() const { return busy_; }
+  /// Why the lock could not be taken, as the system says it, when no other
+  /// run holds it (a file system without locks, a folder that cannot be
+  /// opened for reading); empty when it was taken or is busy. The run must
+  /// not start then either: it cannot tell whether another run shares the
+  /// folder.
+  const std::string& failure() const { return failure_; }
 
  private:
   // What carries the lock: a descriptor of the folder or a mutex handle.
   std::intptr_t handle_ = -1;
   bool busy_ = false;
+  std::string failure_;
 };
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/run_lock.h"
 
@@ -14,10 +15,20 @@ namespace platform {
 
 RunLock::RunLock(const std::filesystem::path& folder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) {
+    failure_ = std::strerror(errno);
+    return;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    busy_ = errno == EWOULDBLOCK;
+    // Only "held by another" is busy; any other answer (ENOLCK from a
+    // network file system) leaves the folder unguarded.
+    const int error = errno;
     close(fd);
+    if (error == EWOULDBLOCK) {
+      busy_ = true;
+    } else {
+      failure_ = std::strerror(error);
+    }
     return;
   }
   handle_ = fd;

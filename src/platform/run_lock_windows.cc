@@ -71,15 +71,25 @@ RunLock::RunLock(const std::filesystem::path& folder) {
     // process may not make names every session sees: then the lock lives
     // in its own session's namespace.
     HANDLE other = OpenMutexW(SYNCHRONIZE, FALSE, global.c_str());
-    if (other != nullptr || GetLastError() != ERROR_FILE_NOT_FOUND) {
+    const DWORD open_why = GetLastError();
+    if (other != nullptr || open_why == ERROR_ACCESS_DENIED) {
       if (other != nullptr) CloseHandle(other);
       busy_ = true;
+      return;
+    }
+    if (open_why != ERROR_FILE_NOT_FOUND) {
+      failure_ = std::system_category().message(static_cast<int>(open_why));
       return;
     }
     mutex = CreateMutexW(nullptr, FALSE, MutexName(L"Local", folder).c_str());
     why = GetLastError();
   }
-  if (mutex == nullptr) return;
+  // No mutex, and no other run holding its name: the folder cannot be
+  // guarded, and a run there could share it unseen.
+  if (mutex == nullptr) {
+    failure_ = std::system_category().message(static_cast<int>(why));
+    return;
+  }
   // The name existed already: another run is working in the folder.
   if (why == ERROR_ALREADY_EXISTS) {
     busy_ = true;

@@ -32,6 +32,8 @@ struct LaunchOptions {
   std::vector<std::string> env;  // NAME=VALUE, set after SOURCE_DATE_EPOCH
   unsigned user;                 // when the test runs as root: this user and group
   bool closed_input = false;     // started with its standard input closed (`<&-`)
+  bool by_name = false;          // started by its bare name, as a shell starts
+                                 // what it found on the search path
 };
 
 /// A run of the program started by hand (POSIX hosts): `program` is the path

@@ -71,7 +71,8 @@ bool Place(int fd, int target) {
 pid_t Spawn(const fs::path& program, const LaunchOptions& options,
             const std::vector<std::string>& args, int in_fd, const fs::path& out_file,
             const fs::path& err_file) {
-  std::vector<std::string> arg_strings = {program.string()};
+  std::vector<std::string> arg_strings = {options.by_name ? program.filename().string()
+                                                          : program.string()};
   arg_strings.insert(arg_strings.end(), args.begin(), args.end());
   std::vector<std::string> env_strings = ChildEnvironment(options.env);
   std::vector<char*> argv = Pointers(arg_strings);
@@ -93,7 +94,7 @@ pid_t Spawn(const fs::path& program, const LaunchOptions& options,
       _exit(Launch::kNotAsUser);
     }
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(refused);
-    execve(argv[0], argv.data(), envp.data());
+    execve(program.c_str(), argv.data(), envp.data());
     _exit(kNoStart);
   }
   if (out >= 0) close(out);

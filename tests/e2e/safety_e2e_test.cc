@@ -1,14 +1,17 @@
 // Safety through the real program: started from another folder, two runs
 // at once, links into txt_in, inputs that cannot be read, a program folder
-// it may not write, a full disk and a clock out of range. Every run happens
-// in a fresh folder beside a sentinel folder (which is also the current
-// folder of one case) whose bytes and times must come out as they went in.
+// it may not write, a full disk, a clock out of range, and hosts that
+// cannot tell the program's path or lock its folder.
+// Every run happens in a fresh folder beside a sentinel folder (which is
+// also the current folder of some cases) whose bytes and times must come
+// out as they went in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -75,6 +78,10 @@ class SafetyFolder {
     inputs_before_ = Snapshot(run_ / "txt_in");
   }
 
+  // The program is started by its bare name, as found on the search path.
+  void StartByName() { by_name_ = true; }
+  bool by_name() const { return by_name_; }
+
   const fs::path& run() const { return run_; }
   const fs::path& sentinel() const { return sentinel_; }
   fs::path logs() const { return top_.path() / "logs"; }
@@ -91,7 +98,17 @@ class SafetyFolder {
   fs::path sentinel_;
   std::map<std::string, std::string> sentinel_before_;
   std::map<std::string, std::string> inputs_before_;
+  bool by_name_ = false;
 };
+
+// The settings that load the stand-in host `library` (tests/support) into
+// the program. A sanitized program would refuse a library loaded before
+// its runtime.
+std::vector<std::string> Preloading(const char* library) {
+  std::string sanitizer = "ASAN_OPTIONS=";
+  if (const char* options = std::getenv("ASAN_OPTIONS")) sanitizer += std::string(options) + ":";
+  return {std::string("LD_PRELOAD=") + library, sanitizer + "verify_asan_link_order=0"};
+}
 
 void Chown(const fs::path& path, uid_t user) {
   if (lchown(path.c_str(), user, user) != 0) ADD_FAILURE() << path << ": " << std::strerror(errno);
@@ -173,7 +190,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          if (getuid() != 0) fs::permissions(f.run(), fs::perms::owner_write, fs::perm_options::remove);
        },
        {}, false, true, 1,
-       {kStopped, "check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
+       {kStopped, "\nfile: check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
        true},
       // The program owns its work folders and all they hold: what stands
       // there of the wrong kind goes (a link as a link), or the run stops.
@@ -208,7 +225,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
        {}, {}, false},
       {"a folder where a page must go",
        [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); }, {}, false, false,
-       1, {kStopped, "page_01.htm\r\nreason: "}, {},
+       1, {kStopped, "\nfile: page_01.htm\r\nreason: "}, {},
        {}, true},
       {"a clock past the year 9999", [](SafetyFolder&) {},
        {"SOURCE_DATE_EPOCH=99999999999999999"}, false, false, 1, {}, {"SOURCE_DATE_EPOCH"}, {},
@@ -217,15 +234,41 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
        {"SOURCE_DATE_EPOCH"}, {}, true},
       {"a clock in fractions", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=1700000000.5"}, false,
        false, 1, {}, {"SOURCE_DATE_EPOCH"}, {}, true},
+      // Without /proc only a path the program was started by tells its
+      // folder; the current folder is never taken for it.
+      {"no /proc, started from another folder by its bare name",
+       [](SafetyFolder& f) { f.StartByName(); }, Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH),
+       true, false, 1, {}, {"The program cannot tell which folder it is in."}, {}, true},
+      {"no /proc, started from another folder by its path", [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH), true, false, 0, {kDone}, {},
+       {"markera", "markerb"}, false},
+      // A folder that cannot be locked could be shared by two runs unseen.
+      {"a file system without locks", [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_LOCKS), false, false, 1, {},
+       {"The folder cannot be locked: " + std::string(std::strerror(ENOLCK))}, {}, true},
+      {"a program folder that cannot be opened for reading",
+       [](SafetyFolder& f) {
+         fs::permissions(f.run(), fs::perms::owner_write | fs::perms::owner_exec |
+                                      fs::perms::group_write | fs::perms::group_exec |
+                                      fs::perms::others_write | fs::perms::others_exec);
+       },
+       {}, false, true, 1, {},
+       {"The folder cannot be locked: " + std::string(std::strerror(EACCES))}, {}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SafetyFolder f;
     c.setup(f);
     f.Seal();
+    // The folder as its owner sees it, whatever the case left it open to.
+    const fs::perms mode = fs::status(f.run()).permissions();
+    fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
     const auto folder_before = Snapshot(f.run());
+    fs::permissions(f.run(), mode);
     const fs::path cwd = c.from_sentinel ? f.sentinel() : f.run();
-    Launch run(f.program(), {cwd, c.env, c.as_nobody ? kNobody : 0}, f.logs(), kAnswers);
+    LaunchOptions options(cwd, c.env, c.as_nobody ? kNobody : 0);
+    options.by_name = f.by_name();
+    Launch run(f.program(), options, f.logs(), kAnswers);
     int status = run.Wait();
     fs::permissions(f.run(), fs::perms::owner_all, fs::perm_options::add);
     if (status == Launch::kNotAsUser) {

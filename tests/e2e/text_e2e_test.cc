@@ -1,6 +1,6 @@
 // Text as people keep it, through the real program: angle brackets of
 // addresses, includes and links stay text (and words), and files saved as
-// UTF-16 or Windows-1252 become UTF-8 pages.
+// UTF-16 or Windows-1252 become UTF-8 pages, as does the typed address.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -101,6 +101,21 @@ TEST(TextEndToEndTest, Utf16AndWindows1252FilesBecomeUtf8PagesAndTheLatterAreNam
   ASSERT_EQ(warnings.size(), 4u) << result.err;
   EXPECT_EQ(std::vector<std::string>(warnings.begin(), warnings.begin() + 2), named);
   EXPECT_EQ(std::vector<std::string>(warnings.begin() + 2, warnings.end()), named);
+}
+
+// The address typed at the targeted-search prompt goes into pages that
+// declare UTF-8, so it is read as a text file is: a byte typed in a Windows
+// code page is read as Windows-1252, the valid sequences beside it stay.
+TEST(TextEndToEndTest, ATypedAddressIsReadAsTheTextFilesAre) {
+  ScopedTempDir dir;
+  WriteFile(dir.path() / "txt_in" / "a.txt", "alpha markera\n");
+  ProgramResult result = RunProgram(dir.path(), "1\n1\n1\nwww.caf\xE9-m\xC3\xBCnchen.example\n\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string search = ReadFile(dir.path() / "htm_out" / "s_1.htm");
+  const std::string address = "www.caf\xC3\xA9-m\xC3\xBCnchen.example";
+  EXPECT_NE(search.find(" site:" + address + "\"> " + address + "</a>"), std::string::npos)
+      << search;
+  EXPECT_EQ(search.find("caf\xE9"), std::string::npos);
 }
 
 }  // namespace
