@@ -114,13 +114,14 @@ TEST(ConvertTest, LongTextsBecomePartsOfAtMost200000Bytes) {
     EXPECT_EQ(made, c.parts);
     // The parts hold the page lines one page would, in order.
     if (c.label == "ten parts") {
-      EXPECT_EQ(joined, c.text);
+      EXPECT_TRUE(joined == c.text);  // not printed: 1.9 MB
     }
   }
 }
 
 // A word's column has six characters: a page line near a million bytes
-// would break the order of the word records, so long lines are cut.
+// would break the order of the word records, so long lines are cut. A line
+// longer than a piece is read a piece at a time and cut as it comes.
 TEST(ConvertTest, LongLinesAreCutBetweenWords) {
   const std::string word(999, 'w');
   std::string spaced;  // 999-byte words, each with its blank: 250,000 bytes
@@ -128,14 +129,17 @@ TEST(ConvertTest, LongLinesAreCutBetweenWords) {
   const std::string unbroken = "\xC3\xA9" + std::string(99997, 'u') + "\xE2\x82\xAC" + "tail";
   // 70,001 bytes of text, 100,001 once its "<" are written "&lt;".
   const std::string escaped = std::string(60000, 'w') + " " + std::string(10000, '<');
+  const std::string blanks(200000, ' ');
+  const std::string angles = "x" + std::string(1 << 20, '<');
   testing_support::TestRun t;
   testing_support::WriteFile(t.root() / "txt_wrk" / "a.txt",
-                             spaced + "\n" + unbroken + "\n" + escaped + "\n");
+                             spaced + "\n" + unbroken + "\n" + escaped + "\n" + "a" + blanks + "b\n" +
+                                 "a" + blanks + "\n" + angles + "\n");
   std::filesystem::create_directory(t.root() / "htm_wrk");
   WritePage(t.run(), "txt_wrk\\a.txt", "htm_wrk\\a.htm");
   std::vector<std::string> text;
   for (const auto& [name, lines] : Parts(t)) text.insert(text.end(), lines.begin(), lines.end());
-  ASSERT_EQ(text.size(), 7u);
+  ASSERT_EQ(text.size(), 11u + 42);
   // Cut after the last blank within 100,000 bytes; the blank goes.
   EXPECT_EQ(text[0], spaced.substr(0, 99999));
   EXPECT_EQ(text[1], spaced.substr(100000, 99999));
@@ -146,6 +150,24 @@ TEST(ConvertTest, LongLinesAreCutBetweenWords) {
   // The limit holds for the line as written, its "&lt;" included.
   EXPECT_EQ(text[5], std::string(60000, 'w'));
   EXPECT_EQ(text[6].size(), 40000u);
+  // Blanks are cut as other bytes; those that end the line go first.
+  EXPECT_EQ(text[7], "a");
+  EXPECT_EQ(text[8], "");
+  EXPECT_EQ(text[9], "b");
+  EXPECT_EQ(text[10], "a");
+  // A cut never splits an "&lt;": each piece is "&lt;" whole, the first
+  // after the "x".
+  std::string first = "x";
+  for (int i = 0; i < 24999; ++i) first += "&lt;";  // cut back from 100,001 to 99,997 bytes
+  EXPECT_TRUE(text[11] == first);
+  size_t entities = 0;
+  for (size_t line = 12; line < text.size(); ++line) {
+    const std::string& piece = text[line];
+    ASSERT_EQ(piece.size() % 4, 0u) << line;
+    for (size_t at = 0; at < piece.size(); at += 4) ASSERT_EQ(piece.substr(at, 4), "&lt;") << line;
+    entities += piece.size() / 4;
+  }
+  EXPECT_EQ(entities + 24999, size_t{1} << 20);
 }
 
 TEST(ConvertTest, PageFileNameEndsAtTheFirstTxt) {

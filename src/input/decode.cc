@@ -2,7 +2,9 @@
 // Windows-1252 for the bytes that are no part of valid UTF-8.
 #include "input/decode.h"
 
-#include "common/line_split.h"
+#include <algorithm>
+#include <cstring>
+
 #include "common/utf8.h"
 
 namespace input {
@@ -84,15 +86,21 @@ void TextDecoder::DecodeUtf16(std::string_view bytes, bool at_end, std::string* 
   if (at < bytes.size()) common::AppendUtf8(kReplacement, out);  // an odd last byte
 }
 
-DecodedLines::DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep)
-    : file_(host, buffer_size), keep_(keep), keeping_(keep > 0) {}
+DecodedLines::DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep,
+                           size_t longest_piece)
+    : file_(host, buffer_size),
+      longest_piece_(longest_piece < 2 ? 2 : longest_piece),
+      keep_(keep),
+      keeping_(keep > 0) {}
 
 void DecodedLines::Rewind() {
-  text_.clear();
-  start_ = 0;
+  chunk_ = {};
   carry_.clear();
+  held_cr_ = false;
+  in_line_ = false;
   if (ended_ && keeping_) {
     // The whole text is at hand: the decoder's findings stand as they are.
+    chunk_ = kept_;
     replaying_ = true;
     return;
   }
@@ -104,14 +112,8 @@ void DecodedLines::Rewind() {
 }
 
 bool DecodedLines::Fill() {
+  if (replaying_) return false;  // the kept text was the whole text
   text_.clear();
-  start_ = 0;
-  if (replaying_) {
-    replaying_ = false;
-    keeping_ = false;  // handed over: a later rewind reads the file
-    text_.swap(kept_);
-    return !text_.empty();
-  }
   std::string_view bytes;
   while (text_.empty() && !ended_) {
     if (file_.Next(&bytes)) {
@@ -129,18 +131,66 @@ bool DecodedLines::Fill() {
       kept_ = std::string();
     }
   }
-  return !text_.empty();
+  chunk_ = text_;
+  return !chunk_.empty();
 }
 
-bool DecodedLines::Next(std::string_view* line) {
-  std::string_view rest = std::string_view(text_).substr(start_);
-  const bool got = common::SplitLine(rest, carry_, line, [&](std::string_view& bytes) {
-    if (!Fill()) return false;
-    bytes = text_;
-    return true;
-  });
-  start_ = text_.size() - rest.size();
-  return got;
+bool DecodedLines::Next(std::string_view* piece, bool* line_end) {
+  carry_.clear();
+  bool carrying = false;
+  if (held_cr_) {
+    carry_.push_back('\r');
+    carrying = true;
+    held_cr_ = false;
+  }
+  for (;;) {
+    if (!chunk_.empty()) {
+      // The line ends within the room left, or the piece fills it.
+      const size_t room = longest_piece_ - carry_.size();
+      const size_t scan = room < chunk_.size() ? room + 1 : chunk_.size();
+      const void* hit = std::memchr(chunk_.data(), '\n', scan);
+      if (hit != nullptr) {
+        const auto length = static_cast<size_t>(static_cast<const char*>(hit) - chunk_.data());
+        std::string_view taken = chunk_.substr(0, length);
+        chunk_.remove_prefix(length + 1);
+        if (carrying) {
+          carry_.append(taken);
+          taken = carry_;
+        }
+        if (!taken.empty() && taken.back() == '\r') taken.remove_suffix(1);
+        *piece = taken;
+        *line_end = true;
+        in_line_ = false;
+        return true;
+      }
+      if (chunk_.size() > room) {
+        std::string_view taken = chunk_.substr(0, room);
+        chunk_.remove_prefix(room);
+        if (carrying) {
+          carry_.append(taken);
+          taken = carry_;
+        }
+        if (taken.back() == '\r') {
+          taken.remove_suffix(1);
+          held_cr_ = true;
+        }
+        *piece = taken;
+        *line_end = false;
+        in_line_ = true;
+        return true;
+      }
+      carry_.append(chunk_);
+      carrying = true;
+      chunk_ = {};
+    }
+    if (!Fill()) {
+      if (!carrying && !in_line_) return false;
+      *piece = carry_;
+      *line_end = true;
+      in_line_ = false;
+      return true;
+    }
+  }
 }
 
 }  // namespace input

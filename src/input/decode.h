@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -39,18 +40,25 @@ class TextDecoder {
   bool read_as_windows_1252_ = false;
 };
 
-/// The lines of a text file as decoded by TextDecoder. A line ends at LF, a
-/// CR directly before the LF is dropped, a last line without LF is still a
-/// line (as platform::LineReader reads them). A missing file has no lines.
-/// The decoded text of a file of up to `keep` bytes is kept as it is read,
-/// so that reading it again reads nothing from the disk.
+/// The lines of a text file as decoded by TextDecoder, in pieces of at
+/// most `longest_piece` bytes, so that a line of any length costs a bounded
+/// buffer. A line ends at LF, a CR directly before the LF is dropped, a
+/// last line without LF is still a line (as platform::LineReader reads
+/// them). A missing file has no lines. Where a line is cut into pieces
+/// depends only on its bytes, never on how the file was read. The decoded
+/// text of a file of up to `keep` bytes is kept as it is read, so that
+/// reading it again reads nothing from the disk.
 class DecodedLines {
  public:
-  DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep = 0);
+  DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep = 0,
+               size_t longest_piece = SIZE_MAX);
 
-  /// Sets `line` to the next line without its ending; false at the end.
-  /// The view stays valid until the next call.
-  bool Next(std::string_view* line);
+  /// Sets `piece` to the next piece of a line: the rest of the line, or
+  /// `longest_piece` bytes of it, or one fewer where the last would be a
+  /// CR (a CR may belong to the line end). `*line_end` tells whether the
+  /// piece ends its line; an empty line is one empty piece. False after
+  /// the last line. The view stays valid until the next call.
+  bool Next(std::string_view* piece, bool* line_end);
   /// Starts again from the first line: from the kept text when the whole
   /// file was read and kept, else from the file.
   void Rewind();
@@ -58,18 +66,22 @@ class DecodedLines {
   bool read_as_windows_1252() const { return decoder_.read_as_windows_1252(); }
 
  private:
+  // Sets chunk_ to the next decoded bytes; false at the end of the text.
   bool Fill();
 
   platform::ChunkReader file_;
   TextDecoder decoder_;
-  std::string text_;  // the decoded piece being split
-  size_t start_ = 0;
-  bool ended_ = false;
-  std::string carry_;
+  std::string text_;        // the decoded bytes of the last chunk read
+  std::string_view chunk_;  // of text_ or kept_: the bytes not yet taken
+  bool ended_ = false;      // the file is read to its end
+  std::string carry_;       // a piece that spans chunks
+  bool held_cr_ = false;    // a CR left out of the last piece opens the next
+  bool in_line_ = false;    // a piece of the current line was given
+  size_t longest_piece_;
   size_t keep_;
-  std::string kept_;          // the decoded text so far, while it fits in keep_
+  std::string kept_;        // the decoded text so far, while it fits in keep_
   bool keeping_;
-  bool replaying_ = false;    // the lines come from kept_
+  bool replaying_ = false;  // chunk_ is the kept text
 };
 
 }  // namespace input
