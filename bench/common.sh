@@ -5,7 +5,7 @@
 # Needs root (the worktree), build and work set by the caller.
 
 # The corpora: s, m and l keep their kept hashes; xl is optional (about
-# 190 MB of text).
+# 190 MB of text). corpus_of also makes "real", texts of this machine.
 declare -A files=([s]=50 [m]=200 [l]=400 [xl]=1000)
 declare -A words=([s]=100000 [m]=1000000 [l]=5000000 [xl]=25000000)
 
@@ -17,9 +17,19 @@ build_tools() {
 
 # corpus_of SIZE: makes the corpus of SIZE in $work once and prints its
 # folder. A corpus made before the stamp file came is kept, save xl (it
-# grew from 20 to 25 million words).
+# grew from 20 to 25 million words). The real-text corpus, SIZE real
+# (bench/make_real_corpus.sh), is made anew each time (a few seconds), so
+# that it is what this machine has now; what it took is left in
+# $work/corpus_real.made.
 corpus_of() {
   local size=$1 corpus="$work/corpus_$1"
+  if [ "$size" = real ]; then
+    rm -rf "$corpus" "$corpus.part"
+    "$root/bench/make_real_corpus.sh" "$corpus.part" > "$corpus.made"
+    mv "$corpus.part" "$corpus"
+    echo "$corpus"
+    return
+  fi
   local stamp="${files[$size]} ${words[$size]}"
   if [ ! -d "$corpus" ] || { [ -e "$corpus.made" ] && [ "$(cat "$corpus.made")" != "$stamp" ]; } ||
      { [ ! -e "$corpus.made" ] && [ "$size" = xl ]; }; then
