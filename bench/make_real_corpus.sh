@@ -2,9 +2,11 @@
 # Makes the real-text corpus ("real" in page_bench.sh): a folder of about
 # 200 .txt files and 8-10 MB of text a user of this machine might index,
 # taken from what Debian installed under /usr/share:
-#   - the long text: the largest package changelog of over 3,000,000 bytes
+#   - the long text: the smallest package changelog of over 3,000,000 bytes
 #     (/usr/share/doc/*/changelog*.gz, decompressed; ties go to the first
-#     path), so that one text becomes several pages; fails if there is none;
+#     path), so that one text becomes several pages; fails if there is none
+#     (on Debian 12, the kernel's changelog of 3.4 MB); LONG_TEXT=PATH takes
+#     that changelog (.gz) instead;
 #   - 69 other changelogs and 70 copyright files (/usr/share/doc/*/copyright);
 #   - 60 man pages (/usr/share/man/man[1-8] and its translations), the
 #     first of each family (a language and the page's name up to its first
@@ -136,7 +138,8 @@ mapfile -t man_pages < <(sorted /usr/share/man/man[1-8]/*.gz /usr/share/man/*/ma
 listing=
 [ ${#changelogs[@]} -eq 0 ] || listing=$(gzip -l "${changelogs[@]}" 2> /dev/null || true)
 long=$(awk -v min="$kLongText" 'NR > 1 && $4 != "(totals)" && $2 > min { print $2 "\t" $4 ".gz" }' \
-  <<< "$listing" | LC_ALL=C sort -t "$(printf '\t')" -k1,1nr -k2,2 | head -1 | cut -f2)
+  <<< "$listing" | LC_ALL=C sort -t "$(printf '\t')" -k1,1n -k2,2 | head -1 | cut -f2)
+long=${LONG_TEXT:-$long}
 if [ -z "$long" ]; then
   echo "make_real_corpus: no changelog under /usr/share/doc decompresses to over $kLongText bytes" >&2
   exit 1
