@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <limits>
 #include <optional>
 #include <string>
@@ -112,11 +113,10 @@ void Prepare(Pass& pass) {
 }
 
 // What a page being annotated needs of each of its words, gathered once
-// per page so that an occurrence looks up only its word's place: the
-// tables by word are large, and reaching them at random for every
-// occurrence cost more than writing the occurrence. One per thread, its
-// table sized to the words once; only the page's own words are set, and
-// reset after the page.
+// per page so that an occurrence looks up only its word's place. One per
+// thread; its table of places is sized to the page's words, so that it
+// follows the largest page the thread annotated, never the run's distinct
+// words times the threads.
 struct PageWordTable {
   struct Entry {
     uint32_t last_number = 0;   // the highest occurrence number on the page
@@ -124,7 +124,37 @@ struct PageWordTable {
     uint32_t id_at = 0;         // its word id in `ids`
     uint32_t id_size = 0;
   };
-  std::vector<uint32_t> place;  // by word: its entry plus one; 0 when not on the page
+
+  // Empties the table for a page of `words` words.
+  void Reset(size_t words) {
+    size_t size = 16;
+    while (size < 2 * words) size *= 2;
+    slots.assign(size, 0);
+    shift = 64 - std::countr_zero(size);
+    entries.clear();
+    ids.clear();
+  }
+  // Notes that `word` has the entry last added.
+  void Place(uint32_t word) {
+    const uint64_t value = uint64_t{word} << 32 | entries.size();
+    for (size_t slot = Slot(word);; slot = (slot + 1) & (slots.size() - 1)) {
+      if (slots[slot] != 0) continue;
+      slots[slot] = value;
+      return;
+    }
+  }
+  // The entry of `word` plus one; 0 when it is not on the page.
+  uint32_t PlaceOf(uint32_t word) const {
+    for (size_t slot = Slot(word);; slot = (slot + 1) & (slots.size() - 1)) {
+      const uint64_t value = slots[slot];
+      if (value == 0) return 0;
+      if (value >> 32 == word) return static_cast<uint32_t>(value);
+    }
+  }
+  size_t Slot(uint32_t word) const { return (word * 0x9E3779B97F4A7C15u) >> shift; }
+
+  std::vector<uint64_t> slots;  // word << 32 | its entry plus one; 0 is empty
+  int shift = 60;
   std::vector<Entry> entries;
   std::string ids;              // the word ids of the page's words, one after another
 };
@@ -133,11 +163,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
   const runctx::PageInfo& info = data.pages[page];
-  if (table.place.size() < data.words.size()) table.place.assign(data.words.size(), 0);
-  table.entries.clear();
-  table.ids.clear();
-  std::vector<uint32_t> set;
-  set.reserve(info.page_word_count);
+  table.Reset(info.page_word_count);
   runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(data, info);
   runctx::RecordRange<runctx::NextPage> next_pages = runctx::NextPagesOf(data, info);
   runctx::PageLast entry;
@@ -147,8 +173,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
     table.entries.push_back({entry.last_number, next_page, static_cast<uint32_t>(table.ids.size()),
                              static_cast<uint32_t>(id.size())});
     table.ids += id;
-    table.place[entry.word] = static_cast<uint32_t>(table.entries.size());
-    set.push_back(entry.word);
+    table.Place(entry.word);
   }
   const auto& range = pass.group_pages[info.group - 1];
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
@@ -180,7 +205,7 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
       forms[at] = data.Form(batch[at].form);
       __builtin_prefetch(forms[at].data());
     }
-    for (size_t at = 0; at < count; ++at) places[at] = table.place[words[at]];
+    for (size_t at = 0; at < count; ++at) places[at] = table.PlaceOf(words[at]);
     for (size_t at = 0; at < count; ++at) {
       const runctx::Occurrence& occurrence = batch[at];
       // Every word of the page is among its page words; a word that were
@@ -198,7 +223,6 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   annotator.Finish();
   // An annotated copy takes the page's place.
   if (!in_place) pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
-  for (uint32_t word : set) table.place[word] = 0;
 }
 
 // The index entries of one group, by word id, then page, their texts
