@@ -10,6 +10,7 @@
 
 #include "common/bytes.h"
 #include "platform/binary_file.h"
+#include "run/clean_up.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 using runctx::Cmd, runctx::kDir01, runctx::kDirCurrent, runctx::kFolderListing,
     runctx::kHtmIn, runctx::kHtmOut, runctx::kHtmWrk, runctx::kOutNullList, runctx::kTxtFileList,
-    runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk, runctx::kWorkFolders;
+    runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk;
 
 // Counts the lines of a listing; with `part`, only those that contain it
 // (case-sensitive).
@@ -80,10 +81,10 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   // run or a user left there of the wrong kind (a file named htm_in, a
   // folder named txt_wrk\a.txt, a link) would take an input's copy or page
   // and leave the input out of the index; it goes first, links as links.
-  for (std::string_view folder : kWorkFolders) run.paths.ClearWorkFolder(folder);
+  runctx::ClearWorkFolders(run);
   // htm_out that is a link, even to nothing, is removed as a link and made
   // again as a real folder before the pages are published.
-  if (run.paths.IsLink(kHtmOut)) run.paths.RemoveEntry(kHtmOut);
+  if (run.paths.IsLink(kHtmOut)) runctx::RemoveNamed(run, kHtmOut);
   if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmIn)) {
     EmptyAndRemove(run, kHtmIn);
   }
@@ -120,11 +121,7 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "*.list");
   runctx::DeleteListed(run, "*.txt");
   runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
-  // The binary word files of a run that was stopped before its clean-up.
-  for (std::string_view name : {runctx::kOccurrenceFile, runctx::kPageWordFile, runctx::kPageLastFile,
-                                 runctx::kNextPageFile, runctx::kPageWordSpillFile}) {
-    run.paths.RemoveEntry(name);
-  }
+  runctx::RemoveLeftoverWordFiles(run);
 }
 
 void RemoveOutputFolder(runctx::RunContext& run) {

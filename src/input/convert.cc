@@ -401,7 +401,7 @@ bool WritePageFile(platform::Paths& paths, const platform::HostPath& source_host
   platform::LineWriter page;
   auto open_part = [&] {
     const std::string path = parts == 1 ? std::string(page_path) : PartPath(page_path, part, parts);
-    page = platform::LineWriter(paths.ForWrite(path));
+    page = platform::LineWriter(paths.Create(paths.ForWrite(path)));
     page.Line("<HTML>");
     page.Line("<head>");
     page.Line("<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">");

@@ -86,7 +86,7 @@ void TextDecoder::DecodeUtf16(std::string_view bytes, bool at_end, std::string* 
   if (at < bytes.size()) common::AppendUtf8(kReplacement, out);  // an odd last byte
 }
 
-DecodedLines::DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep,
+DecodedLines::DecodedLines(const platform::HostPath& host, size_t buffer_size, size_t keep,
                            size_t longest_piece)
     : file_(host, buffer_size),
       longest_piece_(longest_piece < 2 ? 2 : longest_piece),

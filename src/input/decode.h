@@ -5,10 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "platform/host.h"
 #include "platform/lines.h"
 
 namespace input {
@@ -50,7 +50,7 @@ class TextDecoder {
 /// reading it again reads nothing from the disk.
 class DecodedLines {
  public:
-  DecodedLines(const std::filesystem::path& host, size_t buffer_size, size_t keep = 0,
+  DecodedLines(const platform::HostPath& host, size_t buffer_size, size_t keep = 0,
                size_t longest_piece = SIZE_MAX);
 
   /// Sets `piece` to the next piece of a line: the rest of the line, or

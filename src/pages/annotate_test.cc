@@ -67,7 +67,7 @@ std::vector<Lines> Annotate(TestRun& t, const std::vector<std::pair<std::string,
     }
     PagePlace place{name, group_text, page_list.Find(name), i + 1 == pages.size()};
     PageAnnotator annotator(t.run().settings, place, platform::LineReader(t.root() / name),
-                            platform::LineWriter(t.root() / AnnotatedCopyName(name)));
+                            platform::LineWriter(t.run().paths.Create(t.root() / AnnotatedCopyName(name))));
     for (const Occ& o : records) {
       if (o.page != name) continue;
       annotator.Add({o.line, o.column, o.word, o.id, o.occurrence, o.occurrence < last[o.id],
@@ -191,7 +191,7 @@ TEST(AnnotatedPagesTest, PagesWithoutBodyGetNoScriptAndNoLinks) {
   WriteFile(t.root() / "page_02.htm", Join({"<br>word", "<br>end"}));
   PageAnnotator annotator(t.run().settings, {"page_02.htm", "1", {}, true},
                           platform::LineReader(t.root() / "page_02.htm"),
-                          platform::LineWriter(t.root() / "page_02_02.htm"));
+                          platform::LineWriter(t.run().paths.Create(t.root() / "page_02_02.htm")));
   annotator.Add({1, 5, "word", "id00000000", 1, false, ""});
   annotator.Finish();
   Lines page = ReadLines(t.root() / "page_02_02.htm");

@@ -21,6 +21,7 @@
 #include "pages/search.h"
 #include "pages/word_index.h"
 #include "platform/paths.h"
+#include "run/clean_up.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -179,7 +180,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
                   page + 1 == range.second};
   platform::Rewrite rewrite =
-      platform::OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
+      pass.run.paths.OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second,
+                                 kPageHeldWhole);
   const bool in_place = rewrite.in_place;
   PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
   // The occurrences go in batches, their words, places and written forms
@@ -222,7 +224,11 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   }
   annotator.Finish();
   // An annotated copy takes the page's place.
-  if (!in_place) pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
+  std::error_code error;
+  if (!in_place &&
+      !pass.run.paths.Rename(pass.page_hosts[item].second, pass.page_hosts[item].first, error)) {
+    throw common::IoError(pass.page_hosts[item].first.string(), error.message());
+  }
 }
 
 // The index entries of one group, by word id, then page, their texts
@@ -231,7 +237,7 @@ class GroupEntries {
  public:
   GroupEntries(const Pass& pass, int group)
       : pass_(pass),
-        page_words_(pass.data, pass.rank, group, pass.group_pages[group - 1].first,
+        page_words_(pass.data, pass.run.paths, pass.rank, group, pass.group_pages[group - 1].first,
                     pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
 
   /// The next entry, valid until the next call; null at the end.
@@ -269,10 +275,12 @@ void WriteIndexPages(const Pass& pass) {
   const runctx::RunContext& run = pass.run;
   long long promo_interval = 0;
   for (int group = 1; group <= pass.data.group_count; ++group) {
-    PageWriter out(platform::LineWriter(pass.index_hosts[group - 1]), PageLayout::kInBlocks);
+    PageWriter out(platform::LineWriter(pass.run.paths.Create(pass.index_hosts[group - 1])),
+                   PageLayout::kInBlocks);
     WriteIndexHead(run.settings, pass.now, out);
     if (group == pass.data.group_count) {
-      PageWriter contents(platform::LineWriter(pass.contents_host), PageLayout::kPlain);
+      PageWriter contents(platform::LineWriter(pass.run.paths.Create(pass.contents_host)),
+                          PageLayout::kPlain);
       WriteContentsPage(run.settings, pass.now, pass.list, contents);
     }
     IndexEntryWriter writer(run.target_site, pass.group_text[group - 1], out, promo_interval);
@@ -341,7 +349,8 @@ void WriteSearchPages(const Pass& pass) {
   for (int group = 1; group <= pass.data.group_count; ++group) {
     const SearchPlace place{&pass.run.settings, pass.group_text[group - 1],
                             pass.run.destination_address, pass.run.target_site};
-    PageWriter out(platform::LineWriter(pass.search_hosts[group - 1]), PageLayout::kInBlocks);
+    PageWriter out(platform::LineWriter(pass.run.paths.Create(pass.search_hosts[group - 1])),
+                   PageLayout::kInBlocks);
     SearchPageWriter writer(place, out, random);
     GroupWords words(pass, group);
     while (const SearchWord* word = words.Next()) writer.Add(*word);
@@ -387,11 +396,7 @@ void WriteGroupPages(runctx::RunContext& run) {
                                  AnnotatePage(pass, item - kFirstPage, tables[worker]);
                                }
                              });
-  run.paths.RemoveFile(data.occurrence_file);
-  run.paths.RemoveFile(data.page_word_file);
-  run.paths.RemoveFile(data.page_last_file);
-  run.paths.RemoveFile(data.next_page_file);
-  if (!pass.spill_host.empty()) run.paths.RemoveFile(pass.spill_host);
+  runctx::RemoveReadUpTo(run, runctx::LastReader::kGroupPass);
 }
 
 }  // namespace pages

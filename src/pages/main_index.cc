@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "pages/blocks.h"
+#include "run/clean_up.h"
 #include "run/commands.h"
 #include "run/word_data.h"
 #include "run/work_files.h"
@@ -76,14 +77,11 @@ void WriteMainIndex(runctx::RunContext& run) {
   out.Line("<br><br>");
   if (run.word_data) {
     const runctx::WordData& data = *run.word_data;
-    const platform::HostPath by_id = run.paths.ForWrite(runctx::kGroupWordByIdFile);
     {
-      runctx::GroupLinks links(data, by_id);
+      runctx::GroupLinks links(data, run.paths, run.paths.ForWrite(runctx::kGroupCountByIdFile));
       WriteWordBlocks(run, data, links, out);
     }
-    // The main index is the last to read the group words.
-    run.paths.RemoveFile(by_id);
-    run.paths.RemoveFile(data.group_word_file);
+    runctx::RemoveReadUpTo(run, runctx::LastReader::kMainIndex);
   }
   out.Line("</body>");
   out.Line("</html>");

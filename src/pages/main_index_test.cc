@@ -42,16 +42,16 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
   size_t groups = 0;
   for (const Word& w : words) groups = std::max(groups, w.counts.size());
   std::filesystem::create_directory(t.root() / "wrd_24");
-  data->group_word_file = t.root() / "wrd_24" / "group_words.bin";
-  platform::BinaryWriter file(data->group_word_file);
-  data->group_word_start = {0};
+  data->group_count_file = t.root() / "wrd_24" / "group_counts.bin";
+  platform::BinaryWriter file(t.run().paths.Create(data->group_count_file));
+  data->group_count_start = {0};
   for (size_t g = 0; g < groups; ++g) {
     for (uint32_t i = 0; i < words.size(); ++i) {
       if (g < words[i].counts.size() && words[i].counts[g] > 0) {
-        file.Put(runctx::GroupWord{i, words[i].counts[g], 1});
+        file.Put(runctx::GroupCount{i, words[i].counts[g], 1});
       }
     }
-    data->group_word_start.push_back(file.size() / sizeof(runctx::GroupWord));
+    data->group_count_start.push_back(file.size() / sizeof(runctx::GroupCount));
   }
   file.Close();
   data->group_count = static_cast<int>(groups);

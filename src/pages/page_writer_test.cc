@@ -28,7 +28,7 @@ struct BlockCase {
 std::pair<std::string, std::string> WriteBreaks(const BlockCase& c) {
   testing_support::TestRun t;
   const auto path = t.root() / "i_1.htm";
-  PageWriter out(platform::LineWriter(path), c.layout);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(path)), c.layout);
   std::string expected;
   for (int n = 1; n <= c.breaks; ++n) {
     const std::string& miss = kNearMisses[static_cast<size_t>(n) % kNearMisses.size()];

@@ -41,7 +41,7 @@ Lines SearchLines(TestRun& t, const Rec& words) {
   SplitMix64 random;
   const runctx::RunContext& run = t.run();
   const SearchPlace place{&run.settings, "1", run.destination_address, run.target_site};
-  PageWriter out(platform::LineWriter(t.root() / "s_1.htm"), PageLayout::kInBlocks);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "s_1.htm")), PageLayout::kInBlocks);
   WriteSearchPage(place, out, [&](SearchWord* word) {
     if (next == words.size()) return false;
     const Word& w = words[next++];

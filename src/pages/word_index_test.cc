@@ -38,7 +38,7 @@ Lines EntryList(const Lines& page) {
 // interval counter goes on from `promo_interval`.
 void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& records,
                long long& promo_interval) {
-  PageWriter out(platform::LineWriter(t.root() / name), PageLayout::kInBlocks);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / name)), PageLayout::kInBlocks);
   WriteIndexHead(t.run().settings, platform::Now(), out);
   size_t next = 0;
   WriteIndexEntries(t.run().target_site, "1", out, [&](IndexEntry* entry) {
@@ -142,7 +142,7 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
 
 TEST(ContentsPageTest, ListsEveryPageWithItsAnchor) {
   TestRun t;
-  PageWriter out(platform::LineWriter(t.root() / "files_list.htm"), PageLayout::kPlain);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "files_list.htm")), PageLayout::kPlain);
   WriteContentsPage(t.run().settings, platform::Now(), PageList({"page_01.htm", "page_03.htm"}), out);
   Lines page = ReadLines(t.root() / "files_list.htm");
   ASSERT_EQ(page.size(), 31u);

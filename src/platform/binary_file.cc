@@ -4,8 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/lines.h"
-#include "platform/paths.h"
+#include "common/io_error.h"
 
 namespace platform {
 namespace {
@@ -29,16 +28,6 @@ bool SeekTo(std::FILE* file, uint64_t offset) {
   return true;
 }
 
-// Opens a new file for writing. A link standing where the file goes is
-// replaced, never written through.
-std::FILE* OpenNew(const std::filesystem::path& host, const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_symlink(host, error)) std::filesystem::remove(host, error);
-  std::FILE* file = OpenFile(host, "wb");
-  if (file == nullptr) throw common::IoError(path, Reason(errno));
-  return file;
-}
-
 // Closes a file written to; raises IoError naming `path` on failure.
 void CloseWritten(std::FILE* file, const std::string& path) {
   bool flushed = std::fflush(file) == 0;
@@ -50,8 +39,7 @@ void CloseWritten(std::FILE* file, const std::string& path) {
 
 }  // namespace
 
-BinaryWriter::BinaryWriter(const std::filesystem::path& host)
-    : file_(OpenNew(host, host.string())), path_(host.string()) {
+BinaryWriter::BinaryWriter(OpenedFile file) : file_(file.file), path_(std::move(file.path)) {
   // Unbuffered, so each flush of the buffer below is one write.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   buffer_.reset(new char[kBuffer]);
@@ -90,8 +78,7 @@ void BinaryWriter::Close() {
   CloseWritten(std::exchange(file_, nullptr), path_);
 }
 
-BlockWriter::BlockWriter(const std::filesystem::path& host)
-    : file_(OpenNew(host, host.string())), path_(host.string()) {
+BlockWriter::BlockWriter(OpenedFile file) : file_(file.file), path_(std::move(file.path)) {
   std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 

@@ -10,14 +10,16 @@
 #include <memory>
 #include <string>
 
+#include "platform/host.h"
+
 namespace platform {
 
-/// Appends bytes to a new file. A write that fails raises common::IoError
-/// naming the file.
+/// Appends bytes to a new file the door opened (Paths::Create). A write
+/// that fails raises common::IoError naming the file.
 class BinaryWriter {
  public:
   BinaryWriter() = default;
-  explicit BinaryWriter(const std::filesystem::path& host);
+  explicit BinaryWriter(OpenedFile file);
   ~BinaryWriter();
   BinaryWriter(const BinaryWriter&) = delete;
   BinaryWriter& operator=(const BinaryWriter&) = delete;
@@ -42,12 +44,13 @@ class BinaryWriter {
   uint64_t size_ = 0;
 };
 
-/// Writes a new file whose parts are filled out of order: each block goes
-/// straight to its own offset, unbuffered (the caller writes large blocks).
-/// A write that fails raises common::IoError naming the file.
+/// Writes a new file the door opened (Paths::Create) whose parts are filled
+/// out of order: each block goes straight to its own offset, unbuffered
+/// (the caller writes large blocks). A write that fails raises
+/// common::IoError naming the file.
 class BlockWriter {
  public:
-  explicit BlockWriter(const std::filesystem::path& host);
+  explicit BlockWriter(OpenedFile file);
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;

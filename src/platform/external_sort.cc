@@ -60,11 +60,11 @@ class ChunkFiles {
   ChunkFiles(const ChunkFiles&) = delete;
   ChunkFiles& operator=(const ChunkFiles&) = delete;
 
-  fs::path Create() {
-    fs::path chunk = paths_.root() / ("~sort_" + std::to_string(next_++) + ".tmp");
-    paths_.NoteCreated(chunk);
-    live_.push_back(chunk);
-    return chunk;
+  // A new chunk file, opened for writing; `chunk` is set to its path.
+  LineWriter Create(fs::path* chunk) {
+    *chunk = paths_.root() / ("~sort_" + std::to_string(next_++) + ".tmp");
+    live_.push_back(*chunk);
+    return LineWriter(paths_.Create(*chunk));
   }
   void Remove(const fs::path& chunk) {
     Drop(chunk);
@@ -72,9 +72,7 @@ class ChunkFiles {
   }
 
  private:
-  void Drop(const fs::path& chunk) {
-    paths_.RemoveFile(chunk);
-  }
+  void Drop(const fs::path& chunk) { paths_.Remove(chunk); }
 
   Paths& paths_;
   int next_ = 1;
@@ -160,8 +158,7 @@ class Sorter {
       SpillSorted();
       return;
     }
-    fs::path chunk = NewChunk();
-    stream_.emplace(chunk);
+    stream_.emplace(NewChunk());
     buffer_.WriteTo([this](std::string_view line) { stream_->Line(line); });
     last_.assign(buffer_.Back());
     buffer_.Clear();
@@ -175,10 +172,11 @@ class Sorter {
     buffer_.Clear();
   }
 
-  fs::path NewChunk() {
-    fs::path chunk = chunks_.Create();
+  LineWriter NewChunk() {
+    fs::path chunk;
+    LineWriter writer = chunks_.Create(&chunk);
     chunk_list_.push_back(chunk);
-    return chunk;
+    return writer;
   }
 
   // Merges the inputs in groups of the merge width into fewer chunks.
@@ -189,8 +187,8 @@ class Sorter {
       std::vector<fs::path> group(inputs.begin() + static_cast<std::ptrdiff_t>(start),
                                   inputs.begin() + static_cast<std::ptrdiff_t>(
                                                        std::min(start + width, inputs.size())));
-      fs::path merged = chunks_.Create();
-      LineWriter writer(merged);
+      fs::path merged;
+      LineWriter writer = chunks_.Create(&merged);
       Merge(group, compare_, [&writer](std::string_view line) { writer.Line(line); });
       writer.Close();
       for (const fs::path& chunk : group) chunks_.Remove(chunk);

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "common/line_split.h"
-#include "platform/paths.h"
 
 namespace platform {
 namespace {
@@ -122,55 +121,19 @@ void ChunkReader::Rewind() {
   if (file_ != nullptr) std::rewind(file_);
 }
 
-namespace {
+LineWriter::LineWriter(OpenedFile file) { Adopt(std::move(file)); }
 
-// A file may be one of several names of the same data (copies inside the
-// program's folder are made as links), or a name may be a symbolic link,
-// wherever it points. Writing never changes what another name reaches: a
-// file written afresh is a new file, a link (or a FIFO, which would block
-// the writer) is replaced by a new file, and a file appended to is first
-// given data of its own. A folder stays, and opening it then fails and
-// names it; a device stays a device.
-void DetachFromOtherNames(const std::filesystem::path& path, bool append) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::file_status status = fs::symlink_status(path, error);
-  const bool replaced = fs::is_symlink(status) || fs::is_fifo(status) || fs::is_socket(status);
-  if (error || !(replaced || fs::is_regular_file(status))) return;
-  if (!append || replaced) {
-    fs::remove(path, error);
-    return;
-  }
-  // A host that cannot tell whether another name reaches the file gets the
-  // copy too (one C runtime counts a single name for every file).
-  if (IsSoleFile(path)) return;
-  fs::path own = path;
-  own += ".~own";
-  fs::copy_file(path, own, fs::copy_options::overwrite_existing, error);
-  if (!error) fs::rename(own, path, error);
-  // A copy cut short (a full disk) is never left beside the file.
-  if (error) fs::remove(own, error);
-}
-
-}  // namespace
-
-LineWriter::LineWriter(const std::filesystem::path& path, bool append) : path_(path.string()) {
-  DetachFromOtherNames(path, append);
-  Open(path, append ? "ab" : "wb");
-}
-
-LineWriter LineWriter::Over(const std::filesystem::path& path, uint64_t size) {
+LineWriter LineWriter::Over(OpenedFile file, const std::filesystem::path& host, uint64_t size) {
   LineWriter writer;
-  writer.path_ = path.string();
-  writer.over_ = path;
+  writer.over_ = host;
   writer.overwritten_ = size;
-  writer.Open(path, "r+b");
+  writer.Adopt(std::move(file));
   return writer;
 }
 
-void LineWriter::Open(const std::filesystem::path& path, const char* mode) {
-  file_ = OpenFile(path, mode);
-  if (file_ == nullptr) throw common::IoError(path_, ErrorText(errno));
+void LineWriter::Adopt(OpenedFile file) {
+  file_ = file.file;
+  path_ = std::move(file.path);
   // Unbuffered, so each flush of the buffer below is one write.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   buffer_.reset(new char[kWriteBuffer + ShortPiece::kReadable]);
@@ -248,23 +211,6 @@ void LineWriter::Close() {
     std::filesystem::resize_file(over_, written_, cut);
     if (cut) throw common::IoError(path_, cut.message());
   }
-}
-
-Rewrite OpenRewrite(const std::filesystem::path& file, const std::filesystem::path& copy,
-                    size_t limit) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const uintmax_t size = fs::file_size(file, error);
-  const bool small = !error && size < limit;
-  Rewrite rewrite{small ? LineReader(file, size + 1) : LineReader(file), LineWriter()};
-  // Only a file of its own is written over: another name would see it change.
-  if (small && IsSoleFile(file) && rewrite.in.ReadWhole()) {
-    rewrite.out = LineWriter::Over(file, size);
-    rewrite.in_place = true;
-  } else {
-    rewrite.out = LineWriter(copy);
-  }
-  return rewrite;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

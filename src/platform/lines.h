@@ -15,6 +15,7 @@
 
 #include "common/bytes.h"
 #include "common/io_error.h"
+#include "platform/host.h"
 
 namespace platform {
 
@@ -87,15 +88,16 @@ class ChunkReader {
 using common::ShortPiece;
 
 /// Writes lines ended by CR LF through a large buffer, handed to the system
-/// in one write per buffer. Failing to open or to write raises IoError.
+/// in one write per buffer, into a file the door opened (Paths::Create).
+/// Failing to write raises IoError.
 /// The pages write millions of short lines of a few pieces each, so a line
 /// costs one check for room and then plain copies of its pieces (no line is
 /// composed first); pieces that are literals become copies of known size.
 class LineWriter {
  public:
   LineWriter() = default;
-  /// Creates (or empties) the file, or appends to it when `append`.
-  explicit LineWriter(const std::filesystem::path& path, bool append = false);
+  /// Writes into `file`, which the writer closes.
+  explicit LineWriter(OpenedFile file);
   ~LineWriter();
   LineWriter(LineWriter&& other) noexcept;
   LineWriter& operator=(LineWriter&& other) noexcept;
@@ -141,9 +143,10 @@ class LineWriter {
     return size;
   }
 
-  /// Writes over the regular file `path` of `size` bytes from its start,
-  /// keeping the file; at Close it is cut to what was written.
-  static LineWriter Over(const std::filesystem::path& path, uint64_t size);
+  /// Writes over the regular file `host` of `size` bytes, opened for
+  /// update as `file`, from its start, keeping the file; at Close it is cut
+  /// to what was written.
+  static LineWriter Over(OpenedFile file, const std::filesystem::path& host, uint64_t size);
 
   /// Flushes and closes; raises IoError when the data could not be written.
   void Close();
@@ -170,8 +173,8 @@ class LineWriter {
   void Spill(std::initializer_list<std::string_view> pieces, bool end_line);
   void Flush();
 
-  // Opens `path` in `mode`, unbuffered, with the buffer below.
-  void Open(const std::filesystem::path& path, const char* mode);
+  // Takes `file` to write into, unbuffered, through the buffer below.
+  void Adopt(OpenedFile file);
 
   std::FILE* file_ = nullptr;
   std::string path_;
@@ -182,19 +185,6 @@ class LineWriter {
   std::filesystem::path over_;       // a file written over, and its size
   uint64_t overwritten_ = 0;
 };
-
-/// A file rewritten from what it holds, with what `in` reads written to
-/// `out`. A file of fewer than `limit` bytes that has no other name is read
-/// whole first and written over (`in_place`): no file is made and none
-/// removed. Any other is written to `copy`, to be put in its place when
-/// both are closed.
-struct Rewrite {
-  LineReader in;
-  LineWriter out;
-  bool in_place = false;
-};
-Rewrite OpenRewrite(const std::filesystem::path& file, const std::filesystem::path& copy,
-                    size_t limit);
 
 /// Reads a whole file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);

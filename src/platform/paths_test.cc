@@ -141,7 +141,7 @@ TEST(PathsTest, NothingGoesThroughALinkThatTookTheFoldersPlace) {
   fs::create_directory_symlink(f.sentinel(), f.prog());
   EXPECT_EQ(f.paths().ResolveForWrite("keep.txt"), std::nullopt);
   EXPECT_THROW(f.paths().ForWrite("new.txt"), common::IoError);
-  f.paths().DeleteFile("keep.txt");
+  EXPECT_EQ(f.paths().ResolveForRemove("keep.txt"), std::nullopt);
   EXPECT_NE(f.Run("del /q keep.txt").find("Access is denied."), std::string::npos);
   EXPECT_NE(f.Run("copy keep.txt made.txt").find("Access is denied."),
             std::string::npos);
@@ -155,26 +155,6 @@ TEST(PathsTest, RemovingALinkLeavesItsTarget) {
   EXPECT_EQ(f.Run("rd out_link"), "");
   EXPECT_FALSE(fs::exists(fs::symlink_status(f.prog() / "file_link.txt")));
   EXPECT_FALSE(fs::exists(fs::symlink_status(f.prog() / "out_link")));
-  EXPECT_EQ(f.Sentinel(), before);
-}
-
-// Emptying a work folder removes its files and links (as links) and keeps
-// its folders; a linked folder is never emptied, nor told empty.
-TEST(PathsTest, EmptyingAFolderRemovesItsFilesAndLinksButNoFolder) {
-  ConfinedFolder f;
-  const auto before = f.Sentinel();
-  WriteFile(f.prog() / "work" / "a.htm", "a");
-  WriteFile(f.prog() / "work" / "sub" / "b.htm", "b");
-  fs::create_symlink(f.sentinel() / "keep.txt", f.prog() / "work" / "file_link.htm");
-  fs::create_directory_symlink(f.sentinel(), f.prog() / "work" / "folder_link");
-  EXPECT_EQ(f.paths().RemoveFilesIn("WORK"), 3u);
-  EXPECT_EQ(testing_support::ListFolder(f.prog() / "work"), (std::vector<std::string>{"sub"}));
-  EXPECT_FALSE(f.paths().IsEmptyFolder("work"));
-  fs::remove_all(f.prog() / "work" / "sub");
-  EXPECT_TRUE(f.paths().IsEmptyFolder("work"));
-  EXPECT_EQ(f.paths().RemoveFilesIn("out_link"), 0u);
-  EXPECT_FALSE(f.paths().IsEmptyFolder("out_link\\empty"));
-  EXPECT_FALSE(f.paths().IsEmptyFolder("x.txt"));
   EXPECT_EQ(f.Sentinel(), before);
 }
 
@@ -240,7 +220,7 @@ TEST(PathsTest, WritersReplaceLinksAndNeverFollowLinkedFolders) {
   }
   // The phases' own writer replaces a link the same way.
   ConfinedFolder f;
-  platform::LineWriter writer(f.paths().ForWrite("file_link.txt"));
+  platform::LineWriter writer(f.paths().Create(f.paths().ForWrite("file_link.txt")));
   writer.Line("written");
   writer.Close();
   EXPECT_EQ(ReadFile(f.prog() / "file_link.txt"), "written\r\n");
@@ -278,11 +258,12 @@ TEST(PathsTest, CopiesStayIndependentWhenEitherIsWritten) {
   t.Command("copy a.txt c.txt > out_null.list");
   EXPECT_EQ(ReadFile(t.root() / "b.txt"), "one\r\n");
   {
-    platform::LineWriter afresh(t.run().paths.ForWrite("a.txt"));
+    platform::LineWriter afresh(t.run().paths.Create(t.run().paths.ForWrite("a.txt")));
     afresh.Line("two");
   }
   {
-    platform::LineWriter more(t.run().paths.ForWrite("b.txt"), /*append=*/true);
+    platform::LineWriter more(
+        t.run().paths.Create(t.run().paths.ForWrite("b.txt"), /*append=*/true));
     more.Line("more");
   }
   t.Command("dir > c.txt");
@@ -294,6 +275,51 @@ TEST(PathsTest, CopiesStayIndependentWhenEitherIsWritten) {
   t.Command("copy b.txt d.txt > out_null.list");
   EXPECT_EQ(t.err(), "");
   EXPECT_EQ(ReadFile(t.root() / "d.txt"), "one\r\nmore\r\n");
+}
+
+// A file rewritten line by line from what it holds: a small file of its
+// own is written over (longer and shorter alike) and no copy is made; a
+// file with a second name, or one at the size limit, goes to the copy and
+// the other name keeps what it held. A host that cannot tell a file's
+// other names writes every file to the copy.
+TEST(PathsTest, RewritesInPlaceOnlyASmallFileOfItsOwn) {
+  ScopedTempDir dir;
+  Paths paths(dir.path());
+  const std::filesystem::path file = dir.path() / "page.htm", copy = dir.path() / "page_02.htm";
+  auto rewrite = [&](size_t limit, auto change) {
+    Rewrite rewrite = paths.OpenRewrite(file, copy, limit);
+    std::string_view line;
+    while (rewrite.in.Next(&line)) rewrite.out.Line(change(line));
+    rewrite.in.Close();
+    rewrite.out.Close();
+    return rewrite.in_place;
+  };
+  auto longer = [](std::string_view line) { return std::string(line) + std::string(line); };
+  auto shorter = [](std::string_view line) { return std::string(line.substr(0, 1)); };
+  WriteFile(file, "ab\r\ncd\r\n");
+  const bool in_place = IsSoleFile(file);
+  EXPECT_EQ(rewrite(64, longer), in_place);
+  if (!in_place) std::filesystem::rename(copy, file);
+  EXPECT_EQ(ReadFile(file), "abab\r\ncdcd\r\n");
+  EXPECT_EQ(rewrite(64, shorter), in_place);
+  if (!in_place) std::filesystem::rename(copy, file);
+  EXPECT_EQ(ReadFile(file), "a\r\nc\r\n");
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_FALSE(rewrite(6, longer));  // 6 bytes: not below the limit
+  EXPECT_EQ(ReadFile(file), "a\r\nc\r\n");
+  EXPECT_EQ(ReadFile(copy), "aa\r\ncc\r\n");
+  std::filesystem::remove(copy);
+  std::filesystem::create_hard_link(file, dir.path() / "other.htm");
+  EXPECT_FALSE(IsSoleFile(file));
+  EXPECT_FALSE(rewrite(64, longer));
+  EXPECT_EQ(ReadFile(dir.path() / "other.htm"), "a\r\nc\r\n");
+  EXPECT_EQ(ReadFile(copy), "aa\r\ncc\r\n");
+}
+
+TEST(PathsTest, CreatingAFileThatCannotBeMadeRaises) {
+  ScopedTempDir dir;
+  Paths paths(dir.path());
+  EXPECT_THROW(paths.Create(dir.path() / "no" / "such" / "x.txt"), common::IoError);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "platform/paths.h"
+#include "run/clean_up.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -81,25 +82,12 @@ void CopyPages(RunContext& run) {
 }
 
 // Removes every work file and work folder; txt_in, htm_out, trace and the
-// listing dir_01.txt stay. A folder that the page set emptied is gone
-// already, or, still empty, is only removed: its removal printed nothing,
-// and listed, an empty folder would show "File Not Found" where the
-// listing of its files showed nothing.
+// listing dir_01.txt stay.
 void RemoveWorkFiles(RunContext& run) {
   RunCommand(run, "del /q *.htm*");
   RunCommand(run, "del /q *.list");
   runctx::DeleteListed(run, "*.txt");
-  for (std::string_view folder : {runctx::kHtmIn, runctx::kHtmNdxIn, runctx::kHtmNdx,
-                                  runctx::kHtmWrk, runctx::kTxtWrk, runctx::kWordFolder}) {
-    const bool emptied = std::find(run.emptied_folders.begin(), run.emptied_folders.end(),
-                                   folder) != run.emptied_folders.end();
-    if (emptied && !platform::ListedEntryOf(run.paths.ForRead(folder))) continue;
-    if (emptied && run.paths.IsEmptyFolder(folder)) {
-      RunCommand(run, Cmd("rd ", folder));
-    } else {
-      runctx::RemoveTree(run, folder);
-    }
-  }
+  runctx::RemoveWorkFolders(run);
 }
 
 void ShowResults(RunContext& run) {

@@ -33,7 +33,7 @@ platform::LineReader OpenListing(RunContext& run, std::string_view name) {
 
 platform::LineWriter CreateFile(RunContext& run, std::string_view name, bool append) {
   CountStep(run);
-  return platform::LineWriter(run.paths.ForWrite(name), append);
+  return platform::LineWriter(run.paths.Create(run.paths.ForWrite(name), append));
 }
 
 bool DetectFolder(RunContext& run, std::string_view command, std::string_view listing,
@@ -53,7 +53,10 @@ namespace {
 // Deletes the files named, side by side: a file whose data has reached the
 // disk holds its deleter while the disk lets its blocks go.
 void DeleteFiles(RunContext& run, const std::vector<std::string>& names) {
-  common::ParallelFor(names.size(), run.threads, [&](size_t i) { run.paths.DeleteFile(names[i]); });
+  common::ParallelFor(names.size(), run.threads, [&](size_t i) {
+    const std::optional<platform::HostPath> host = run.paths.ResolveForRemove(names[i]);
+    if (host) run.paths.Remove(*host, platform::Removal::kFileOrLink);
+  });
 }
 
 }  // namespace

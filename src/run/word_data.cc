@@ -11,11 +11,20 @@
 namespace runctx {
 namespace {
 
-// The host path of the binary word file `name`, its folder wrd_24 made
-// first.
-platform::HostPath WordFile(platform::Paths& paths, std::string_view name) {
-  paths.MakeFolder(paths.ForWrite(kWordFolder));
-  return paths.ForWrite(name);
+// Opens the binary word file `name` for writing, its folder wrd_24 made
+// first (a link standing there goes, never followed); sets `host` to its
+// path.
+platform::OpenedFile NewWordFile(platform::Paths& paths, std::string_view name,
+                                 platform::HostPath* host) {
+  const platform::HostPath folder = paths.ForWrite(kWordFolder);
+  if (paths.IsLink(kWordFolder)) paths.Remove(folder);
+  std::error_code error;
+  paths.MakeFolder(folder, error);
+  if (!platform::IsDirectoryEntry(folder)) {
+    throw common::IoError(std::string(kWordFolder), error ? error.message() : "not a folder");
+  }
+  *host = paths.ForWrite(name);
+  return paths.Create(*host);
 }
 
 bool SameLower(std::string_view a, std::string_view b) {
@@ -88,14 +97,15 @@ int GroupRule::Take(uint64_t occurrences) {
 
 WordDataWriter::WordDataWriter(platform::Paths& paths, WordData& data, int group_size)
     : data_(data),
-      occurrences_((data.occurrence_file = WordFile(paths, kOccurrenceFile))),
-      page_words_((data.page_word_file = WordFile(paths, kPageWordFile))),
-      page_lasts_((data.page_last_file = WordFile(paths, kPageLastFile))),
-      group_words_((data.group_word_file = WordFile(paths, kGroupWordFile))),
+      paths_(paths),
+      occurrences_(NewWordFile(paths, kOccurrenceFile, &data.occurrence_file)),
+      page_words_(NewWordFile(paths, kPageWordFile, &data.page_word_file)),
+      page_lasts_(NewWordFile(paths, kPageLastFile, &data.page_last_file)),
+      group_counts_(NewWordFile(paths, kGroupCountFile, &data.group_count_file)),
       group_rule_(group_size),
       word_slots_(1024, 0) {
   data.next_page_file = paths.ForWrite(kNextPageFile);
-  data.group_word_start.assign(1, 0);
+  data.group_count_start.assign(1, 0);
 }
 
 void WordDataWriter::ResolveForms(PageWords* piece) const {
@@ -122,8 +132,8 @@ void WordDataWriter::Finish() {
   page_lasts_.Close();
   data_.group_count = group_rule_.group_count();
   // The last group is still open, and may hold no page.
-  if (data_.group_word_start.size() <= static_cast<size_t>(data_.group_count)) CloseGroup();
-  group_words_.Close();
+  if (data_.group_count_start.size() <= static_cast<size_t>(data_.group_count)) CloseGroup();
+  group_counts_.Close();
   // What only extraction needs is freed (swapped out: assigning {} would
   // keep the capacity) before the tables kept are trimmed to their size,
   // each trim a copy.
@@ -133,9 +143,9 @@ void WordDataWriter::Finish() {
   std::vector<uint32_t>().swap(page_base_);
   std::vector<Occurrence>().swap(piece_records_);
   std::vector<PageLast>().swap(lasts_);
-  std::vector<uint32_t>().swap(group_count_);
-  std::vector<uint32_t>().swap(group_pages_);
-  std::vector<uint32_t>().swap(group_words_seen_);
+  std::vector<uint32_t>().swap(open_group_count_);
+  std::vector<uint32_t>().swap(open_group_pages_);
+  std::vector<uint32_t>().swap(open_group_words_);
   std::vector<uint32_t>().swap(word_slots_);
   std::vector<uint32_t>().swap(word_hashes_);
   std::string().swap(lower_);
@@ -250,14 +260,14 @@ void WordDataWriter::EndPage(size_t page) {
   page_open_ = false;
   if (page_occurrences_ == 0) return;
   PageInfo& info = data_.pages[page];
-  group_count_.resize(data_.words.size(), 0);
-  group_pages_.resize(data_.words.size(), 0);
+  open_group_count_.resize(data_.words.size(), 0);
+  open_group_pages_.resize(data_.words.size(), 0);
   lasts_.resize(page_list_.size());
   for (size_t slot = 0; slot < page_list_.size(); ++slot) {
     PageWord& entry = page_list_[slot];
     lasts_[slot] = {entry.word, page_base_[slot] + entry.count};
-    if (group_pages_[entry.word]++ == 0) group_words_seen_.push_back(entry.word);
-    group_count_[entry.word] += entry.count;
+    if (open_group_pages_[entry.word]++ == 0) open_group_words_.push_back(entry.word);
+    open_group_count_[entry.word] += entry.count;
     WordInfo& word = data_.words[entry.word];
     if (word.count == 0) word.first_form = entry.first_form;
     word.count += entry.count;
@@ -273,13 +283,13 @@ void WordDataWriter::EndPage(size_t page) {
 }
 
 void WordDataWriter::CloseGroup() {
-  for (uint32_t word : group_words_seen_) {
-    group_words_.Put(GroupWord{word, group_count_[word], group_pages_[word]});
-    group_count_[word] = 0;
-    group_pages_[word] = 0;
+  for (uint32_t word : open_group_words_) {
+    group_counts_.Put(GroupCount{word, open_group_count_[word], open_group_pages_[word]});
+    open_group_count_[word] = 0;
+    open_group_pages_[word] = 0;
   }
-  data_.group_word_start.push_back(group_words_.size() / sizeof(GroupWord));
-  group_words_seen_.clear();
+  data_.group_count_start.push_back(group_counts_.size() / sizeof(GroupCount));
+  open_group_words_.clear();
 }
 
 // Going back over the pages, each word's next page is the last page seen
@@ -288,7 +298,7 @@ void WordDataWriter::CloseGroup() {
 void WordDataWriter::LinkPages() {
   std::vector<NextPage> next(data_.words.size(), 0);
   std::vector<NextPage> links(kReadChunk);
-  platform::BlockWriter out(data_.next_page_file);
+  platform::BlockWriter out(paths_.Create(data_.next_page_file));
   for (size_t page = data_.pages.size(); page-- > 0;) {
     const PageInfo& info = data_.pages[page];
     RecordRange<PageLast> lasts(data_.page_last_file, info.first_page_word, info.page_word_count);
@@ -307,23 +317,24 @@ void WordDataWriter::LinkPages() {
   out.Close();
 }
 
-GroupLinks::GroupLinks(const WordData& data, const platform::HostPath& by_id)
+GroupLinks::GroupLinks(const WordData& data, platform::Paths& paths,
+                       const platform::HostPath& by_id)
     : rank_(data.words.size(), 0) {
   for (uint32_t at = 0; at < data.by_id.size(); ++at) rank_[data.by_id[at]] = at;
   const auto groups =
-      static_cast<uint32_t>(std::max<size_t>(data.group_word_start.size(), 1) - 1);
+      static_cast<uint32_t>(std::max<size_t>(data.group_count_start.size(), 1) - 1);
   if (groups == 0) return;
   {
-    platform::BinaryWriter out(by_id);
-    std::vector<GroupWord> words;
+    platform::BinaryWriter out(paths.Create(by_id));
+    std::vector<GroupCount> words;
     for (uint32_t index = 0; index < groups; ++index) {
-      RecordRange<GroupWord> group = GroupWordsOf(data, static_cast<int>(index + 1));
+      RecordRange<GroupCount> group = GroupCountsOf(data, static_cast<int>(index + 1));
       words.clear();
-      for (GroupWord word; group.Next(&word);) words.push_back(word);
-      std::sort(words.begin(), words.end(), [&](const GroupWord& a, const GroupWord& b) {
+      for (GroupCount word; group.Next(&word);) words.push_back(word);
+      std::sort(words.begin(), words.end(), [&](const GroupCount& a, const GroupCount& b) {
         return rank_[a.word] < rank_[b.word];
       });
-      out.Write(words.data(), words.size() * sizeof(GroupWord));
+      out.Write(words.data(), words.size() * sizeof(GroupCount));
     }
     out.Close();
   }
@@ -333,8 +344,8 @@ GroupLinks::GroupLinks(const WordData& data, const platform::HostPath& by_id)
   cursors_.resize(groups);
   for (uint32_t index = 0; index < groups; ++index) {
     Cursor& cursor = cursors_[index];
-    cursor.next = data.group_word_start[index];
-    cursor.end = data.group_word_start[index + 1];
+    cursor.next = data.group_count_start[index];
+    cursor.end = data.group_count_start[index + 1];
     cursor.held.reserve(static_cast<size_t>(std::min<uint64_t>(kHeld, cursor.end - cursor.next)));
     Advance(index);
   }
@@ -346,8 +357,8 @@ void GroupLinks::Advance(uint32_t index) {
     if (cursor.next == cursor.end) return;
     cursor.held.resize(
         static_cast<size_t>(std::min<uint64_t>(cursor.held.capacity(), cursor.end - cursor.next)));
-    reader_->ReadBytes(cursor.next * sizeof(GroupWord), cursor.held.data(),
-                       cursor.held.size() * sizeof(GroupWord));
+    reader_->ReadBytes(cursor.next * sizeof(GroupCount), cursor.held.data(),
+                       cursor.held.size() * sizeof(GroupCount));
     cursor.next += cursor.held.size();
     cursor.at = 0;
   }
@@ -362,16 +373,17 @@ bool GroupLinks::Next(Link* link) {
   const auto index = static_cast<uint32_t>(heap_.back() & 0xFFFFFFFF);
   heap_.pop_back();
   Cursor& cursor = cursors_[index];
-  const GroupWord& word = cursor.held[cursor.at++];
+  const GroupCount& word = cursor.held[cursor.at++];
   *link = {word.word, static_cast<int>(index + 1), word.count};
   Advance(index);
   return true;
 }
 
-GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank,
-                               int group, size_t first_page, size_t end_page,
-                               const platform::HostPath& spill, size_t window)
+GroupPageWords::GroupPageWords(const WordData& data, platform::Paths& paths,
+                               const std::vector<uint32_t>& rank, int group, size_t first_page,
+                               size_t end_page, const platform::HostPath& spill, size_t window)
     : data_(data),
+      paths_(paths),
       rank_(rank),
       first_page_(first_page),
       end_page_(std::max(first_page, end_page)),
@@ -380,8 +392,8 @@ GroupPageWords::GroupPageWords(const WordData& data, const std::vector<uint32_t>
   // Each word's page words in the group: the pages of the group holding it.
   count_.assign(data.words.size(), 0);
   if (first_page_ < end_page_) {
-    RecordRange<GroupWord> words = GroupWordsOf(data, group);
-    for (GroupWord word; words.Next(&word);) count_[word.word] = word.pages;
+    RecordRange<GroupCount> words = GroupCountsOf(data, group);
+    for (GroupCount word; words.Next(&word);) count_[word.word] = word.pages;
   }
   // The windows and their regions in the spill file (window 0 has none).
   // The buffer is sized once, to the largest window: refilled in place, it
@@ -468,7 +480,7 @@ void GroupPageWords::PlaceFirstAndSpill() {
   std::vector<size_t> held(spilled, 0);
   std::vector<uint64_t> written(region_.begin() + 1, region_.end() - 1);
   std::optional<platform::BlockWriter> out;
-  if (spilled > 0) out.emplace(spill_);
+  if (spilled > 0) out.emplace(paths_.Create(spill_));
   auto flush = [&](size_t k) {
     out->WriteAt(written[k] * sizeof(Placed), &blocks[k * block], held[k] * sizeof(Placed));
     written[k] += held[k];

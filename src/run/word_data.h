@@ -80,7 +80,7 @@ using NextPage = uint32_t;
 /// in the order they first occur in it): its occurrences in the group, for
 /// the main index, and the pages of the group that hold it, for the word
 /// index.
-struct GroupWord {
+struct GroupCount {
   uint32_t word = 0;   // index into WordData::words
   uint32_t count = 0;  // its occurrences in the group
   uint32_t pages = 0;  // the group's pages holding it
@@ -147,8 +147,8 @@ struct WordData {
   // while extraction grows the words).
   std::vector<uint64_t> ids;
   std::vector<PageInfo> pages;        // in page order
-  // By group - 1, then the end: the first GroupWord record of the group.
-  std::vector<uint64_t> group_word_start;
+  // By group - 1, then the end: the first GroupCount record of the group.
+  std::vector<uint64_t> group_count_start;
   // Set by the word lists: the words that occur, in word id order (the
   // order of their lower case as record fields sort).
   std::vector<uint32_t> by_id;
@@ -160,7 +160,7 @@ struct WordData {
   platform::HostPath page_word_file;
   platform::HostPath page_last_file;
   platform::HostPath next_page_file;
-  platform::HostPath group_word_file;
+  platform::HostPath group_count_file;
 
   /// "id" and the word's id number, 8 digits at least.
   std::string IdText(uint32_t word) const;
@@ -220,7 +220,7 @@ struct PageWords {
 /// among all of its word's (the page's numbering after those of the pages
 /// before), assigns the groups (GroupRule) and appends the Occurrence,
 /// PageWord and PageLast records to the binary files, and each group's
-/// GroupWord records once it closes. Makes the folder wrd_24 and the files
+/// GroupCount records once it closes. Makes the folder wrd_24 and the files
 /// on construction; a write that fails raises IoError.
 class WordDataWriter {
  public:
@@ -250,24 +250,25 @@ class WordDataWriter {
   void GrowWords();
   void TakeForm(const PageWords& piece, const PageWords::NewForm& added);
   void EndPage(size_t page);
-  // Writes the GroupWord records of the group that just closed.
+  // Writes the GroupCount records of the group that just closed.
   void CloseGroup();
   void LinkPages();
 
   WordData& data_;
+  platform::Paths& paths_;
   // Held shared by ResolveForms, alone while forms are interned.
   mutable std::shared_mutex forms_mutex_;
   platform::BinaryWriter occurrences_;
   platform::BinaryWriter page_words_;
   platform::BinaryWriter page_lasts_;
-  platform::BinaryWriter group_words_;
+  platform::BinaryWriter group_counts_;
   std::vector<PageLast> lasts_;     // the open page's, written at its end
   GroupRule group_rule_;
   // The open group: by word, its occurrences and pages there; its words in
   // order of first sight.
-  std::vector<uint32_t> group_count_;
-  std::vector<uint32_t> group_pages_;
-  std::vector<uint32_t> group_words_seen_;
+  std::vector<uint32_t> open_group_count_;
+  std::vector<uint32_t> open_group_pages_;
+  std::vector<uint32_t> open_group_words_;
   // The open page: by page form, its form and its page word; by page word,
   // its PageWord so far and its word's occurrences before the page; the
   // piece's Occurrence records, written at once.
@@ -339,14 +340,14 @@ inline RecordRange<NextPage> NextPagesOf(const WordData& data, const PageInfo& p
   return {data.next_page_file, page.first_page_word, page.page_word_count};
 }
 
-/// The GroupWord records of group `group` (1..G).
-inline RecordRange<GroupWord> GroupWordsOf(const WordData& data, int group) {
-  const uint64_t first = data.group_word_start[group - 1];
-  return {data.group_word_file, first, data.group_word_start[group] - first};
+/// The GroupCount records of group `group` (1..G).
+inline RecordRange<GroupCount> GroupCountsOf(const WordData& data, int group) {
+  const uint64_t first = data.group_count_start[group - 1];
+  return {data.group_count_file, first, data.group_count_start[group] - first};
 }
 
 /// Every word's occurrences in each group holding it, by word id, then
-/// group: the links of the main index. Each group's GroupWord records are
+/// group: the links of the main index. Each group's GroupCount records are
 /// first put in id order into the binary file `by_id` (in wrd_24), then the
 /// groups are merged, each read through a small buffer: memory holds one
 /// group's words while they are sorted, then a buffer per group.
@@ -358,7 +359,7 @@ class GroupLinks {
     uint32_t count = 0;
   };
 
-  GroupLinks(const WordData& data, const platform::HostPath& by_id);
+  GroupLinks(const WordData& data, platform::Paths& paths, const platform::HostPath& by_id);
 
   /// The next link; false after the last.
   bool Next(Link* link);
@@ -368,7 +369,7 @@ class GroupLinks {
   struct Cursor {
     uint64_t next = 0;  // the next record to read
     uint64_t end = 0;
-    std::vector<GroupWord> held;
+    std::vector<GroupCount> held;
     size_t at = 0;
   };
   // Puts the next record of group `index` + 1 into the merge, if any.
@@ -390,7 +391,7 @@ inline constexpr size_t kEntryWindow = size_t{1} << 16;
 /// The page words of the pages [first_page, end_page) of one group, by word
 /// id, then page: placed window by window into a buffer that holds
 /// `window` page words (or one word's, when it has more), each word's place
-/// known from the pages of the group holding it (its GroupWord records).
+/// known from the pages of the group holding it (its GroupCount records).
 /// The group's page words are read once, whatever the number of windows:
 /// the first window's are placed and every other window's spilled to a
 /// region of its own in the binary file `spill` (in wrd_24), from which
@@ -405,8 +406,8 @@ class GroupPageWords {
   };
 
   /// `rank` gives each word's place in data.by_id (words that occur).
-  GroupPageWords(const WordData& data, const std::vector<uint32_t>& rank, int group,
-                 size_t first_page, size_t end_page, const platform::HostPath& spill,
+  GroupPageWords(const WordData& data, platform::Paths& paths, const std::vector<uint32_t>& rank,
+                 int group, size_t first_page, size_t end_page, const platform::HostPath& spill,
                  size_t window = kEntryWindow);
 
   /// The next page word; false after the last.
@@ -425,6 +426,7 @@ class GroupPageWords {
   void FillWindow(size_t k);
 
   const WordData& data_;
+  platform::Paths& paths_;
   const std::vector<uint32_t>& rank_;
   size_t first_page_;
   size_t end_page_;

@@ -76,17 +76,17 @@ inline constexpr std::string_view kNumberedPages = "page_*.htm";
 /// The work folder of the word data and its binary files of fixed-size
 /// records (runctx::Occurrence, runctx::PageWord, runctx::PageLast,
 /// runctx::NextPage in word_data.h), page by page in document order, and
-/// runctx::GroupWord, group by group.
+/// runctx::GroupCount, group by group.
 inline constexpr std::string_view kWordFolder = "wrd_24";
 inline constexpr std::string_view kOccurrenceFile = "wrd_24\\occurrences.bin";
 inline constexpr std::string_view kPageWordFile = "wrd_24\\page_words.bin";
 inline constexpr std::string_view kPageLastFile = "wrd_24\\page_lasts.bin";
 /// Each page word's next page holding its word (runctx::NextPage).
 inline constexpr std::string_view kNextPageFile = "wrd_24\\next_pages.bin";
-inline constexpr std::string_view kGroupWordFile = "wrd_24\\group_words.bin";
+inline constexpr std::string_view kGroupCountFile = "wrd_24\\group_counts.bin";
 /// The same records, each group's in word id order: the main index merges
 /// the groups from it (runctx::GroupLinks).
-inline constexpr std::string_view kGroupWordByIdFile = "wrd_24\\group_words_by_id.bin";
+inline constexpr std::string_view kGroupCountByIdFile = "wrd_24\\group_counts_by_id.bin";
 /// One group's page words, window by window, as the word index sorts them
 /// (runctx::GroupPageWords); written and read during the group pass.
 inline constexpr std::string_view kPageWordSpillFile = "wrd_24\\page_words_by_window.bin";
@@ -94,6 +94,30 @@ inline constexpr std::string_view kPageWordSpillFile = "wrd_24\\page_words_by_wi
 /// The work folders a run makes in the program's folder (htm_ndx holds a
 /// folder htm_in of its own); the run removes them at its end.
 inline constexpr std::string_view kWorkFolders[] = {kHtmIn, kHtmNdx, kHtmWrk, kTxtWrk, kWordFolder};
+
+// When the work files go, by the last phase that reads them (the plan is
+// carried out by run/clean_up.h). Removing a file whose data has reached
+// the disk waits for the disk to let its blocks go: what is read for the
+// last time early goes early, while its data is mostly only in memory.
+/// Read for the last time by the page set: the start-up checks, the
+/// listings and settings of the phases before it, and the promotional page
+/// (its copy in htm_in was numbered).
+inline constexpr std::string_view kFilesReadUpToPageSet[] = {
+    kPromotionalPage, kDir03,    kDirCurrent, kTxtFileText,  kTxtFileList,
+    kTxtWorkList,     kCheck01, kCheck02,    kPublisherPara};
+/// The work folders whose files the page set reads for the last time: the
+/// copies of the texts and their converted pages.
+inline constexpr std::string_view kFoldersReadUpToPageSet[] = {kHtmIn, kHtmWrk, kHtmNdxIn,
+                                                                kTxtWrk};
+/// The binary word files read for the last time by the group pass.
+inline constexpr std::string_view kWordFilesReadUpToGroupPass[] = {
+    kOccurrenceFile, kPageWordFile, kPageLastFile, kNextPageFile, kPageWordSpillFile};
+/// The binary word files read for the last time by the main index.
+inline constexpr std::string_view kWordFilesReadUpToMainIndex[] = {kGroupCountFile,
+                                                                    kGroupCountByIdFile};
+/// The order in which the work folders go at the end of the run.
+inline constexpr std::string_view kFoldersRemovedAtEnd[] = {kHtmIn,  kHtmNdxIn, kHtmNdx,
+                                                             kHtmWrk, kTxtWrk,   kWordFolder};
 /// One empty file per page group g (1..G), copied into wrd_24 and back.
 inline std::string GroupWordFile(int group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
 /// The pattern that lists them (in the program's folder or in wrd_24).

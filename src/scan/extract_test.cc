@@ -152,8 +152,8 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
     Lines groups;
     for (const runctx::PageInfo& page : data.pages) groups.push_back(std::to_string(page.group));
     for (int group = 1; group <= data.group_count; ++group) {
-      runctx::RecordRange<runctx::GroupWord> words = runctx::GroupWordsOf(data, group);
-      for (runctx::GroupWord word; words.Next(&word);) {
+      runctx::RecordRange<runctx::GroupCount> words = runctx::GroupCountsOf(data, group);
+      for (runctx::GroupCount word; words.Next(&word);) {
         groups.push_back(std::to_string(word.word) + " " + std::to_string(word.count) + " " +
                          std::to_string(word.pages));
       }

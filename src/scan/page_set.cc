@@ -14,6 +14,7 @@
 #include "common/parallel.h"
 #include "platform/lines.h"
 #include "platform/paths.h"
+#include "run/clean_up.h"
 #include "run/commands.h"
 #include "run/work_files.h"
 
@@ -53,8 +54,9 @@ long long CountPages(runctx::RunContext& run) {
 // Writes the cleaned page of htm_in\<name> to `page`. Table mode starts
 // off on every page, so a table left open on one page cannot swallow the
 // next.
-void CleanPage(const platform::HostPath& source, const platform::HostPath& page) {
-  platform::LineWriter out(page);
+void CleanPage(platform::Paths& paths, const platform::HostPath& source,
+               const platform::HostPath& page) {
+  platform::LineWriter out(paths.Create(page));
   platform::LineReader in(source, kPageBuffer);
   bool table_mode = false;
   std::string text;
@@ -81,39 +83,7 @@ void NumberPages(runctx::RunContext& run) {
     pages.emplace_back(run.paths.ForRead(runctx::Cmd(runctx::kHtmIn, "\\", name)), run.paths.ForWrite(page));
   }
   common::ParallelFor(pages.size(), run.threads,
-                      [&](size_t i) { CleanPage(pages[i].first, pages[i].second); });
-}
-
-// The converted pages (htm_wrk, copied into htm_in and htm_ndx\htm_in),
-// the copies of the texts (txt_wrk), the promotional page, whose copy in
-// htm_in was numbered, and the listings and settings of the phases before
-// are not read again once the pages are numbered. They go now, while
-// their data is mostly only in memory: removed at the end, after the disk
-// has taken it in, each removal would wait for the disk to let the blocks
-// go. Each folder is emptied, and then removed when nothing else stands
-// in it, on a thread of its own, as removals from one folder queue on it.
-// The deletions at the end still find files of each kind they name (the
-// numbered pages, dir_01.txt, out_null.list), so they print nothing more.
-void RemoveFilesNoLongerRead(runctx::RunContext& run) {
-  for (std::string_view file :
-       {runctx::kPromotionalPage, runctx::kDir03, runctx::kDirCurrent, runctx::kTxtFileText,
-        runctx::kTxtFileList, runctx::kTxtWorkList, runctx::kCheck01, runctx::kCheck02,
-        runctx::kPublisherPara}) {
-    run.paths.DeleteFile(file);
-  }
-  constexpr std::array<std::string_view, 4> kFolders = {runctx::kHtmIn, runctx::kHtmWrk,
-                                                        runctx::kHtmNdxIn, runctx::kTxtWrk};
-  std::array<size_t, kFolders.size()> removed{};
-  common::ParallelFor(kFolders.size(), run.threads,
-                      [&](size_t i) {
-                        removed[i] = run.paths.RemoveFilesIn(kFolders[i]);
-                        if (removed[i] > 0 && run.paths.IsEmptyFolder(kFolders[i])) {
-                          run.paths.RemoveEntry(kFolders[i]);
-                        }
-                      });
-  for (size_t i = 0; i < kFolders.size(); ++i) {
-    if (removed[i] > 0) run.emptied_folders.emplace_back(kFolders[i]);
-  }
+                      [&](size_t i) { CleanPage(run.paths, pages[i].first, pages[i].second); });
 }
 
 }  // namespace
@@ -168,7 +138,7 @@ void AssemblePageSet(runctx::RunContext& run) {
   WritePageOrder(run);
   run.page_number_width = PageNumberWidth(CountPages(run));
   NumberPages(run);
-  RemoveFilesNoLongerRead(run);
+  runctx::RemoveReadUpTo(run, runctx::LastReader::kPageSet);
   run.console.Line();
   runctx::Progress(run, 1);
 }

@@ -95,11 +95,13 @@ TEST(InterruptEndToEndTest, TheNextRunsCleanUpRemovesTheBinaryWordFiles) {
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "occurrences.bin"));
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_words.bin"));
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_lasts.bin"));
+  ASSERT_TRUE(fs::exists(run / "wrd_24" / "group_counts.bin"));
   ProgramResult next = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=trace"});
   EXPECT_EQ(next.status, -1);
   EXPECT_FALSE(fs::exists(run / "wrd_24" / "occurrences.bin"));
   EXPECT_FALSE(fs::exists(run / "wrd_24" / "page_words.bin"));
   EXPECT_FALSE(fs::exists(run / "wrd_24" / "page_lasts.bin"));
+  EXPECT_FALSE(fs::exists(run / "wrd_24" / "group_counts.bin"));
 }
 
 }  // namespace

@@ -24,12 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const fs::path& path, std::string_view bytes) {
-  fs::create_directories(path.parent_path());
-  platform::LineWriter out(path);
-  out.Write(bytes);
-  out.Close();
-}
+void Write(const fs::path& path, std::string_view bytes) { testing_support::WriteFile(path, bytes); }
 
 // Every entry below `folder`, links not followed: kind and bytes or target.
 std::map<std::string, std::string> Tree(const fs::path& folder) {

@@ -73,14 +73,7 @@ File OpenTarget(Command& command, const fs::path& target) {
   }
   // A new file, never the data of another name of the target nor the
   // target of a link.
-  fs::file_status status = fs::symlink_status(target, error);
-  if (fs::is_regular_file(status) || fs::is_symlink(status) || fs::is_fifo(status) ||
-      fs::is_socket(status)) {
-    command.paths().Remove(target, error);
-  }
-  File output(OpenFile(target, "wb"));
-  if (!output) WriteFailed(target, errno);
-  return output;
+  return File(command.paths().Create(target).file);
 }
 
 // True when `target` is the source's own data under another name; a link
@@ -111,14 +104,13 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     return false;
   }
   if (IsAllowedName(host->filename().string()) &&
-      command.paths().LinkFile(source.host, *host)) {
+      command.paths().Link(source.host, *host)) {
     return true;
   }
   File input = OpenSource(command, source);
   if (!input) return false;
   File output = OpenTarget(command, *host);
   if (!output) return false;
-  command.paths().NoteCreated(*host);
   AppendBytes(input.get(), output.get(), *host);
   if (std::fclose(output.release()) != 0) WriteFailed(*host, errno);
   return true;
@@ -174,7 +166,6 @@ int JoinInto(Command& command, const std::vector<const Entry*>& sources,
   }
   File output = OpenTarget(command, *host);
   if (!output) return 0;
-  command.paths().NoteCreated(*host);
   for (const Entry* source : sources) {
     command.out.Line(selection.prefix + source->name);
     if (SameFile(source->host, *host)) continue;

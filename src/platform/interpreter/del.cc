@@ -37,7 +37,7 @@ void DeleteMatching(Command& command, std::string_view argument) {
   for (const Entry& entry : selection.entries) {
     if (entry.is_folder) continue;
     std::error_code error;
-    if (!command.paths().Remove(entry.host, error) && error) {
+    if (!command.paths().Remove(entry.host, platform::Removal::kEntry, &error) && error) {
       command.Error(Paths::Native(entry.host));
       command.Error(kAccessDenied);
     }

@@ -64,9 +64,7 @@ std::optional<platform::LineWriter> OpenWriter(Paths& paths, Console& console,
   // The folder is there and the name is allowed: a file that still cannot
   // be made (no permission, a full disk, a folder of that name) is a work
   // file the run cannot have, which the writer raises as a hard failure.
-  platform::LineWriter writer(*host, append);
-  paths.NoteCreated(*host);
-  return writer;
+  return platform::LineWriter(paths.Create(*host, append));
 }
 
 }  // namespace commands

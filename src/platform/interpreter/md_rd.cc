@@ -39,7 +39,7 @@ void MakeFolder(Command& command, const std::string& argument) {
   }
   // A work folder that cannot be made where it may be (no permission, a
   // full disk) is a hard failure of the run, named.
-  if (!command.paths().MakeFolders(*host, error)) {
+  if (!command.paths().MakeFolder(*host, error)) {
     throw common::IoError(Paths::Native(*host),
                           error ? error.message() : "the folder could not be made");
   }
@@ -65,7 +65,7 @@ void RemoveFolder(Command& command, const std::string& argument) {
     command.Error("The directory is not empty.");
     return;
   }
-  if (!command.paths().Remove(*host, error)) command.Error(kAccessDenied);
+  if (!command.paths().Remove(*host, platform::Removal::kEntry, &error)) command.Error(kAccessDenied);
 }
 
 }  // namespace
