@@ -199,8 +199,6 @@ inline char* PutPiece(char* at, ShortPiece piece) {
 class LineBuilder {
  public:
   void Clear() { size_ = 0; }
-  /// Keeps the first `size` bytes.
-  void Truncate(size_t size) { size_ = std::min(size, size_); }
   size_t size() const { return size_; }
   std::string_view view() const { return {buffer_.data(), size_}; }
 

@@ -3,6 +3,7 @@
 #include "common/bytes.h"
 #include "common/constants.h"
 #include "run/commands.h"
+#include "run/screens.h"
 
 namespace driver {
 namespace {

@@ -20,7 +20,7 @@
 #include "platform/process.h"
 #include "platform/run_lock.h"
 #include "publish/publish.h"
-#include "run/commands.h"
+#include "run/screens.h"
 #include "run/run_context.h"
 #include "run/test_hooks.h"
 #include "scan/extract.h"
@@ -82,15 +82,15 @@ void RunPhases(runctx::RunContext& run, runctx::TestHooks& hooks) {
   });
   phase("trace", trace::OpenTrace);
   phase("params", [](runctx::RunContext& r) {
-    RemoveOutputFolder(r);
+    params::RemoveOutputFolder(r);
     params::AskDestination(r);
-    CreateIndexFolders(r);
+    params::CreateIndexFolders(r);
     params::ShowSettings(r);
   });
   phase("promote", params::WritePromotionalPage);
   phase("page_set", scan::AssemblePageSet);
   phase("extract", scan::ExtractWords);
-  phase("word_lists", words::BuildWordLists);
+  phase("word_ids", words::AssignWordIds);
   phase("group_pages", pages::WriteGroupPages);
   phase("main_index", pages::WriteMainIndex);
   phase("publish", publish::Publish);

@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace driver {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/commands.h"
+#include "run/screens.h"
 #include "support/test_run.h"
 
 namespace driver {

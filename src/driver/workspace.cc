@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "platform/binary_file.h"
 #include "run/clean_up.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace driver {
@@ -33,15 +33,6 @@ int CountLines(runctx::RunContext& run, std::string_view listing, std::string_vi
   return count;
 }
 
-// An error screen of this phase: a rule, the message, an empty line, then
-// the key prompt that ends the program.
-[[noreturn]] void EndWithKeyPrompt(runctx::RunContext& run, size_t rule, std::string_view message) {
-  run.console.Line(runctx::Rule(rule));
-  run.console.Line(message);
-  run.console.Line();
-  runctx::KeyPromptAndEnd(run);
-}
-
 // The work folders txt_wrk and htm_wrk are emptied when present and made
 // otherwise; they are never removed here.
 void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
@@ -50,14 +41,6 @@ void EmptyOrMake(runctx::RunContext& run, std::string_view folder) {
   } else {
     runctx::RunCommand(run, Cmd("md ", folder, " > ", kOutNullList));
   }
-}
-
-// Empties a folder and removes it; "dir > FOLDER\f_01.txt" first makes sure
-// the folder holds a file for the delete.
-void EmptyAndRemove(runctx::RunContext& run, std::string_view folder) {
-  runctx::RunCommand(run, Cmd("dir > ", folder, "\\", kFolderListing));
-  runctx::RunCommand(run, Cmd("del /q ", folder, "\\*.* > ", kOutNullList));
-  runctx::RunCommand(run, Cmd("rd ", folder, " > ", kOutNullList));
 }
 
 }  // namespace
@@ -86,25 +69,25 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   // again as a real folder before the pages are published.
   if (run.paths.IsLink(kHtmOut)) runctx::RemoveNamed(run, kHtmOut);
   if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmIn)) {
-    EmptyAndRemove(run, kHtmIn);
+    runctx::EmptyAndRemoveFolder(run, kHtmIn);
   }
   runctx::RunCommand(run, Cmd("dir /b *. > ", kDir01));
   runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
   if (!runctx::DetectFolder(run, Cmd("dir *. > ", kDirCurrent), kDirCurrent, kHtmIn,
                             /*long_form=*/true)) {
-    EndWithKeyPrompt(run, /*rule=*/32, "subfolder htm_in must be created");
+    runctx::EndWithKeyPrompt(run, /*rule=*/32, "subfolder htm_in must be created");
   }
   run.console.Line();
 
   runctx::RunCommand(run, Cmd("dir /b ", kTxtIn, "\\*.txt  > ", kTxtFileList));
   run.input_count = CountLines(run, kTxtFileList);
-  if (run.input_count == 0) EndWithKeyPrompt(run, /*rule=*/18, "missing txt_in subfolder");
+  if (run.input_count == 0) runctx::EndWithKeyPrompt(run, /*rule=*/18, "missing txt_in subfolder");
 
   EmptyOrMake(run, kTxtWrk);
   EmptyOrMake(run, kHtmWrk);
   if (!runctx::DetectFolder(run, Cmd("dir /b *. > ", kDirCurrent), kDirCurrent, kTxtWrk,
                     /*long_form=*/true)) {
-    EndWithKeyPrompt(run, /*rule=*/28, "Subfolder txt_wrk must be created.");
+    runctx::EndWithKeyPrompt(run, /*rule=*/28, "Subfolder txt_wrk must be created.");
   }
   // A work folder that is still no real folder (a file of that name, a
   // link that could not be removed) would take no copy and no page: the run
@@ -122,30 +105,6 @@ void CleanLeftovers(runctx::RunContext& run) {
   runctx::DeleteListed(run, "*.txt");
   runctx::DeleteListed(run, Cmd(kHtmOut, "\\*.*"), Cmd(kHtmOut, "\\"));
   runctx::RemoveLeftoverWordFiles(run);
-}
-
-void RemoveOutputFolder(runctx::RunContext& run) {
-  if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmOut)) {
-    EmptyAndRemove(run, kHtmOut);
-  }
-}
-
-void CreateIndexFolders(runctx::RunContext& run) {
-  runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
-  runctx::RunCommand(run, Cmd("md ", kHtmOut, " > ", kOutNullList));
-  // One long listing serves both checks.
-  runctx::RunCommand(run, Cmd("dir *. > ", kDirCurrent));
-  bool has_in = false;
-  bool has_out = false;
-  platform::LineReader reader = runctx::OpenListing(run, runctx::kDirCurrent);
-  std::string_view line;
-  while (reader.Next(&line) && !(has_in && has_out)) {
-    std::string text = common::Lower(common::TrimRight(line));
-    has_in = has_in || common::Contains(text, kHtmIn);
-    has_out = has_out || common::Contains(text, kHtmOut);
-  }
-  reader.Close();
-  if (!has_in || !has_out) EndWithKeyPrompt(run, /*rule=*/42, "subfolders htm_in, htm_out must be created");
 }
 
 }  // namespace driver

@@ -1,6 +1,5 @@
 // The workspace folders: the output folder emptied, the input checked, the
-// work folders recreated, the leftovers of earlier runs removed, htm_in and
-// htm_out made around the targeted-search prompt.
+// work folders recreated, the leftovers of earlier runs removed.
 #pragma once
 
 #include "run/run_context.h"
@@ -18,11 +17,5 @@ void PrepareWorkFolders(runctx::RunContext& run);
 /// Deletes every *.htm*, *.list and *.txt of the program's folder (but the
 /// open dir_01.txt) and every file of htm_out.
 void CleanLeftovers(runctx::RunContext& run);
-
-/// Removes htm_out before the targeted-search prompt.
-void RemoveOutputFolder(runctx::RunContext& run);
-
-/// Makes htm_in and htm_out after the prompt and checks both exist.
-void CreateIndexFolders(runctx::RunContext& run);
 
 }  // namespace driver

@@ -24,7 +24,8 @@ struct NameParts {
   std::string tail;
 };
 
-// The longest name made from a stem: the page set's cleaned page.
+// A stem leaves room for the tail of a cleaned page after it (the longest
+// of the names a page takes from its stem before it is numbered).
 constexpr std::string_view kCleanedPageTail = "_01.htm";
 
 bool IsSafeByte(char c) {

@@ -33,8 +33,8 @@ inline constexpr size_t kLongestName = 255;
 struct Rename {
   std::string from;  // the name as listed
   std::string to;    // the new bare name; empty when `too_long`
-  // A work file made from the name would pass kLongestName bytes: its new
-  // name, or the page set's cleaned page "<stem>_01.htm". The copy goes.
+  // A name made from it would pass kLongestName bytes: its new name, or
+  // the stem with the "_01.htm" of a cleaned page. The copy goes.
   bool too_long = false;
 };
 

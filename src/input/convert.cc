@@ -16,6 +16,7 @@
 #include "input/markup.h"
 #include "platform/paths.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace input {

@@ -11,6 +11,7 @@
 #include "pages/blocks.h"
 #include "run/clean_up.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/word_data.h"
 #include "run/work_files.h"
 

@@ -55,7 +55,7 @@ Lines IndexLines(TestRun& t, const std::vector<Word>& words) {
   }
   file.Close();
   data->group_count = static_cast<int>(groups);
-  // The word lists list the words in id order.
+  // The word id phase lists the words in id order.
   for (uint32_t i = 0; i < words.size(); ++i) data->by_id.push_back(i);
   std::sort(data->by_id.begin(), data->by_id.end(),
             [&](uint32_t a, uint32_t b) { return words[a].id < words[b].id; });

@@ -12,6 +12,7 @@
 #include "common/constants.h"
 #include "common/utf8.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace params {
@@ -169,6 +170,13 @@ std::string DropEditingKeys(std::string_view typed) {
   return kept;
 }
 
+void RemoveOutputFolder(runctx::RunContext& run) {
+  using runctx::Cmd, runctx::kDir01, runctx::kHtmOut;
+  if (runctx::DetectFolder(run, Cmd("dir /b *. > ", kDir01), kDir01, kHtmOut)) {
+    runctx::EmptyAndRemoveFolder(run, kHtmOut);
+  }
+}
+
 void AskDestination(runctx::RunContext& run) {
   platform::Console& console = run.console;
   console.Line();
@@ -187,6 +195,26 @@ void AskDestination(runctx::RunContext& run) {
   std::optional<std::string> answer = console.ReadLine();
   run.destination_address =
       answer ? common::RepairedUtf8(ReadInputItem(DropEditingKeys(*answer))) : std::string();
+}
+
+void CreateIndexFolders(runctx::RunContext& run) {
+  using runctx::Cmd, runctx::kDirCurrent, runctx::kHtmIn, runctx::kHtmOut, runctx::kOutNullList;
+  runctx::RunCommand(run, Cmd("md ", kHtmIn, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("md ", kHtmOut, " > ", kOutNullList));
+  runctx::RunCommand(run, Cmd("dir *. > ", kDirCurrent));
+  bool has_in = false;
+  bool has_out = false;
+  platform::LineReader reader = runctx::OpenListing(run, kDirCurrent);
+  std::string_view line;
+  while (reader.Next(&line) && !(has_in && has_out)) {
+    std::string text = common::Lower(common::TrimRight(line));
+    has_in = has_in || common::Contains(text, kHtmIn);
+    has_out = has_out || common::Contains(text, kHtmOut);
+  }
+  reader.Close();
+  if (!has_in || !has_out) {
+    runctx::EndWithKeyPrompt(run, /*rule=*/42, "subfolders htm_in, htm_out must be created");
+  }
 }
 
 void ShowSettings(runctx::RunContext& run) {

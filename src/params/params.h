@@ -19,9 +19,17 @@ std::string ReadInputItem(std::string_view line);
 /// including one byte 0x40-0x7E) and every other byte below 0x20 or 0x7F.
 std::string DropEditingKeys(std::string_view typed);
 
+/// Removes htm_out (emptied first) when it is there, before the prompt.
+void RemoveOutputFolder(runctx::RunContext& run);
+
 /// Shows the targeted-search prompt and sets the destination address: the
 /// typed item as UTF-8, its bytes outside valid UTF-8 read as Windows-1252.
 void AskDestination(runctx::RunContext& run);
+
+/// Makes htm_in and htm_out after the prompt and checks, in one long
+/// listing, that both are there; the screen "subfolders htm_in, htm_out
+/// must be created" ends the program otherwise.
+void CreateIndexFolders(runctx::RunContext& run);
 
 /// Writes the 45-line catalogue to publisher_para.txt, reads it back in two
 /// passes, prints the settings screen, fixes the settings in force and

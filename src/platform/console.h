@@ -61,8 +61,6 @@ class Console {
   /// Clears the screen when the console may; nothing otherwise.
   void ClearScreen();
 
-  bool is_terminal() const { return terminal_; }
-
  private:
   std::istream& in_;
   std::ostream& out_;

@@ -11,8 +11,6 @@
 
 namespace runctx {
 
-void EndProgram(int status) { throw RunEnded{status}; }
-
 namespace {
 
 // Counts the command lines and work files of a run that is to be killed.
@@ -46,6 +44,12 @@ bool DetectFolder(RunContext& run, std::string_view command, std::string_view li
     if (common::Contains(text, folder)) return true;
   }
   return false;
+}
+
+void EmptyAndRemoveFolder(RunContext& run, std::string_view folder) {
+  RunCommand(run, Cmd("dir > ", folder, "\\", kFolderListing));
+  RunCommand(run, Cmd("del /q ", folder, "\\*.* > ", kOutNullList));
+  RunCommand(run, Cmd("rd ", folder, " > ", kOutNullList));
 }
 
 namespace {
@@ -86,41 +90,5 @@ void RemoveTree(RunContext& run, std::string_view folder) {
   DeleteFiles(run, names);
   RunCommand(run, Cmd("rd ", folder));
 }
-
-void ContinueOrEnd(RunContext& run) {
-  run.console.Line("<1> continue");
-  run.console.Line("<2> end");
-  for (;;) {
-    std::optional<std::string> key = run.console.ReadKey();
-    if (!key || *key == "2") EndProgram(0);
-    if (*key == "1") return;
-  }
-}
-
-void AcknowledgeAndEnd(RunContext& run) {
-  run.console.Line("<1> = continue and end");
-  for (;;) {
-    std::optional<std::string> key = run.console.ReadKey();
-    if (!key || *key == "1") EndProgram(0);
-  }
-}
-
-void KeyPromptAndEnd(RunContext& run) {
-  run.console.Line("<...> any key to continue and end");
-  run.console.ReadKey();
-  EndProgram(0);
-}
-
-void KeyPause(RunContext& run) {
-  run.console.Line("<...> any key to continue");
-  if (!run.console.ReadKey()) EndProgram(0);
-}
-
-void Progress(RunContext& run, int percent) {
-  run.console.Line("processed " + std::to_string(percent) + "%");
-  run.console.Flush();  // shown as it comes, also where output waits for a prompt
-}
-
-std::string Rule(size_t count, char c) { return std::string(count, c); }
 
 }  // namespace runctx

@@ -1,6 +1,6 @@
-// The commands and screens every phase uses: running a command line, reading a
-// listing, detecting, emptying and removing folders, deleting listed files,
-// the choice prompts, progress lines and the end of the program.
+// The command lines every phase uses: running one, reading a listing,
+// creating a work file, detecting and removing folders, deleting listed
+// files. The screens are run/screens.h.
 #pragma once
 
 #include <string>
@@ -10,15 +10,6 @@
 #include "run/run_context.h"
 
 namespace runctx {
-
-/// Ends the run: thrown by EndProgram, caught by Main, which returns the
-/// status (0 on every path the run describes).
-struct RunEnded {
-  int status = 0;
-};
-
-/// Ends the program with `status` (0 unless a hard I/O failure).
-[[noreturn]] void EndProgram(int status = 0);
 
 /// Joins the pieces of a command line, so that the call reads like the line:
 /// Cmd("md ", kHtmIn, " > ", kOutNullList) is "md htm_in > out_null.list".
@@ -46,6 +37,11 @@ platform::LineWriter CreateFile(RunContext& run, std::string_view name, bool app
 bool DetectFolder(RunContext& run, std::string_view command, std::string_view listing,
                   std::string_view folder, bool long_form = false);
 
+/// Empties a folder and removes it: "dir > FOLDER\f_01.txt" (so that the
+/// folder holds a file for the delete), "del /q FOLDER\*.* > out_null.list",
+/// "rd FOLDER > out_null.list".
+void EmptyAndRemoveFolder(RunContext& run, std::string_view folder);
+
 /// Deletes listed files: runs "dir /b PATTERN > dir_01.txt" and deletes
 /// each listed name, lower-cased, with `prefix` in front (for example
 /// "htm_out\"), on all cores. Files that cannot be deleted stay, silently.
@@ -54,25 +50,5 @@ void DeleteListed(RunContext& run, std::string_view pattern, std::string_view pr
 /// Removes a folder tree: "dir /b /s FOLDER\*.* > dir_01.txt", every listed
 /// path lower-cased and deleted as a file, then "rd FOLDER".
 void RemoveTree(RunContext& run, std::string_view folder);
-
-/// "<1> continue" / "<2> end": returns on 1, ends the program on 2 or at the
-/// end of input. Other keys are ignored; the options print once.
-void ContinueOrEnd(RunContext& run);
-/// "<1> = continue and end": only 1 (or the end of input) ends the program.
-[[noreturn]] void AcknowledgeAndEnd(RunContext& run);
-/// "<...> any key to continue and end": any key ends the program.
-[[noreturn]] void KeyPromptAndEnd(RunContext& run);
-/// "<...> any key to continue": any key lets the run go on.
-void KeyPause(RunContext& run);
-
-/// Prints the progress line "processed N%".
-void Progress(RunContext& run, int percent);
-
-/// The width of the hyphen rule that frames most screens; the others size
-/// their rule to their own text.
-inline constexpr size_t kScreenRule = 28;
-
-/// A line of `count` copies of `c` ("----" rules of the screens).
-std::string Rule(size_t count, char c = '-');
 
 }  // namespace runctx

@@ -1,4 +1,5 @@
 #include "run/commands.h"
+#include "run/screens.h"
 
 #include <gtest/gtest.h>
 

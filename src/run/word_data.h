@@ -1,12 +1,14 @@
 // The word data of a run, in compact form: what word extraction finds and
-// the word list phase completes, read by the output pages. Distinct words,
+// the word id phase completes, read by the output pages. Distinct words,
 // their written forms and the pages are held in memory; the occurrences
-// (one per word of a page) and the page words (one per word and page, in
+// (one per word of a page), the page words (one per word and page, in
 // three files: what the word index reads, what the annotated pages read,
-// and each one's next page) are spilled to binary work files in the folder
-// wrd_24, in document order, and read back page by page. Nothing here
-// grows with the number of occurrences or page words. This file is the one place that knows the layout of the
-// binary files: their records, their writer and their readers.
+// and each one's next page) and the group counts (one per word and group)
+// are spilled to binary work files in the folder wrd_24, in document
+// order, and read back page by page or group by group. Nothing here grows
+// with the number of occurrences, page words or groups. This file is the
+// one place that knows the layout of the binary files: their records,
+// their writer and their readers.
 #pragma once
 
 #include <algorithm>
@@ -143,13 +145,13 @@ struct WordData {
   common::Interner forms;             // the words as written, numbered by form
   std::vector<uint32_t> form_word;    // form -> word
   std::vector<WordInfo> words;
-  // By word: the number of its word id, set by the word lists (not held
+  // By word: the number of its word id, set by the word id phase (not held
   // while extraction grows the words).
   std::vector<uint64_t> ids;
   std::vector<PageInfo> pages;        // in page order
   // By group - 1, then the end: the first GroupCount record of the group.
   std::vector<uint64_t> group_count_start;
-  // Set by the word lists: the words that occur, in word id order (the
+  // Set by the word id phase: the words that occur, in word id order (the
   // order of their lower case as record fields sort).
   std::vector<uint32_t> by_id;
   uint64_t occurrence_count = 0;

@@ -12,6 +12,7 @@
 #include "platform/lines.h"
 #include "platform/paths.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace scan {

@@ -25,7 +25,7 @@ TEST(ExtractTest, WorkedExampleWordForWord) {
             "<html>\r\n<script>\r\nvar hidden;\r\n</script>\r\n<br>ab\r\n\r\n"
             "<br>Hello, big world\r\n");
   ExtractWords(t.run());
-  // Ids are set by the word lists; before them every word has id 0.
+  // Ids are set by the word id phase; before it every word has id 0.
   EXPECT_EQ(OccurrenceLines(t.run()),
             (Lines{"page_01.htm 1 5 promo id00000000 1", "page_02.htm 7 5 Hello, id00000000 1",
                    "page_02.htm 7 12 big id00000000 1", "page_02.htm 7 16 world id00000000 1"}));

@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "run/clean_up.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace scan {

@@ -10,6 +10,7 @@
 
 #include "common/bytes.h"
 #include "run/commands.h"
+#include "run/screens.h"
 #include "run/work_files.h"
 
 namespace words {
@@ -95,9 +96,8 @@ void NumberWords(runctx::WordData& data) {
   }
 }
 
-void BuildWordLists(runctx::RunContext& run) {
-  // "processed 10%" closes the word extraction before this phase starts.
-  if (!run.word_data) run.word_data = std::make_shared<runctx::WordData>();
+void AssignWordIds(runctx::RunContext& run) {
+  // "processed 10%" closes the word extraction, which made the word data.
   runctx::WordData& data = *run.word_data;
   NumberWords(data);
   runctx::Progress(run, 20);

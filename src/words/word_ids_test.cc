@@ -20,7 +20,7 @@ void Build(TestRun& t, const std::map<int, Lines>& pages) {
   t.run().input_count = 10;
   testing_support::ExtractPages(t, pages);
   t.ClearOut();
-  BuildWordLists(t.run());
+  AssignWordIds(t.run());
 }
 
 // The word id of each written form of the occurrences (or the written

@@ -61,7 +61,7 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
       {"extract:1", "page_01.htm", "wrd_24", "processed 10%"},
       // The word lists, with the binary word files written; the group
       // pages and the main index.
-      {"word_lists:1", "wrd_24/occurrences.bin", "wrd_24_1.txt", "processed 50%"},
+      {"word_ids:1", "wrd_24/occurrences.bin", "wrd_24_1.txt", "processed 50%"},
       {"group_pages:5", "wrd_24", "index.htm", "processed 60%"},
       {"main_index:1", "i_1.htm", "htm_out/index.htm", "processed 90%"},
       // Publishing: the numbered pages are in htm_out, the index pages not.
@@ -90,7 +90,7 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
 TEST(InterruptEndToEndTest, TheNextRunsCleanUpRemovesTheBinaryWordFiles) {
   ScopedTempDir dir;
   fs::path run = WithSamples(dir);
-  ProgramResult killed = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=word_lists"});
+  ProgramResult killed = RunProgram(run, kAnswers, ProgramBinary(), {"INDEXER_KILL_AT=word_ids"});
   EXPECT_EQ(killed.status, -1);
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "occurrences.bin"));
   ASSERT_TRUE(fs::exists(run / "wrd_24" / "page_words.bin"));
