@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "run/commands.h"
 #include "run/work_files.h"
+#include "scan/pieces.h"
 
 namespace scan {
 namespace {
@@ -32,9 +33,7 @@ std::vector<std::string> ListedPages(runctx::RunContext& run) {
 
 }  // namespace
 
-void ExtractWords(runctx::RunContext& run) { ExtractWordsWithin(run, ScanLimits{}); }
-
-void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
+void ExtractWords(runctx::RunContext& run) {
   runctx::RunCommand(run, runctx::Cmd("dir /b ", runctx::kNumberedPages, " > ", runctx::kDir02));
   auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
@@ -45,7 +44,7 @@ void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
   }
   run.word_data = data;
   runctx::WordDataWriter collector(run.paths, *data, run.input_count);
-  ScanInPieces(hosts, run.threads, limits,
+  ScanInPieces(hosts, run.threads, run.limits,
                [&](size_t page, const PageWords& piece, bool last) {
                  collector.AddPiece(page, piece, last);
                },
