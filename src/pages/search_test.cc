@@ -77,7 +77,7 @@ void AddTrailer(Lines& lines, const std::string& id, const std::string& page,
   lines.push_back("<br><br>");
 }
 
-TEST(SearchPageTest, TextLinesWithTheirTrailers) {
+TEST(SearchTest, TextLinesWithTheirTrailers) {
   TestRun t;
   t.run().destination_address = "www.example.net";
   // The page's first text line starts in the second form, later lines in the
@@ -98,7 +98,7 @@ TEST(SearchPageTest, TextLinesWithTheirTrailers) {
   EXPECT_EQ(got, expected);
 }
 
-TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
+TEST(SearchTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
   TestRun t;
   t.run().target_site.clear();
   Lines expected;
@@ -108,7 +108,7 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
 
 // Queries keep the words and the site restriction whole; the address typed
 // at the prompt cannot close the attribute or add markup.
-TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
+TEST(SearchTest, QueriesAreEncodedAndTheAddressIsEscaped) {
   TestRun t;
   t.run().destination_address = "x\"><script>a&b</script>";
   // A "<" of the text is "&lt;" in the word; the query searches for "<".
@@ -126,7 +126,7 @@ TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
                    search + "\"> web_search </a>"}));
 }
 
-TEST(SearchPageTest, HighlightScriptFollowsTheSettings) {
+TEST(SearchTest, HighlightScriptFollowsTheSettings) {
   TestRun t;
   t.run().settings.font_color = "blue";
   t.run().settings.font_size = "90%";
@@ -158,7 +158,7 @@ std::string QueryOf(int count) {
   return got[4].substr(prefix.size(), got[4].find("\"> web_search") - prefix.size());
 }
 
-TEST(SearchPageTest, LinesOf29WordsGetARandomPhrase) {
+TEST(SearchTest, LinesOf29WordsGetARandomPhrase) {
   std::string all;
   for (int i = 1; i <= 28; ++i) all += (i < 10 ? "w0" : "w") + std::to_string(i) + " ";
   EXPECT_EQ(QueryOf(28), all);
@@ -176,7 +176,7 @@ TEST(SearchPageTest, LinesOf29WordsGetARandomPhrase) {
   EXPECT_EQ(QueryOf(29), phrase);  // the generator starts afresh: the same picks
 }
 
-TEST(SearchPageTest, PhraseSlotsCanPickTheLastWordButNeverTheFirst) {
+TEST(SearchTest, PhraseSlotsCanPickTheLastWordButNeverTheFirst) {
   struct Case {
     std::string list;
     size_t before_last;
