@@ -37,17 +37,14 @@ Rec operator+(Rec a, const Rec& b) {
 // Writes s_1.htm from the words and returns its lines after the head and
 // the highlight script, without the two closing lines.
 Lines SearchLines(TestRun& t, const Rec& words) {
-  size_t next = 0;
   SplitMix64 random;
   const runctx::RunContext& run = t.run();
   const SearchPlace place{&run.settings, "1", run.destination_address, run.target_site};
-  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "s_1.htm")), PageLayout::kInBlocks);
-  WriteSearchPage(place, out, [&](SearchWord* word) {
-    if (next == words.size()) return false;
-    const Word& w = words[next++];
-    *word = SearchWord{w.page, w.line, w.word, w.id, w.occurrence};
-    return true;
-  }, random);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "s_1.htm")),
+                 PageLayout::kInBlocks);
+  SearchPageWriter writer(place, out, random);
+  for (const Word& w : words) writer.Add(SearchWord{w.page, w.line, w.word, w.id, w.occurrence});
+  writer.Finish();
   Lines page = ReadLines(t.root() / "s_1.htm");
   EXPECT_GE(page.size(), 24u);
   if (page.size() < 24) return {};

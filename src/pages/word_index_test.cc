@@ -38,13 +38,9 @@ void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& reco
                long long& promo_interval) {
   PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / name)), PageLayout::kInBlocks);
   WriteIndexHead(t.run().settings, platform::Now(), out);
-  size_t next = 0;
-  WriteIndexEntries(t.run().target_site, "1", out, [&](IndexEntry* entry) {
-    if (next == records.size()) return false;
-    const Rec& r = records[next++];
-    *entry = IndexEntry{r.id, r.page, r.word, r.occurrence, r.count};
-    return true;
-  }, promo_interval);
+  IndexEntryWriter writer(t.run().target_site, "1", out, promo_interval);
+  for (const Rec& r : records) writer.Add(IndexEntry{r.id, r.page, r.word, r.occurrence, r.count});
+  writer.Finish();
 }
 
 Lines Entries(TestRun& t, const std::vector<Rec>& records) {
