@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/limits.h"
 #include "common/parallel.h"
 #include "driver/identity.h"
 #include "driver/startup.h"
@@ -148,8 +149,10 @@ int Main(int argc, char** argv, std::string_view program_name) {
     return 1;
   }
   platform::Paths paths(folder);
-  platform::Interpreter interpreter(paths, console);
-  runctx::RunContext run(console, paths, interpreter);
+  // The limits of a user's run: the defaults, one set for the whole run.
+  const common::Limits limits;
+  platform::Interpreter interpreter(paths, console, limits);
+  runctx::RunContext run(console, paths, interpreter, limits);
   run.program_name = std::string(program_name);
   run.program_path = program_path;
   // The host is asked for its cores once (each asking reads a system file).

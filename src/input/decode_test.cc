@@ -11,7 +11,7 @@
 namespace input {
 namespace {
 
-TEST(TextDecoderTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
+TEST(DecodeTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
   using namespace std::string_literals;
   struct Case {
     std::string bytes, text;
@@ -64,7 +64,7 @@ TEST(TextDecoderTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
 // The later passes of a file kept whole read nothing from the disk: a
 // file changed between the passes is still read as it was. A longer file
 // is read again.
-TEST(DecodedLinesTest, LaterPassesReadTheKeptTextOnlyWhenTheWholeFileFits) {
+TEST(DecodeTest, LaterPassesReadTheKeptTextOnlyWhenTheWholeFileFits) {
   testing_support::ScopedTempDir dir;
   const auto path = dir.path() / "text.txt";
   auto write = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
@@ -96,7 +96,7 @@ TEST(DecodedLinesTest, LaterPassesReadTheKeptTextOnlyWhenTheWholeFileFits) {
 // A line comes in pieces of at most the longest piece, cut where its own
 // bytes say, however the file is read: a CR that may be part of the line
 // end never ends a piece.
-TEST(DecodedLinesTest, LongLinesComeInPiecesCutByTheirBytesAlone) {
+TEST(DecodeTest, LongLinesComeInPiecesCutByTheirBytesAlone) {
   testing_support::ScopedTempDir dir;
   const auto path = dir.path() / "text.txt";
   std::ofstream(path, std::ios::binary) << "abcdefg\r\nab\r\r\n\r\n\nabc\rdef\r";

@@ -48,7 +48,7 @@ std::string Escaped(std::string_view text, size_t step = SIZE_MAX / 2) {
   return out;
 }
 
-TEST(MarkupRuleTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
+TEST(MarkupTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
   struct Case {
     std::string_view text, expected;
   } cases[] = {
@@ -117,7 +117,7 @@ TEST(MarkupRuleTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
 
 // In a line read in windows, a "<?" looks for its "?>" to the end of the
 // line, and an end tag counts wherever the windows meet.
-TEST(MarkupRuleTest, ALongLineIsReadAsOneLine) {
+TEST(MarkupTest, ALongLineIsReadAsOneLine) {
   const std::string far = std::string(100, 'x');
   const std::string text = "<?x " + far + " ?> <?y " + far + "\n<b>" + far + "</b\n" + far;
   const std::string expected =

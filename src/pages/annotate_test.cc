@@ -88,7 +88,7 @@ Lines Body(const Lines& page) {
   return Lines(begin + 1, end);
 }
 
-TEST(AnnotatedPagesTest, CutsLinesIntoWordSpans) {
+TEST(AnnotateTest, CutsLinesIntoWordSpans) {
   struct Case {
     std::string text;
     std::vector<std::pair<int, std::string>> words;  // column, word
@@ -115,7 +115,7 @@ TEST(AnnotatedPagesTest, CutsLinesIntoWordSpans) {
   }
 }
 
-TEST(AnnotatedPagesTest, NavigationSpansLinkOccurrencesAndPages) {
+TEST(AnnotateTest, NavigationSpansLinkOccurrencesAndPages) {
   TestRun t;
   std::vector<Lines> copies = Annotate(
       t, {{"page_01.htm", "cat cat dog"}, {"page_02.htm", "cat"}},
@@ -139,7 +139,7 @@ TEST(AnnotatedPagesTest, NavigationSpansLinkOccurrencesAndPages) {
   EXPECT_EQ(second[3], "(3)(<a href=\"#id00000000_3\"></a>");
 }
 
-TEST(AnnotatedPagesTest, FindWordOffAndPagesListWriteNoNavigation) {
+TEST(AnnotateTest, FindWordOffAndPagesListWriteNoNavigation) {
   for (bool find_word : {false, true}) {
     TestRun t;
     t.run().settings.find_word = find_word;
@@ -156,7 +156,7 @@ TEST(AnnotatedPagesTest, FindWordOffAndPagesListWriteNoNavigation) {
   }
 }
 
-TEST(AnnotatedPagesTest, BeforeAndNextLinksFollowThePageList) {
+TEST(AnnotateTest, BeforeAndNextLinksFollowThePageList) {
   TestRun t;
   t.run().settings.find_word = false;
   const Lines list = {"page_01.htm", "page_02.htm", "page_03.htm"};
@@ -186,7 +186,7 @@ TEST(AnnotatedPagesTest, BeforeAndNextLinksFollowThePageList) {
   }
 }
 
-TEST(AnnotatedPagesTest, PagesWithoutBodyGetNoScriptAndNoLinks) {
+TEST(AnnotateTest, PagesWithoutBodyGetNoScriptAndNoLinks) {
   TestRun t;
   WriteFile(t.root() / "page_02.htm", Join({"<br>word", "<br>end"}));
   PageAnnotator annotator(t.run().settings, {"page_02.htm", "1", {}, true},

@@ -101,7 +101,7 @@ void Prepare(Pass& pass) {
     if (info.group != 0) group_page_words[info.group - 1] += info.page_word_count;
   }
   if (std::any_of(group_page_words.begin(), group_page_words.end(),
-                  [&](uint64_t count) { return count > run.entry_window; })) {
+                  [&](uint64_t count) { return count > run.limits.entry_window; })) {
     pass.spill_host = run.paths.ForWrite(runctx::kPageWordSpillFile);
   }
   for (int group = 1; group <= data.group_count; ++group) {
@@ -238,7 +238,8 @@ class GroupEntries {
   GroupEntries(const Pass& pass, int group)
       : pass_(pass),
         page_words_(pass.data, pass.run.paths, pass.rank, group, pass.group_pages[group - 1].first,
-                    pass.group_pages[group - 1].second, pass.spill_host, pass.run.entry_window) {}
+                    pass.group_pages[group - 1].second, pass.spill_host,
+                    pass.run.limits.entry_window) {}
 
   /// The next entry, valid until the next call; null at the end.
   const IndexEntry* Next() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "pages/main_index.h"
 #include "support/test_run.h"
 
@@ -40,10 +41,11 @@ TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
       {3, {"zeta alpha eta"}},                  {4, {"alpha theta beta iota"}},
       {5, {"kappa lambda alpha"}},              {6, {"mu nu xi", "omicron pi kappa"}}};
   Lines expected[2];
-  for (size_t window : {runctx::kEntryWindow, size_t{1}, size_t{2}, size_t{7}}) {
+  const size_t whole = common::Limits().entry_window;
+  for (size_t window : {whole, size_t{1}, size_t{2}, size_t{7}}) {
     SCOPED_TRACE(window);
     TestRun t;
-    t.run().entry_window = window;
+    t.limits().entry_window = window;
     testing_support::ExtractAndNumber(t, pages, /*group_size=*/3);
     WriteGroupPages(t.run());
     WriteMainIndex(t.run());  // the last to read the group words
@@ -52,7 +54,7 @@ TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
     }
     for (int group = 1; group <= 2; ++group) {
       Lines entries = IndexEntries(t, group);
-      if (window == runctx::kEntryWindow) {
+      if (window == whole) {
         // Every page word of the group, each in a block of its own lines.
         ASSERT_GT(entries.size(), 12u);
         expected[group - 1] = entries;

@@ -94,14 +94,4 @@ class SearchPageWriter {
   common::LineBuilder query_;  // the line's phrase, encoded when any byte changes
 };
 
-/// Writes a search page from the words that `next` gives (see
-/// SearchPageWriter).
-template <typename Next>
-void WriteSearchPage(const SearchPlace& place, PageWriter& out, Next&& next, SplitMix64& random) {
-  SearchPageWriter writer(place, out, random);
-  SearchWord word;
-  while (next(&word)) writer.Add(word);
-  writer.Finish();
-}
-
 }  // namespace pages

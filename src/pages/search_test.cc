@@ -37,17 +37,14 @@ Rec operator+(Rec a, const Rec& b) {
 // Writes s_1.htm from the words and returns its lines after the head and
 // the highlight script, without the two closing lines.
 Lines SearchLines(TestRun& t, const Rec& words) {
-  size_t next = 0;
   SplitMix64 random;
   const runctx::RunContext& run = t.run();
   const SearchPlace place{&run.settings, "1", run.destination_address, run.target_site};
-  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "s_1.htm")), PageLayout::kInBlocks);
-  WriteSearchPage(place, out, [&](SearchWord* word) {
-    if (next == words.size()) return false;
-    const Word& w = words[next++];
-    *word = SearchWord{w.page, w.line, w.word, w.id, w.occurrence};
-    return true;
-  }, random);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "s_1.htm")),
+                 PageLayout::kInBlocks);
+  SearchPageWriter writer(place, out, random);
+  for (const Word& w : words) writer.Add(SearchWord{w.page, w.line, w.word, w.id, w.occurrence});
+  writer.Finish();
   Lines page = ReadLines(t.root() / "s_1.htm");
   EXPECT_GE(page.size(), 24u);
   if (page.size() < 24) return {};
@@ -77,7 +74,7 @@ void AddTrailer(Lines& lines, const std::string& id, const std::string& page,
   lines.push_back("<br><br>");
 }
 
-TEST(SearchPageTest, TextLinesWithTheirTrailers) {
+TEST(SearchTest, TextLinesWithTheirTrailers) {
   TestRun t;
   t.run().destination_address = "www.example.net";
   // The page's first text line starts in the second form, later lines in the
@@ -98,7 +95,7 @@ TEST(SearchPageTest, TextLinesWithTheirTrailers) {
   EXPECT_EQ(got, expected);
 }
 
-TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
+TEST(SearchTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
   TestRun t;
   t.run().target_site.clear();
   Lines expected;
@@ -108,7 +105,7 @@ TEST(SearchPageTest, HtmlEndHidesTheWordsLineAndEmptyAddressesOnlyWebSearch) {
 
 // Queries keep the words and the site restriction whole; the address typed
 // at the prompt cannot close the attribute or add markup.
-TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
+TEST(SearchTest, QueriesAreEncodedAndTheAddressIsEscaped) {
   TestRun t;
   t.run().destination_address = "x\"><script>a&b</script>";
   // A "<" of the text is "&lt;" in the word; the query searches for "<".
@@ -126,7 +123,7 @@ TEST(SearchPageTest, QueriesAreEncodedAndTheAddressIsEscaped) {
                    search + "\"> web_search </a>"}));
 }
 
-TEST(SearchPageTest, HighlightScriptFollowsTheSettings) {
+TEST(SearchTest, HighlightScriptFollowsTheSettings) {
   TestRun t;
   t.run().settings.font_color = "blue";
   t.run().settings.font_size = "90%";
@@ -158,7 +155,7 @@ std::string QueryOf(int count) {
   return got[4].substr(prefix.size(), got[4].find("\"> web_search") - prefix.size());
 }
 
-TEST(SearchPageTest, LinesOf29WordsGetARandomPhrase) {
+TEST(SearchTest, LinesOf29WordsGetARandomPhrase) {
   std::string all;
   for (int i = 1; i <= 28; ++i) all += (i < 10 ? "w0" : "w") + std::to_string(i) + " ";
   EXPECT_EQ(QueryOf(28), all);
@@ -176,7 +173,7 @@ TEST(SearchPageTest, LinesOf29WordsGetARandomPhrase) {
   EXPECT_EQ(QueryOf(29), phrase);  // the generator starts afresh: the same picks
 }
 
-TEST(SearchPageTest, PhraseSlotsCanPickTheLastWordButNeverTheFirst) {
+TEST(SearchTest, PhraseSlotsCanPickTheLastWordButNeverTheFirst) {
   struct Case {
     std::string list;
     size_t before_last;

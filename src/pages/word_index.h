@@ -66,15 +66,4 @@ class IndexEntryWriter {
   bool held_ = false;
 };
 
-/// Writes the rest of i_<g>.htm with the entries that `next` gives (see
-/// IndexEntryWriter).
-template <typename Next>
-void WriteIndexEntries(std::string_view target_site, std::string_view group, PageWriter& out,
-                       Next&& next, long long& promo_interval) {
-  IndexEntryWriter writer(target_site, group, out, promo_interval);
-  IndexEntry entry;
-  while (next(&entry)) writer.Add(entry);
-  writer.Finish();
-}
-
 }  // namespace pages

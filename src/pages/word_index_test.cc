@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "pages/contents.h"
-#include "pages/page_list.h"
 #include "run/promo_block.h"
 #include "support/test_run.h"
 
@@ -40,13 +38,9 @@ void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& reco
                long long& promo_interval) {
   PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / name)), PageLayout::kInBlocks);
   WriteIndexHead(t.run().settings, platform::Now(), out);
-  size_t next = 0;
-  WriteIndexEntries(t.run().target_site, "1", out, [&](IndexEntry* entry) {
-    if (next == records.size()) return false;
-    const Rec& r = records[next++];
-    *entry = IndexEntry{r.id, r.page, r.word, r.occurrence, r.count};
-    return true;
-  }, promo_interval);
+  IndexEntryWriter writer(t.run().target_site, "1", out, promo_interval);
+  for (const Rec& r : records) writer.Add(IndexEntry{r.id, r.page, r.word, r.occurrence, r.count});
+  writer.Finish();
 }
 
 Lines Entries(TestRun& t, const std::vector<Rec>& records) {
@@ -74,7 +68,7 @@ void AddLong(Lines& lines, const std::string& id, const std::string& page, const
   }
 }
 
-TEST(WordIndexPageTest, EntriesWithCountAndFirstOccurrenceTheLastInShortForm) {
+TEST(WordIndexTest, EntriesWithCountAndFirstOccurrenceTheLastInShortForm) {
   TestRun t;
   std::vector<Rec> records = {{"id00000000", "page_01.htm", "Water", 1, 2},
                               {"id00000000", "page_02.htm", "water", 3, 1},
@@ -91,7 +85,7 @@ TEST(WordIndexPageTest, EntriesWithCountAndFirstOccurrenceTheLastInShortForm) {
 // The query keeps the word whole and the site restriction after it: the
 // bytes a browser would take as a fragment, a parameter, a blank or the
 // attribute's end are percent-encoded.
-TEST(WordIndexPageTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
+TEST(WordIndexTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
   TestRun t;
   Lines entries = Entries(t, {{"id00000000", "page_01.htm", "C#&C++<b>100%", 1},
                              {"id00000001", "page_01.htm", "dog", 1}});
@@ -101,7 +95,7 @@ TEST(WordIndexPageTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
             " site:www.example.com\"> www.example.com</a>");
 }
 
-TEST(WordIndexPageTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
+TEST(WordIndexTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
   TestRun t;
   t.run().target_site.clear();
   Lines expected;
@@ -117,7 +111,7 @@ TEST(WordIndexPageTest, WithoutTargetSiteSingleEntryAndEmptyGroup) {
 
 // The promo interval counter runs over every word index page of the run;
 // the head of each page carries the promo block too.
-TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
+TEST(WordIndexTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
   TestRun t;
   t.run().target_site.clear();
   std::vector<Rec> first, second;
@@ -138,24 +132,6 @@ TEST(WordIndexPageTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
     EXPECT_EQ(Lines(entries.begin() + 4 * entry, entries.begin() + 4 * entry + size), promo) << page;
     EXPECT_EQ(entries[static_cast<size_t>(4 * entry + size)], "<br>") << page;
   }
-}
-
-TEST(ContentsPageTest, ListsEveryPageWithItsAnchor) {
-  TestRun t;
-  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / "files_list.htm")), PageLayout::kPlain);
-  WriteContentsPage(t.run().settings, platform::Now(), PageList({"page_01.htm", "page_03.htm"}), out);
-  Lines page = ReadLines(t.root() / "files_list.htm");
-  ASSERT_EQ(page.size(), 31u);
-  EXPECT_EQ(page[6], "<title>index of key words</title>");
-  EXPECT_EQ(page[12], "QUICK AND EASY INFORMATION SEARCH");
-  EXPECT_EQ(page[21], "<a href=\"https://www.example.org\">https://www.example.org</a>");
-  EXPECT_EQ(page[23].rfind("Date (mm-dd-yy) = ", 0), 0u);
-  EXPECT_EQ(page[24].rfind("Time (h:m:s)    = ", 0), 0u);
-  EXPECT_EQ(Lines(page.end() - 6, page.end()),
-            Lines({"<br>",
-                   "<a href=\"page_01.htm\"><span id = \"page_01.htm\" >page_01.htm</span></a><br>",
-                   "<a href=\"page_03.htm\"><span id = \"page_03.htm\" >page_03.htm</span></a><br>",
-                   "<br><br>", "</body>", "</html>"}));
 }
 
 }  // namespace

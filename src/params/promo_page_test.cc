@@ -13,7 +13,7 @@ namespace {
 using testing_support::ReadLines;
 using testing_support::TestRun;
 
-TEST(PromoteTest, PromotionalPageLines) {
+TEST(PromoPageTest, PromotionalPageLines) {
   TestRun t;
   t.Command("md htm_in");
   WritePromotionalPage(t.run());

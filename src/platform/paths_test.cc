@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "common/bytes.h"
+#include "common/limits.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/lines.h"
 #include "support/test_run.h"
@@ -28,7 +29,7 @@ class ConfinedFolder {
       : prog_(Make(outer_.path() / "prog")),
         paths_(prog_),
         console_(in_, out_, err_, /*terminal=*/false),
-        shell_(paths_, console_) {
+        shell_(paths_, console_, limits_) {
     WriteFile(sentinel() / "keep.txt", "sentinel");
     fs::create_directory(sentinel() / "empty");
     WriteFile(prog_ / "x.txt", "inside");
@@ -67,6 +68,7 @@ class ConfinedFolder {
   std::istringstream in_;
   std::ostringstream out_, err_;
   Console console_;
+  common::Limits limits_;
   Interpreter shell_;
 };
 

@@ -23,7 +23,7 @@ bool Ends(TestRun& t, Prompt prompt) {
   return false;
 }
 
-TEST(PromptTest, ContinueOrEndIgnoresOtherKeysAndPrintsOptionsOnce) {
+TEST(CommandsTest, ContinueOrEndIgnoresOtherKeysAndPrintsOptionsOnce) {
   TestRun go("x\n3\n\n1\n");
   EXPECT_FALSE(Ends(go, ContinueOrEnd));
   EXPECT_EQ(go.OutLines(), (std::vector<std::string>{"<1> continue", "<2> end"}));
@@ -33,7 +33,7 @@ TEST(PromptTest, ContinueOrEndIgnoresOtherKeysAndPrintsOptionsOnce) {
   EXPECT_TRUE(Ends(eof, ContinueOrEnd));
 }
 
-TEST(PromptTest, AcknowledgeAndEndTakesOnlyOne) {
+TEST(CommandsTest, AcknowledgeAndEndTakesOnlyOne) {
   TestRun t("2\n2\n1\n");
   EXPECT_TRUE(Ends(t, AcknowledgeAndEnd));
   EXPECT_EQ(t.OutLines(), (std::vector<std::string>{"<1> = continue and end"}));
@@ -41,7 +41,7 @@ TEST(PromptTest, AcknowledgeAndEndTakesOnlyOne) {
   EXPECT_FALSE(t.run().console.ReadKey().has_value());
 }
 
-TEST(PromptTest, KeyPromptsTakeAnyKey) {
+TEST(CommandsTest, KeyPromptsTakeAnyKey) {
   TestRun end("q\nnext\n");
   EXPECT_TRUE(Ends(end, KeyPromptAndEnd));
   EXPECT_EQ(end.OutLines(), (std::vector<std::string>{"<...> any key to continue and end"}));
@@ -51,7 +51,7 @@ TEST(PromptTest, KeyPromptsTakeAnyKey) {
   EXPECT_TRUE(Ends(pause_at_end, KeyPause));
 }
 
-TEST(ConventionsTest, ProgressAndRules) {
+TEST(CommandsTest, ProgressAndRules) {
   TestRun t;
   Progress(t.run(), 10);
   EXPECT_EQ(t.out(), "processed 10%\r\n");
@@ -59,7 +59,7 @@ TEST(ConventionsTest, ProgressAndRules) {
   EXPECT_EQ(Rule(2, '='), "==");
 }
 
-TEST(ConventionsTest, FolderDetectionIsASubstringTest) {
+TEST(CommandsTest, FolderDetectionIsASubstringTest) {
   TestRun t;
   std::filesystem::create_directory(t.root() / "Old_Htm_In");
   EXPECT_TRUE(DetectFolder(t.run(), "dir /b *. > dir_01.txt", "dir_01.txt", "htm_in"));
@@ -68,7 +68,7 @@ TEST(ConventionsTest, FolderDetectionIsASubstringTest) {
                            /*long_form=*/true));
 }
 
-TEST(ConventionsTest, DeleteListedKeepsItsOwnListing) {
+TEST(CommandsTest, DeleteListedKeepsItsOwnListing) {
   TestRun t;
   WriteFile(t.root() / "a.txt", "a");
   WriteFile(t.root() / "B.TXT", "b");
@@ -79,7 +79,7 @@ TEST(ConventionsTest, DeleteListedKeepsItsOwnListing) {
             (std::vector<std::string>{"dir_01.txt", "keep.htm"}));
 }
 
-TEST(ConventionsTest, DeleteListedWithAFolderPrefix) {
+TEST(CommandsTest, DeleteListedWithAFolderPrefix) {
   TestRun t;
   WriteFile(t.root() / "htm_out" / "Page_01.htm", "p");
   WriteFile(t.root() / "htm_out" / "index.htm", "i");
@@ -87,7 +87,7 @@ TEST(ConventionsTest, DeleteListedWithAFolderPrefix) {
   EXPECT_TRUE(testing_support::ListFolder(t.root() / "htm_out").empty());
 }
 
-TEST(ConventionsTest, RemoveTreeRemovesFilesThenTheFolder) {
+TEST(CommandsTest, RemoveTreeRemovesFilesThenTheFolder) {
   TestRun t;
   WriteFile(t.root() / "htm_wrk" / "A.htm", "a");
   WriteFile(t.root() / "htm_wrk" / "b.htm", "b");
@@ -95,7 +95,7 @@ TEST(ConventionsTest, RemoveTreeRemovesFilesThenTheFolder) {
   EXPECT_FALSE(std::filesystem::exists(t.root() / "htm_wrk"));
 }
 
-TEST(ConventionsTest, DeletionNeverLeavesTheFolder) {
+TEST(CommandsTest, DeletionNeverLeavesTheFolder) {
   testing_support::ScopedTempDir outside;
   WriteFile(outside.path() / "target.txt", "keep me");
   TestRun t;

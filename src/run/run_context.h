@@ -1,6 +1,6 @@
 // The run context: the few values that live for the whole run, set once by
 // the phase that owns them and then only read, plus the console, the
-// program's folder and the command interpreter every phase uses.
+// program's folder, the command interpreter and the limits every phase uses.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/paths.h"
@@ -28,12 +29,15 @@ struct Settings {
 
 struct RunContext {
   RunContext(platform::Console& console_in, platform::Paths& paths_in,
-             platform::Interpreter& interpreter_in)
-      : console(console_in), paths(paths_in), interpreter(interpreter_in) {}
+             platform::Interpreter& interpreter_in, const common::Limits& limits_in)
+      : console(console_in), paths(paths_in), interpreter(interpreter_in), limits(limits_in) {}
 
   platform::Console& console;
   platform::Paths& paths;
   platform::Interpreter& interpreter;
+  // What the run holds in memory at once where it crosses a boundary; the
+  // driver sets them, and hands the same to the interpreter for its sort.
+  const common::Limits& limits;
 
   // Identity: fixed at build time, derived at start-up.
   std::string program_name;
@@ -57,9 +61,6 @@ struct RunContext {
   std::vector<std::string> emptied_folders;
   // Threads for the work that spreads over cores; 0: every hardware thread.
   unsigned threads = 0;
-  // Page words a word index page sorts in memory at once (GroupPageWords);
-  // tests lower it to cross window boundaries with a few words.
-  size_t entry_window = kEntryWindow;
 
   // Set only while a kill point of the interruption tests is armed: each
   // command line and work file is a step of it. Null in a user's run.

@@ -385,15 +385,11 @@ class GroupLinks {
   std::vector<uint64_t> heap_;
 };
 
-/// Page words a GroupPageWords sorts in memory at once: the fixed working
-/// buffer (1.3 MB); a group with more is sorted in several windows. Tests
-/// lower it to cross window boundaries with a few words.
-inline constexpr size_t kEntryWindow = size_t{1} << 16;
-
 /// The page words of the pages [first_page, end_page) of one group, by word
 /// id, then page: placed window by window into a buffer that holds
-/// `window` page words (or one word's, when it has more), each word's place
-/// known from the pages of the group holding it (its GroupCount records).
+/// `window` page words (the run's entry window; or one word's, when it has
+/// more), each word's place known from the pages of the group holding it
+/// (its GroupCount records).
 /// The group's page words are read once, whatever the number of windows:
 /// the first window's are placed and every other window's spilled to a
 /// region of its own in the binary file `spill` (in wrd_24), from which
@@ -410,7 +406,7 @@ class GroupPageWords {
   /// `rank` gives each word's place in data.by_id (words that occur).
   GroupPageWords(const WordData& data, platform::Paths& paths, const std::vector<uint32_t>& rank,
                  int group, size_t first_page, size_t end_page, const platform::HostPath& spill,
-                 size_t window = kEntryWindow);
+                 size_t window);
 
   /// The next page word; false after the last.
   bool Next(Placed* out);

@@ -9,7 +9,7 @@ namespace {
 
 // A group closes after the page whose occurrences take it past 100,000, or
 // after its group-size-th page; the next group starts with neither.
-TEST(GroupRuleTest, ClosesAfterThePageThatPassesEitherBound) {
+TEST(WordDataTest, ClosesAfterThePageThatPassesEitherBound) {
   struct Case {
     int group_size;
     std::vector<uint64_t> occurrences;  // of each page, in order

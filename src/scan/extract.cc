@@ -14,6 +14,7 @@
 #include "run/commands.h"
 #include "run/screens.h"
 #include "run/work_files.h"
+#include "scan/pieces.h"
 
 namespace scan {
 namespace {
@@ -33,9 +34,7 @@ std::vector<std::string> ListedPages(runctx::RunContext& run) {
 
 }  // namespace
 
-void ExtractWords(runctx::RunContext& run) { ExtractWordsWithin(run, ScanLimits{}); }
-
-void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
+void ExtractWords(runctx::RunContext& run) {
   runctx::RunCommand(run, runctx::Cmd("dir /b ", runctx::kNumberedPages, " > ", runctx::kDir02));
   auto data = std::make_shared<runctx::WordData>();
   std::vector<std::string> names = ListedPages(run);
@@ -46,7 +45,7 @@ void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits) {
   }
   run.word_data = data;
   runctx::WordDataWriter collector(run.paths, *data, run.input_count);
-  ScanInPieces(hosts, run.threads, limits,
+  ScanInPieces(hosts, run.threads, run.limits,
                [&](size_t page, const PageWords& piece, bool last) {
                  collector.AddPiece(page, piece, last);
                },

@@ -9,7 +9,6 @@
 #pragma once
 
 #include "run/run_context.h"
-#include "scan/pieces.h"
 
 namespace scan {
 
@@ -17,7 +16,5 @@ namespace scan {
 /// word data (forms, words, pages, occurrence numbers, page words, groups
 /// of the pages), then prints "processed 10%".
 void ExtractWords(runctx::RunContext& run);
-/// As above, the pages scanned within `limits` (the output is the same).
-void ExtractWordsWithin(runctx::RunContext& run, const ScanLimits& limits);
 
 }  // namespace scan

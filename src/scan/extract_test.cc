@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "support/test_run.h"
 #include "words/word_ids.h"
 
@@ -135,7 +136,7 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
     size_t piece_bytes, pieces_held;
     unsigned threads;
   };
-  const ScanLimits whole;
+  const common::Limits whole;
   std::vector<Lines> expected;
   for (const Case& c : {Case{whole.piece_bytes, whole.pieces_held, 1}, Case{1, 32, 1},
                         Case{1, 4, 3}, Case{1, 32, 8}, Case{200, 2, 2}}) {
@@ -146,7 +147,9 @@ TEST(ExtractTest, PiecesOfAnySizeGiveTheSameWordData) {
     }
     t.run().input_count = 2;
     t.run().threads = c.threads;
-    ExtractWordsWithin(t.run(), ScanLimits{c.piece_bytes, c.pieces_held});
+    t.limits().piece_bytes = c.piece_bytes;
+    t.limits().pieces_held = c.pieces_held;
+    ExtractWords(t.run());
     words::NumberWords(*t.run().word_data);
     const runctx::WordData& data = *t.run().word_data;
     Lines groups;

@@ -167,7 +167,7 @@ bool PageScanner::Next(size_t piece_bytes, PageWords* piece) {
 }
 
 void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads,
-                  const ScanLimits& limits, const TakePiece& take,
+                  const common::Limits& limits, const TakePiece& take,
                   const ResolvePiece& resolve) {
   // The thread that takes the pieces in does little beside the scanning
   // threads, so there are as many of these as threads.

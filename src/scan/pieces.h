@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/limits.h"
 #include "platform/lines.h"
 #include "platform/paths.h"
 #include "run/word_data.h"
@@ -20,19 +21,6 @@
 #include "scan/page_numbering.h"
 
 namespace scan {
-
-/// How much the scan holds at once. Tests lower them; the output does not
-/// depend on them.
-struct ScanLimits {
-  /// A piece ends after the line that brings its words to this many bytes
-  /// (PageWords::Bytes), so a piece holds at least one whole line (a page
-  /// line is at most a few hundred kB).
-  size_t piece_bytes = size_t{1} << 18;
-  /// Pieces held at once: three per scanning thread (one being scanned, the
-  /// others waiting to be taken in), so the threads that scan are at most a
-  /// third as many, whatever the number of threads.
-  size_t pieces_held = 32;
-};
 
 /// The words of a piece of one page as the scanner takes them, in document
 /// order (the input of the word data's writer).
@@ -70,10 +58,12 @@ using ResolvePiece = std::function<void(PageWords* piece)>;
 
 /// Scans `pages` in pieces on up to `threads` threads (the caller's thread
 /// takes the pieces in) and calls `take` for each piece in page order.
+/// Where pieces end and how many are held at once follow `limits`
+/// (piece_bytes, pieces_held); the words taken in, in their order, do not.
 /// An exception in a scan or in `take` stops every thread and is thrown
 /// again here.
 void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads,
-                  const ScanLimits& limits, const TakePiece& take,
+                  const common::Limits& limits, const TakePiece& take,
                   const ResolvePiece& resolve);
 
 }  // namespace scan

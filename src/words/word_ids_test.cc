@@ -44,7 +44,7 @@ Ids IdsOf(TestRun& t, bool by_form) {
 // A word's id counts the occurrences of the words that sort before it as
 // record fields do: "abc!" before "abc", since "!" sorts below the quote
 // that ends the shorter field, and "abcd" after it.
-TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
+TEST(WordIdsTest, IdsCountTheOccurrencesBeforeTheWord) {
   TestRun t;
   Build(t, {{1, {"alpha beta gamma gamma"}}, {2, {"gamma gamma alpha abc abcd abc!"}}});
   EXPECT_EQ(IdsOf(t, /*by_form=*/true), (Ids{{"abc!", "id00000000"},
@@ -59,7 +59,7 @@ TEST(WordListTest, IdsCountTheOccurrencesBeforeTheWord) {
 
 // The order holds where words first differ past their eighth byte, and
 // where the closing quote meets a byte at the eighth byte or after it.
-TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
+TEST(WordIdsTest, WordsSortAsFieldsPastTheirFirstBytes) {
   TestRun t;
   Build(t, {{1, {"abcdefghijk abcdefgh abcdefghij! abcdefg abcdefghij abcdefg!"}}});
   EXPECT_EQ(IdsOf(t, /*by_form=*/false), (Ids{{"id00000000", "abcdefg!"},
@@ -73,7 +73,7 @@ TEST(WordListTest, WordsSortAsFieldsPastTheirFirstBytes) {
 // The forms of a word in any case are one word, placed by its lower case:
 // "Zebra" sorts after "apple" though 'Z' is below 'a', whichever form
 // came first.
-TEST(WordListTest, FormsInAnyCaseAreOneWordPlacedByItsLowerCase) {
+TEST(WordIdsTest, FormsInAnyCaseAreOneWordPlacedByItsLowerCase) {
   TestRun t;
   Build(t, {{1, {"Zebra apple ZEBRA"}}, {2, {"zebra Apple"}}});
   EXPECT_EQ(IdsOf(t, /*by_form=*/true), (Ids{{"Apple", "id00000000"},
@@ -83,7 +83,7 @@ TEST(WordListTest, FormsInAnyCaseAreOneWordPlacedByItsLowerCase) {
                                              {"zebra", "id00000002"}}));
 }
 
-TEST(WordListTest, NoWordsGiveNoGroups) {
+TEST(WordIdsTest, NoWordsGiveNoGroups) {
   TestRun t;
   Build(t, {{1, {"<br>"}}});
   EXPECT_EQ(t.run().word_data->group_count, 0);

@@ -133,7 +133,7 @@ struct BytesCase {
   std::vector<std::string> markers;
 };
 
-TEST(HostileInputTest, OddBytesAroundTheWords) {
+TEST(HostileEndToEndTest, OddBytesAroundTheWords) {
   const std::string nul(1, '\0');
   const BytesCase cases[] = {
       {"an empty file beside another", {{"empty.txt", ""}, {"plain.txt", "plain markerplain\n"}},
@@ -161,7 +161,7 @@ TEST(HostileInputTest, OddBytesAroundTheWords) {
   }
 }
 
-TEST(HostileInputTest, ALineOfFiveMegabytes) {
+TEST(HostileEndToEndTest, ALineOfFiveMegabytes) {
   HostileRun run;
   std::string line = "markerlongstart ";
   line.reserve(5 << 20);
@@ -193,7 +193,7 @@ TEST(HostileInputTest, ALineOfFiveMegabytes) {
 
 // A run over 2,000 files creates and deletes some 30,000 files; where the
 // temporary folder's disk makes that slow, a memory-backed one is used.
-TEST(HostileInputTest, TwoThousandFiles) {
+TEST(HostileEndToEndTest, TwoThousandFiles) {
   HostileRun run(fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path());
   std::vector<std::string> markers;
   for (int i = 0; i < 2000; ++i) {
@@ -203,7 +203,7 @@ TEST(HostileInputTest, TwoThousandFiles) {
   run.ExpectIndexed(run.Run(), markers, 2001);
 }
 
-TEST(HostileInputTest, OddNames) {
+TEST(HostileEndToEndTest, OddNames) {
   HostileRun run;
   run.Write("txt_in/with space.txt", "markerspace");
   run.Write("txt_in/\xc3\xbcnic\xc3\xb6" "de.txt", "markerutfname");
@@ -224,7 +224,7 @@ TEST(HostileInputTest, OddNames) {
   EXPECT_TRUE(fs::exists(run.run() / "txt_in" / "what?.txt"));
 }
 
-TEST(HostileInputTest, OnlyUpperCaseNamesCountAsNoInput) {
+TEST(HostileEndToEndTest, OnlyUpperCaseNamesCountAsNoInput) {
   HostileRun run;
   run.Write("txt_in/A.TXT", "markera");
   run.Write("txt_in/B.TXT", "markerb");
@@ -235,7 +235,7 @@ TEST(HostileInputTest, OnlyUpperCaseNamesCountAsNoInput) {
   run.ExpectOutsideUnchanged();
 }
 
-TEST(HostileInputTest, ADocumentLinkedFromOutsideIsIndexedAndLeftAlone) {
+TEST(HostileEndToEndTest, ADocumentLinkedFromOutsideIsIndexedAndLeftAlone) {
   HostileRun run;
   run.Link(run.outside() / "doc.txt", "txt_in/linked.txt");
   run.Link("../../outside/relative.txt", "txt_in/relative.txt");
@@ -246,7 +246,7 @@ TEST(HostileInputTest, ADocumentLinkedFromOutsideIsIndexedAndLeftAlone) {
   EXPECT_TRUE(fs::is_symlink(run.run() / "txt_in" / "linked.txt"));
 }
 
-TEST(HostileInputTest, LinksNamedLikeWorkFilesAreRemovedNotTheirTargets) {
+TEST(HostileEndToEndTest, LinksNamedLikeWorkFilesAreRemovedNotTheirTargets) {
   HostileRun run;
   run.Write("txt_in/a.txt", "markera");
   run.Link(run.outside() / "x_target.txt", "x.txt");
@@ -269,7 +269,7 @@ TEST(HostileInputTest, LinksNamedLikeWorkFilesAreRemovedNotTheirTargets) {
 // A work folder or htm_out that is a link to a folder outside: nothing is
 // written through it. The link is removed as a link, the folder made again
 // where the run needs it, and the run goes on.
-TEST(HostileInputTest, FoldersLinkedFromOutsideAreNotWrittenThrough) {
+TEST(HostileEndToEndTest, FoldersLinkedFromOutsideAreNotWrittenThrough) {
   for (const char* folder : {"htm_out", "htm_in", "htm_ndx", "wrd_24", "txt_wrk", "htm_wrk"}) {
     SCOPED_TRACE(folder);
     HostileRun run;
@@ -280,7 +280,7 @@ TEST(HostileInputTest, FoldersLinkedFromOutsideAreNotWrittenThrough) {
   }
 }
 
-TEST(HostileInputTest, TxtInThatIsAFile) {
+TEST(HostileEndToEndTest, TxtInThatIsAFile) {
   HostileRun run;
   run.Write("txt_in", "not a folder");
   ProgramResult result = run.Run();
@@ -291,7 +291,7 @@ TEST(HostileInputTest, TxtInThatIsAFile) {
 }
 
 // The run cannot publish: it must say so, not end in "Indexing is done."
-TEST(HostileInputTest, HtmOutThatIsAFile) {
+TEST(HostileEndToEndTest, HtmOutThatIsAFile) {
   HostileRun run;
   run.Write("txt_in/a.txt", "markera");
   run.Write("htm_out", "not a folder");
@@ -305,7 +305,7 @@ TEST(HostileInputTest, HtmOutThatIsAFile) {
   run.ExpectOutsideUnchanged();
 }
 
-TEST(HostileInputTest, ReadOnlyHtmOut) {
+TEST(HostileEndToEndTest, ReadOnlyHtmOut) {
   ScopedTempDir top;
   fs::path run = top.path() / "run";
   WriteFile(run / "txt_in" / "a.txt", "markera");
@@ -349,7 +349,7 @@ TEST(HostileInputTest, ReadOnlyHtmOut) {
 // The disk fills while a page is copied (400 KB) or while a work file is
 // written (2 MB): either way an error screen names the file and the
 // reason, and the next run, with room, clears the leftovers and finishes.
-TEST(HostileInputTest, DiskFullStopsWithAnErrorScreenAndTheNextRunClearsUp) {
+TEST(HostileEndToEndTest, DiskFullStopsWithAnErrorScreenAndTheNextRunClearsUp) {
   for (const char* size : {"400k", "2m"}) {
     SCOPED_TRACE(size);
     ScopedTempDir top;

@@ -139,7 +139,7 @@ struct Case {
   bool folder_as_before;            // the program's folder left as it was
 };
 
-TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
+TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
   const std::string long_name = std::string(251, 'n') + ".txt";  // its page set file: 258 bytes
   const Case cases[] = {
       {"started from another folder", [](SafetyFolder&) {}, {}, true, false, 0, {kDone}, {},
@@ -307,7 +307,7 @@ TEST(SafetyTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
 // standard input closed, a run reads the end of input and ends at the first
 // screen, as with an empty input. The first run, answered last, publishes
 // every page.
-TEST(SafetyTest, OneRunPerFolderWhateverProgramFileStartsIt) {
+TEST(SafetyEndToEndTest, OneRunPerFolderWhateverProgramFileStartsIt) {
   enum Outcome { kTurnedAway, kIndexed, kFirstScreen };
   struct Start {
     const char* what;
@@ -381,7 +381,7 @@ TEST(SafetyTest, OneRunPerFolderWhateverProgramFileStartsIt) {
 // A run that fills the disk removes what it made as it stops, so the next
 // run starts on the space there was: once the document too large for the
 // disk is taken out (a link: nothing is freed by that), it completes.
-TEST(SafetyTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
+TEST(SafetyEndToEndTest, AFullDiskStopFreesItsSpaceForTheNextRun) {
   ScopedTempDir top;
   fs::path run = top.path() / "run";
   SmallDisk disk(run, "2m");

@@ -229,7 +229,7 @@ void ContinueToTheListing(TerminalRun& run) {
 // prompt; an arrow key inside the address stays out of the links; keys
 // typed during indexing do not dismiss the results screen (a SIGTERM still
 // finds it waiting); the skipped input is named again before the results.
-TEST(TerminalTest, TypedAnswersReachTheLinksAndTypeAheadIsDropped) {
+TEST(TerminalEndToEndTest, TypedAnswersReachTheLinksAndTypeAheadIsDropped) {
   ScopedTempDir dir;
   CopySamples(dir.path());
   WriteFile(dir.path() / "txt_in" / "what?.txt", "cannot exist at home");
@@ -260,7 +260,7 @@ TEST(TerminalTest, TypedAnswersReachTheLinksAndTypeAheadIsDropped) {
 
 // SIGTERM, SIGHUP, SIGINT or Ctrl-C at a key prompt: the terminal's
 // settings as they were, the program ended by that signal.
-TEST(TerminalTest, TheTerminalIsPutBackWhenTheRunIsEndedAtAKeyPrompt) {
+TEST(TerminalEndToEndTest, TheTerminalIsPutBackWhenTheRunIsEndedAtAKeyPrompt) {
   struct Case {
     int signal;
     bool typed;  // Ctrl-C typed rather than the signal sent
@@ -286,7 +286,7 @@ TEST(TerminalTest, TheTerminalIsPutBackWhenTheRunIsEndedAtAKeyPrompt) {
 
 // Ctrl-Z stops the program with the terminal as it was; continued, the
 // prompt's settings are back: a `1` without Enter answers it.
-TEST(TerminalTest, CtrlZStopsWithTheTerminalPutBackAndThePromptGoesOn) {
+TEST(TerminalEndToEndTest, CtrlZStopsWithTheTerminalPutBackAndThePromptGoesOn) {
   ScopedTempDir dir;
   TerminalRun run(dir.path(), "xterm", /*output_to_pipe=*/false);
   const termios before = run.initial();
@@ -310,7 +310,7 @@ TEST(TerminalTest, CtrlZStopsWithTheTerminalPutBackAndThePromptGoesOn) {
 
 // Standard output to a pipe (as to a log file) or TERM=dumb: a whole run
 // typed at the terminal writes no escape byte.
-TEST(TerminalTest, NoClearSequenceWhereTheScreenCannotTakeIt) {
+TEST(TerminalEndToEndTest, NoClearSequenceWhereTheScreenCannotTakeIt) {
   for (bool output_to_pipe : {true, false}) {
     ScopedTempDir dir;
     CopySamples(dir.path());

@@ -28,9 +28,9 @@ int Replay(const std::string& folder, Entry entry) {
   return static_cast<int>(inputs.size());
 }
 
-TEST(FuzzCorpusTest, ScanLine) { EXPECT_GT(Replay("scan_line", fuzz::ScanLineInput), 0); }
-TEST(FuzzCorpusTest, CleanPage) { EXPECT_GT(Replay("clean_page", fuzz::CleanPageInput), 0); }
-TEST(FuzzCorpusTest, Interpreter) { EXPECT_GT(Replay("interpreter", fuzz::InterpreterInput), 0); }
+TEST(CorpusReplayTest, ScanLine) { EXPECT_GT(Replay("scan_line", fuzz::ScanLineInput), 0); }
+TEST(CorpusReplayTest, CleanPage) { EXPECT_GT(Replay("clean_page", fuzz::CleanPageInput), 0); }
+TEST(CorpusReplayTest, Interpreter) { EXPECT_GT(Replay("interpreter", fuzz::InterpreterInput), 0); }
 
 }  // namespace
 }  // namespace testing_support

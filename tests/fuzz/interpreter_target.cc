@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/limits.h"
 #include "fuzz/fuzz_targets.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
@@ -118,9 +119,12 @@ int InterpreterInput(const uint8_t* data, size_t size) {
   std::ostringstream err;
   platform::Console console(in, out, err, /*terminal=*/false);
   platform::Paths paths(scratch.prog);
-  platform::Interpreter interpreter(paths, console);
   // Small sort runs, so that a few lines already spill and merge.
-  interpreter.set_sort_limits({/*run_bytes=*/64, /*run_lines=*/4, /*merge_width=*/2});
+  common::Limits limits;
+  limits.sort_run_bytes = 64;
+  limits.sort_run_lines = 4;
+  limits.sort_merge_width = 2;
+  platform::Interpreter interpreter(paths, console, limits);
   ForEachLine(data, size, /*max_lines=*/16, [&](std::string_view line) {
     try {
       interpreter.Run(line);

@@ -43,8 +43,8 @@ TestRun::TestRun(std::string input)
     : in_(std::move(input)),
       console_(in_, out_, err_, /*terminal=*/false),
       paths_(dir_.path()),
-      interpreter_(paths_, console_),
-      run_(console_, paths_, interpreter_) {
+      interpreter_(paths_, console_, limits_),
+      run_(console_, paths_, interpreter_, limits_) {
   run_.program_name = "www.example.com.exe";
   run_.executable_name = "www.example.com.exe";
   run_.target_site = "www.example.com";

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/limits.h"
 #include "platform/console.h"
 #include "platform/interpreter/interpreter.h"
 #include "platform/paths.h"
@@ -41,6 +42,9 @@ class TestRun {
   explicit TestRun(std::string input = {});
 
   runctx::RunContext& run() { return run_; }
+  /// The run's limits, which the interpreter's sort reads too; a test lowers
+  /// a field to cross its boundary with a few lines or words.
+  common::Limits& limits() { return limits_; }
   const fs::path& root() const { return dir_.path(); }
   /// What was printed on the console (CR LF line ends kept).
   std::string out() const { return out_.str(); }
@@ -58,6 +62,7 @@ class TestRun {
   std::ostringstream err_;
   platform::Console console_;
   platform::Paths paths_;
+  common::Limits limits_;
   platform::Interpreter interpreter_;
   runctx::RunContext run_;
 };

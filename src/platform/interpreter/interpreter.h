@@ -4,12 +4,12 @@
 // same on every host. Nothing is ever handed to a host shell.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "common/limits.h"
 #include "platform/console.h"
 #include "platform/paths.h"
 
@@ -19,18 +19,12 @@ namespace commands {
 class Sink;
 }  // namespace commands
 
-/// How much of a file "sort" holds in memory before it spills a sorted run
-/// to a chunk file, and how many chunk files one merge pass reads at once.
-/// Tests lower them to drive the spill and merge paths with small files.
-struct SortLimits {
-  size_t run_bytes = size_t{16} << 20;
-  size_t run_lines = size_t{1} << 20;
-  size_t merge_width = 16;
-};
-
 class Interpreter {
  public:
-  Interpreter(Paths& paths, Console& console) : paths_(paths), console_(console) {}
+  /// "sort" keeps within the sort fields of `limits`, the run's, which
+  /// outlive the interpreter.
+  Interpreter(Paths& paths, Console& console, const common::Limits& limits)
+      : paths_(paths), console_(console), limits_(limits) {}
 
   /// Runs one command line and returns when it is done. Standard output
   /// goes to the redirection target ("> FILE", ">> FILE") or the console;
@@ -54,8 +48,7 @@ class Interpreter {
   /// file is there whenever it would have been.
   void DiscardInto(std::string name) { discarded_.push_back(std::move(name)); }
 
-  const SortLimits& sort_limits() const { return sort_limits_; }
-  void set_sort_limits(const SortLimits& limits) { sort_limits_ = limits; }
+  const common::Limits& limits() const { return limits_; }
 
  private:
   void Dispatch(std::string_view text, commands::Sink& out);
@@ -64,7 +57,7 @@ class Interpreter {
 
   Paths& paths_;
   Console& console_;
-  SortLimits sort_limits_;
+  const common::Limits& limits_;
   std::vector<std::string> discarded_;
 };
 

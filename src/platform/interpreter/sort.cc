@@ -1,12 +1,13 @@
 // "sort IN /o OUT": the lines of IN in listing order (letters folded, then
 // raw bytes) into OUT, each ended by CR LF, through the bounded external
-// sort within the interpreter's sort limits.
+// sort within the run's sort limits.
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/limits.h"
 #include "platform/external_sort.h"
 #include "platform/interpreter/command.h"
 #include "platform/interpreter/listing.h"
@@ -53,7 +54,7 @@ void RunSort(Command& command) {
     command.Error(kFileNotFound);
     return;
   }
-  const SortLimits& limits = command.shell.sort_limits();
+  const common::Limits& limits = command.shell.limits();
   platform::LineReader reader(*input);
   // The output is opened only once the input is read whole, so "sort X /o X"
   // reads X first.
@@ -71,8 +72,8 @@ void RunSort(Command& command) {
                     return writer.has_value();
                   },
                   [&](std::string_view line) { sink->Line(line); }};
-  ExternalSort(command.paths(), reader, ListingCompare, limits.run_lines, limits.run_bytes,
-               limits.merge_width, out);
+  ExternalSort(command.paths(), reader, ListingCompare, limits.sort_run_lines,
+               limits.sort_run_bytes, limits.sort_merge_width, out);
   if (writer) writer->Close();
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/interpreter/interpreter.h"
 #include "platform/interpreter/listing.h"
 #include "support/test_run.h"
 
@@ -45,17 +44,19 @@ Lines Records(size_t count, unsigned shuffle_key) {
 
 TEST(SortTest, SpillsRunsToChunksAndMergesThemInSeveralPasses) {
   struct Case {
-    SortLimits limits;
+    size_t run_bytes, run_lines, merge_width;
     bool presorted;
   };
   const Case cases[] = {
-      {{/*run_bytes=*/1 << 20, /*run_lines=*/7, /*merge_width=*/3}, false},
-      {{/*run_bytes=*/64, /*run_lines=*/1000, /*merge_width=*/2}, false},
-      {{/*run_bytes=*/1 << 20, /*run_lines=*/5, /*merge_width=*/2}, true},
+      {/*run_bytes=*/1 << 20, /*run_lines=*/7, /*merge_width=*/3, false},
+      {/*run_bytes=*/64, /*run_lines=*/1000, /*merge_width=*/2, false},
+      {/*run_bytes=*/1 << 20, /*run_lines=*/5, /*merge_width=*/2, true},
   };
   for (const Case& c : cases) {
     TestRun t;
-    t.run().interpreter.set_sort_limits(c.limits);
+    t.limits().sort_run_bytes = c.run_bytes;
+    t.limits().sort_run_lines = c.run_lines;
+    t.limits().sort_merge_width = c.merge_width;
     Lines lines = Records(500, 7);
     Lines expected = lines;
     std::sort(expected.begin(), expected.end(), commands::ListingLess);
@@ -77,7 +78,8 @@ TEST(SortTest, SpillsRunsToChunksAndMergesThemInSeveralPasses) {
 
 TEST(SortTest, InputAlreadyInOrderStreamsThrough) {
   TestRun t;
-  t.run().interpreter.set_sort_limits({/*run_bytes=*/1 << 20, /*run_lines=*/4, /*merge_width=*/2});
+  t.limits().sort_run_lines = 4;
+  t.limits().sort_merge_width = 2;
   Lines expected = Records(100, 3);
   std::sort(expected.begin(), expected.end(), commands::ListingLess);
   std::string text;
