@@ -95,9 +95,7 @@ DecodedLines::DecodedLines(const platform::HostPath& host, size_t buffer_size, s
 
 void DecodedLines::Rewind() {
   chunk_ = {};
-  carry_.clear();
-  held_cr_ = false;
-  in_line_ = false;
+  split_ = {};
   if (ended_ && keeping_) {
     // The whole text is at hand: the decoder's findings stand as they are.
     chunk_ = kept_;
@@ -136,61 +134,12 @@ bool DecodedLines::Fill() {
 }
 
 bool DecodedLines::Next(std::string_view* piece, bool* line_end) {
-  carry_.clear();
-  bool carrying = false;
-  if (held_cr_) {
-    carry_.push_back('\r');
-    carrying = true;
-    held_cr_ = false;
-  }
-  for (;;) {
-    if (!chunk_.empty()) {
-      // The line ends within the room left, or the piece fills it.
-      const size_t room = longest_piece_ - carry_.size();
-      const size_t scan = room < chunk_.size() ? room + 1 : chunk_.size();
-      const void* hit = std::memchr(chunk_.data(), '\n', scan);
-      if (hit != nullptr) {
-        const auto length = static_cast<size_t>(static_cast<const char*>(hit) - chunk_.data());
-        std::string_view taken = chunk_.substr(0, length);
-        chunk_.remove_prefix(length + 1);
-        if (carrying) {
-          carry_.append(taken);
-          taken = carry_;
-        }
-        if (!taken.empty() && taken.back() == '\r') taken.remove_suffix(1);
-        *piece = taken;
-        *line_end = true;
-        in_line_ = false;
-        return true;
-      }
-      if (chunk_.size() > room) {
-        std::string_view taken = chunk_.substr(0, room);
-        chunk_.remove_prefix(room);
-        if (carrying) {
-          carry_.append(taken);
-          taken = carry_;
-        }
-        if (taken.back() == '\r') {
-          taken.remove_suffix(1);
-          held_cr_ = true;
-        }
-        *piece = taken;
-        *line_end = false;
-        in_line_ = true;
-        return true;
-      }
-      carry_.append(chunk_);
-      carrying = true;
-      chunk_ = {};
-    }
-    if (!Fill()) {
-      if (!carrying && !in_line_) return false;
-      *piece = carry_;
-      *line_end = true;
-      in_line_ = false;
-      return true;
-    }
-  }
+  return common::SplitPiece(chunk_, split_, longest_piece_, piece, line_end,
+                            [&](std::string_view& bytes) {
+                              if (!Fill()) return false;
+                              bytes = chunk_;
+                              return true;
+                            });
 }
 
 }  // namespace input

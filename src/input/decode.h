@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/line_split.h"
 #include "platform/host.h"
 #include "platform/lines.h"
 
@@ -74,9 +75,7 @@ class DecodedLines {
   std::string text_;        // the decoded bytes of the last chunk read
   std::string_view chunk_;  // of text_ or kept_: the bytes not yet taken
   bool ended_ = false;      // the file is read to its end
-  std::string carry_;       // a piece that spans chunks
-  bool held_cr_ = false;    // a CR left out of the last piece opens the next
-  bool in_line_ = false;    // a piece of the current line was given
+  common::SplitState split_;
   size_t longest_piece_;
   size_t keep_;
   std::string kept_;        // the decoded text so far, while it fits in keep_

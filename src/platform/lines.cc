@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "common/line_split.h"
 
 namespace platform {
 namespace {
@@ -55,7 +54,7 @@ LineReader& LineReader::operator=(LineReader&& other) noexcept {
     start_ = other.start_;
     end_ = other.end_;
     eof_ = other.eof_;
-    carry_ = std::move(other.carry_);
+    split_ = std::move(other.split_);
   }
   return *this;
 }
@@ -70,7 +69,7 @@ void LineReader::Rewind() {
   std::rewind(file_);
   start_ = end_ = 0;
   eof_ = false;
-  carry_.clear();
+  split_ = {};
 }
 
 bool LineReader::Fill() {
@@ -93,7 +92,7 @@ bool LineReader::ReadWhole() {
 bool LineReader::Next(std::string_view* line) {
   if (file_ == nullptr) return false;
   std::string_view rest(buffer_.get() + start_, end_ - start_);
-  const bool got = common::SplitLine(rest, carry_, line, [&](std::string_view& bytes) {
+  const bool got = common::SplitLine(rest, split_, line, [&](std::string_view& bytes) {
     if (!Fill()) return false;
     bytes = std::string_view(buffer_.get(), end_);
     return true;

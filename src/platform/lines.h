@@ -15,6 +15,7 @@
 
 #include "common/bytes.h"
 #include "common/io_error.h"
+#include "common/line_split.h"
 #include "platform/host.h"
 
 namespace platform {
@@ -58,7 +59,7 @@ class LineReader {
   size_t start_ = 0;
   size_t end_ = 0;
   bool eof_ = false;
-  std::string carry_;
+  common::SplitState split_;
 };
 
 /// Reads a file in pieces of at most the buffer size, in order, for readers
