@@ -115,8 +115,11 @@ bool Paths::Rename(const fs::path& from, const fs::path& to, std::error_code& er
   // Renamed onto a file, the file system may write the renamed file out
   // at once (so that a crash cannot leave the name empty); these are work
   // files, so the old one goes first and the new one's data is written
-  // back in the system's own time.
-  if (fs::is_regular_file(fs::symlink_status(to, error))) Remove(to);
+  // back in the system's own time. A name that reaches `from` itself (the
+  // same name in another case, on a host that ignores case) stays.
+  if (fs::is_regular_file(fs::symlink_status(to, error)) && !fs::equivalent(from, to, error)) {
+    Remove(to);
+  }
   fs::rename(from, to, error);
   if (error) return false;
   Gone(from);
