@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/compiler.h"
 #include "common/parallel.h"
 #include "pages/annotate.h"
 #include "pages/contents.h"
@@ -197,13 +198,13 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
     while (count < kBatch && occurrences.Next(&batch[count])) ++count;
     if (count == 0) break;
     for (size_t at = 0; at < count; ++at) {
-      __builtin_prefetch(&data.form_word[batch[at].form]);
+      common::Prefetch(&data.form_word[batch[at].form]);
       data.forms.PrefetchText(batch[at].form);
     }
     for (size_t at = 0; at < count; ++at) {
       words[at] = data.form_word[batch[at].form];
       forms[at] = data.Form(batch[at].form);
-      __builtin_prefetch(forms[at].data());
+      common::Prefetch(forms[at].data());
     }
     for (size_t at = 0; at < count; ++at) places[at] = table.PlaceOf(words[at]);
     for (size_t at = 0; at < count; ++at) {
@@ -248,8 +249,8 @@ class GroupEntries {
       const runctx::GroupPageWords::Placed& placed = placed_[i];
       found_[i] = IndexEntry{pass_.Id(placed.word), data.pages[placed.page].name,
                              data.Form(placed.form), placed.number, placed.count};
-      __builtin_prefetch(found_[i].id.data());
-      __builtin_prefetch(found_[i].word.data());
+      common::Prefetch(found_[i].id.data());
+      common::Prefetch(found_[i].word.data());
     }
     at_ = 0;
     return held_ > 0;
@@ -307,15 +308,15 @@ class GroupWords {
       }
       while (held_ < kLookupBatch && occurrences_->Next(&batch_[held_])) ++held_;
       for (size_t i = 0; i < held_; ++i) {
-        __builtin_prefetch(&data.form_word[batch_[i].form]);
+        common::Prefetch(&data.form_word[batch_[i].form]);
         data.forms.PrefetchText(batch_[i].form);
       }
       for (size_t i = 0; i < held_; ++i) words_[i] = data.form_word[batch_[i].form];
       for (size_t i = 0; i < held_; ++i) {
         found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
                                pass_.Id(words_[i]), batch_[i].number};
-        __builtin_prefetch(found_[i].word.data());
-        __builtin_prefetch(found_[i].id.data());
+        common::Prefetch(found_[i].word.data());
+        common::Prefetch(found_[i].id.data());
       }
       if (held_ == kLookupBatch) break;  // the page goes on in the next batch
       occurrences_.reset();
