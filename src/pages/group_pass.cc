@@ -31,8 +31,6 @@ namespace {
 using runctx::WordData;
 
 constexpr uint32_t kNoRank = std::numeric_limits<uint32_t>::max();
-// Records whose words are looked up together.
-constexpr size_t kLookupBatch = 256;
 // A page of fewer bytes is read whole and annotated in its own file; a
 // larger one is annotated into a copy that then takes its place. Pages
 // are mostly far smaller; a thread holds at most one.
@@ -160,6 +158,77 @@ struct PageWordTable {
   std::string ids;              // the word ids of the page's words, one after another
 };
 
+// The group pass looks up what it writes of its records a batch at a time,
+// each step over the whole batch before the next. A record's word, its word
+// id and its written form lie in tables that outgrow the cache, far apart
+// and in no useful order: the loads of one step are in flight for the whole
+// batch together, and the next step finds them fetched, where record by
+// record each load would wait for the one before. Read fills records[0,
+// count) and returns count; each step then fills its own array, or hands
+// its results to `take`, for those records, in the order below. The count
+// goes to each step as a value, so that the compiler keeps it in a
+// register: the steps' stores could otherwise alias it.
+template <typename Record, size_t kSize>
+struct LookupBatch {
+  /// Reads records from `source` (a RecordRange or GroupPageWords) until
+  /// the batch is full or `source` ends; returns how many, 0 at the end.
+  template <typename Source>
+  size_t Read(Source& source) {
+    size_t count = 0;
+    while (count < kSize && source.Next(&records[count])) ++count;
+    return count;
+  }
+  /// words: the word of each occurrence's written form. Both form tables'
+  /// entries (its word, where its text starts) are fetched for the whole
+  /// batch, then read.
+  void LookUpWords(const WordData& data, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      common::Prefetch(&data.form_word[records[i].form]);
+      data.forms.PrefetchText(records[i].form);
+    }
+    for (size_t i = 0; i < count; ++i) words[i] = data.form_word[records[i].form];
+  }
+  /// forms: the text of each record's written form, fetched ahead for the
+  /// writer.
+  void LookUpForms(const WordData& data, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      forms[i] = data.Form(records[i].form);
+      common::Prefetch(forms[i].data());
+    }
+  }
+  /// Gives take(i, form, id) the texts of each record's written form and
+  /// of its word's id, both fetched ahead for the writer. In one loop, so
+  /// that where the tables' entries were not fetched before, both of a
+  /// record's misses are in flight together.
+  template <typename Take>
+  void LookUpTexts(const Pass& pass, size_t count, Take take) {
+    for (size_t i = 0; i < count; ++i) {
+      const std::string_view form = pass.data.Form(records[i].form);
+      const std::string_view id = pass.Id(WordOf(i));
+      common::Prefetch(form.data());
+      common::Prefetch(id.data());
+      take(i, form, id);
+    }
+  }
+  // A page word names its word; an occurrence's is looked up by LookUpWords.
+  uint32_t WordOf(size_t i) const {
+    if constexpr (requires { records[i].word; }) {
+      return records[i].word;
+    } else {
+      return words[i];
+    }
+  }
+
+  std::array<Record, kSize> records;
+  std::array<uint32_t, kSize> words;
+  std::array<std::string_view, kSize> forms;
+};
+
+// Records looked up together: the occurrences of an annotated page, and
+// the page words and occurrences of a group's word index and search pages.
+constexpr size_t kPageBatch = 64;
+constexpr size_t kGroupBatch = 256;
+
 void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const WordData& data = pass.data;
   const size_t page = pass.annotated[item];
@@ -183,41 +252,24 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
       platform::OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
   const bool in_place = rewrite.in_place;
   PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
-  // The occurrences go in batches, their words, places and written forms
-  // looked up for the whole batch first (the table entries, then the forms'
-  // texts fetched ahead): those lookups miss the cache, and apart from the
-  // writing they overlap.
-  constexpr size_t kBatch = 64;
-  runctx::Occurrence batch[kBatch];
-  uint32_t words[kBatch];
-  uint32_t places[kBatch];
-  std::string_view forms[kBatch];
   runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
-  for (;;) {
-    size_t count = 0;
-    while (count < kBatch && occurrences.Next(&batch[count])) ++count;
-    if (count == 0) break;
-    for (size_t at = 0; at < count; ++at) {
-      common::Prefetch(&data.form_word[batch[at].form]);
-      data.forms.PrefetchText(batch[at].form);
-    }
-    for (size_t at = 0; at < count; ++at) {
-      words[at] = data.form_word[batch[at].form];
-      forms[at] = data.Form(batch[at].form);
-      common::Prefetch(forms[at].data());
-    }
-    for (size_t at = 0; at < count; ++at) places[at] = table.PlaceOf(words[at]);
-    for (size_t at = 0; at < count; ++at) {
-      const runctx::Occurrence& occurrence = batch[at];
+  LookupBatch<runctx::Occurrence, kPageBatch> batch;
+  uint32_t places[kPageBatch];
+  while (const size_t count = batch.Read(occurrences)) {
+    batch.LookUpWords(data, count);
+    batch.LookUpForms(data, count);
+    for (size_t i = 0; i < count; ++i) places[i] = table.PlaceOf(batch.words[i]);
+    for (size_t i = 0; i < count; ++i) {
+      const runctx::Occurrence& occurrence = batch.records[i];
       // Every word of the page is among its page words; a word that were
       // not would keep its id and have no later occurrence and no next page.
-      const PageWordTable::Entry found = places[at] != 0 ? table.entries[places[at] - 1] : PageWordTable::Entry{};
-      const std::string_view id = places[at] != 0
+      const PageWordTable::Entry found = places[i] != 0 ? table.entries[places[i] - 1] : PageWordTable::Entry{};
+      const std::string_view id = places[i] != 0
                                       ? std::string_view(table.ids.data() + found.id_at, found.id_size)
-                                      : pass.Id(words[at]);
+                                      : pass.Id(batch.words[i]);
       const std::string_view next_page =
           found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
-      annotator.Add({occurrence.line, occurrence.column, forms[at], id, occurrence.number,
+      annotator.Add({occurrence.line, occurrence.column, batch.forms[i], id, occurrence.number,
                      occurrence.number < found.last_number, next_page});
     }
   }
@@ -226,8 +278,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   if (!in_place) pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
 }
 
-// The index entries of one group, by word id, then page, their texts
-// looked up a batch at a time so that the lookups overlap.
+// The index entries of one group, by word id, then page, looked up a batch
+// at a time.
 class GroupEntries {
  public:
   GroupEntries(const Pass& pass, int group)
@@ -243,23 +295,20 @@ class GroupEntries {
 
  private:
   bool Fill() {
-    for (held_ = 0; held_ < kLookupBatch && page_words_.Next(&placed_[held_]);) ++held_;
     const WordData& data = pass_.data;
-    for (size_t i = 0; i < held_; ++i) {
-      const runctx::GroupPageWords::Placed& placed = placed_[i];
-      found_[i] = IndexEntry{pass_.Id(placed.word), data.pages[placed.page].name,
-                             data.Form(placed.form), placed.number, placed.count};
-      common::Prefetch(found_[i].id.data());
-      common::Prefetch(found_[i].word.data());
-    }
+    held_ = batch_.Read(page_words_);
+    batch_.LookUpTexts(pass_, held_, [&](size_t i, std::string_view form, std::string_view id) {
+      const runctx::GroupPageWords::Placed& placed = batch_.records[i];
+      found_[i] = IndexEntry{id, data.pages[placed.page].name, form, placed.number, placed.count};
+    });
     at_ = 0;
     return held_ > 0;
   }
 
   const Pass& pass_;
   runctx::GroupPageWords page_words_;
-  std::array<runctx::GroupPageWords::Placed, kLookupBatch> placed_;
-  std::array<IndexEntry, kLookupBatch> found_;
+  LookupBatch<runctx::GroupPageWords::Placed, kGroupBatch> batch_;
+  std::array<IndexEntry, kGroupBatch> found_;
   size_t held_ = 0;
   size_t at_ = 0;
 };
@@ -283,9 +332,8 @@ void WriteIndexPages(const Pass& pass) {
   }
 }
 
-// The words of one group's pages in document order, their texts looked up
-// a batch at a time, each step over the whole batch, so that the lookups
-// far apart in memory overlap.
+// The words of one group's pages in document order, looked up a batch at a
+// time; a batch holds the words of one page.
 class GroupWords {
  public:
   GroupWords(const Pass& pass, int group)
@@ -306,19 +354,14 @@ class GroupWords {
       if (!occurrences_) {
         occurrences_.emplace(data.occurrence_file, info.first_occurrence, info.occurrence_count);
       }
-      while (held_ < kLookupBatch && occurrences_->Next(&batch_[held_])) ++held_;
-      for (size_t i = 0; i < held_; ++i) {
-        common::Prefetch(&data.form_word[batch_[i].form]);
-        data.forms.PrefetchText(batch_[i].form);
-      }
-      for (size_t i = 0; i < held_; ++i) words_[i] = data.form_word[batch_[i].form];
-      for (size_t i = 0; i < held_; ++i) {
-        found_[i] = SearchWord{info.name, batch_[i].line, data.Form(batch_[i].form),
-                               pass_.Id(words_[i]), batch_[i].number};
-        common::Prefetch(found_[i].word.data());
-        common::Prefetch(found_[i].id.data());
-      }
-      if (held_ == kLookupBatch) break;  // the page goes on in the next batch
+      const size_t count = batch_.Read(*occurrences_);
+      batch_.LookUpWords(data, count);
+      batch_.LookUpTexts(pass_, count, [&](size_t i, std::string_view form, std::string_view id) {
+        const runctx::Occurrence& occurrence = batch_.records[i];
+        found_[i] = SearchWord{info.name, occurrence.line, form, id, occurrence.number};
+      });
+      held_ = count;
+      if (held_ == kGroupBatch) break;  // the page goes on in the next batch
       occurrences_.reset();
     }
     at_ = 0;
@@ -329,9 +372,8 @@ class GroupWords {
   size_t page_;
   size_t end_;
   std::optional<runctx::RecordRange<runctx::Occurrence>> occurrences_;  // of page_
-  std::array<runctx::Occurrence, kLookupBatch> batch_;
-  std::array<uint32_t, kLookupBatch> words_;
-  std::array<SearchWord, kLookupBatch> found_;
+  LookupBatch<runctx::Occurrence, kGroupBatch> batch_;
+  std::array<SearchWord, kGroupBatch> found_;
   size_t held_ = 0;
   size_t at_ = 0;
 };
