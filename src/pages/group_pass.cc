@@ -234,13 +234,13 @@ struct LookupBatch {
   std::array<std::string_view, kLookupBatch> forms;
 };
 
-void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
-  const WordData& data = pass.data;
-  const size_t page = pass.annotated[item];
-  const runctx::PageInfo& info = data.pages[page];
+// Gathers the words of page `info` into `table` from its PageLast and
+// NextPage records, which list the same page words in the same order: each
+// word's highest occurrence number on the page, its next page and its id.
+void GatherPageWords(const Pass& pass, const runctx::PageInfo& info, PageWordTable& table) {
   table.Reset(info.page_word_count);
-  runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(data, info);
-  runctx::RecordRange<runctx::NextPage> next_pages = runctx::NextPagesOf(data, info);
+  runctx::RecordRange<runctx::PageLast> page_words = runctx::PageLastsOf(pass.data, info);
+  runctx::RecordRange<runctx::NextPage> next_pages = runctx::NextPagesOf(pass.data, info);
   runctx::PageLast entry;
   runctx::NextPage next_page = 0;
   while (page_words.Next(&entry) && next_pages.Next(&next_page)) {
@@ -250,13 +250,13 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
     table.ids += id;
     table.Place(entry.word);
   }
-  const auto& range = pass.group_pages[info.group - 1];
-  PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
-                  page + 1 == range.second};
-  platform::Rewrite rewrite =
-      platform::OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
-  const bool in_place = rewrite.in_place;
-  PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
+}
+
+// Gives `annotator` every occurrence of page `info`, in document order,
+// with what `table` holds of its word.
+void AnnotateWords(const Pass& pass, const runctx::PageInfo& info, const PageWordTable& table,
+                   PageAnnotator& annotator) {
+  const WordData& data = pass.data;
   runctx::RecordRange<runctx::Occurrence> occurrences = runctx::OccurrencesOf(data, info);
   LookupBatch<runctx::Occurrence> batch;
   uint32_t places[kLookupBatch];
@@ -268,7 +268,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
       const runctx::Occurrence& occurrence = batch.records[i];
       // Every word of the page is among its page words; a word that were
       // not would keep its id and have no later occurrence and no next page.
-      const PageWordTable::Entry found = places[i] != 0 ? table.entries[places[i] - 1] : PageWordTable::Entry{};
+      const PageWordTable::Entry found =
+          places[i] != 0 ? table.entries[places[i] - 1] : PageWordTable::Entry{};
       const std::string_view id = places[i] != 0
                                       ? std::string_view(table.ids.data() + found.id_at, found.id_size)
                                       : pass.Id(batch.words[i]);
@@ -278,6 +279,20 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
                      occurrence.number < found.last_number, next_page});
     }
   }
+}
+
+void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
+  const size_t page = pass.annotated[item];
+  const runctx::PageInfo& info = pass.data.pages[page];
+  GatherPageWords(pass, info, table);
+  const auto& range = pass.group_pages[info.group - 1];
+  PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
+                  page + 1 == range.second};
+  platform::Rewrite rewrite =
+      platform::OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
+  const bool in_place = rewrite.in_place;
+  PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
+  AnnotateWords(pass, info, table, annotator);
   annotator.Finish();
   // An annotated copy takes the page's place.
   if (!in_place) pass.run.paths.ReplaceFile(pass.page_hosts[item].second, pass.page_hosts[item].first);
