@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/compiler.h"
+
 namespace common {
 
 /// A 64-bit hash of `text`, the same on every host.
@@ -39,9 +41,9 @@ class Interner {
   size_t size() const { return starts_.size() - 1; }
   /// Asks the processor to fetch the slot where a lookup of a text whose
   /// hash is `hash` starts.
-  void PrefetchSlot(uint64_t hash) const { __builtin_prefetch(slots_.data() + (hash & mask_)); }
+  void PrefetchSlot(uint64_t hash) const { Prefetch(slots_.data() + (hash & mask_)); }
   /// Asks the processor to fetch where text(number) begins and ends.
-  void PrefetchText(uint32_t number) const { __builtin_prefetch(&starts_[number]); }
+  void PrefetchText(uint32_t number) const { Prefetch(&starts_[number]); }
   std::string_view text(uint32_t number) const {
     return std::string_view(arena_).substr(starts_[number], starts_[number + 1] - starts_[number]);
   }

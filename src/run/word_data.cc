@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/bytes.h"
+#include "common/compiler.h"
 
 namespace runctx {
 namespace {
@@ -232,7 +233,7 @@ void WordDataWriter::AddPiece(size_t page, const PageWords& piece, bool last) {
       if (i + kAhead < forms.size()) {
         const PageWords::NewForm& ahead = forms[i + kAhead];
         if (ahead.known != PageWords::kUnknown) {
-          __builtin_prefetch(&data_.words.data()[ahead.known_word]);
+          common::Prefetch(&data_.words.data()[ahead.known_word]);
         } else {
           data_.forms.PrefetchSlot(ahead.hash);
         }
