@@ -51,20 +51,22 @@ constexpr size_t kDefaultVocabulary = 60000;
 
 // Common words first, then made-up words that grow longer with their rank.
 std::vector<std::string> MakeVocabulary(Random& random, size_t size) {
-  std::vector<std::string> words = {"the", "of", "and", "to", "in", "a", "is", "that", "for",
-                                    "it", "as", "was", "with", "be", "by", "on", "not", "he",
-                                    "this", "are", "or", "his", "from", "at", "which", "but"};
-  const std::vector<std::string> syllables = {"ka", "lo", "mi", "ren", "tas", "ver", "qui", "pon",
-                                              "del", "fra", "sto", "ul", "an", "ex", "bri", "gor",
-                                              "ne", "sa", "tum", "vi", "o", "ar", "le", "mon"};
-  const std::vector<std::string> utf8 = {"\xC3\xA9", "\xC3\xBC", "\xC3\x9F", "\xD0\xB6",
-                                         "\xE6\x97\xA5\xE6\x9C\xAC", "\xC3\xB1"};
+  std::vector<std::string> words = {
+      "the", "of", "and", "to",  "in", "a",    "is",  "that", "for", "it",   "as", "was",   "with",
+      "be",  "by", "on",  "not", "he", "this", "are", "or",   "his", "from", "at", "which", "but"};
+  const std::vector<std::string> syllables = {
+      "ka", "lo", "mi",  "ren", "tas", "ver", "qui", "pon", "del", "fra", "sto", "ul",
+      "an", "ex", "bri", "gor", "ne",  "sa",  "tum", "vi",  "o",   "ar",  "le",  "mon"};
+  const std::vector<std::string> utf8 = {
+      "\xC3\xA9", "\xC3\xBC", "\xC3\x9F", "\xD0\xB6", "\xE6\x97\xA5\xE6\x9C\xAC", "\xC3\xB1"};
   while (words.size() < size) {
     size_t rank = words.size();
-    size_t count = 1 + static_cast<size_t>(std::log10(static_cast<double>(rank))) / 2 + random.Below(3);
+    size_t count =
+        1 + static_cast<size_t>(std::log10(static_cast<double>(rank))) / 2 + random.Below(3);
     std::string word;
     for (size_t i = 0; i < count; ++i) word += syllables[random.Below(syllables.size())];
-    if (random.Below(20) == 0) word.insert(random.Below(word.size() + 1), utf8[random.Below(utf8.size())]);
+    if (random.Below(20) == 0)
+      word.insert(random.Below(word.size() + 1), utf8[random.Below(utf8.size())]);
     words.push_back(word);
   }
   return words;
@@ -96,11 +98,35 @@ const std::string& PickWord(const Corpus& corpus, Random& random) {
 
 // A piece of markup or an odd word, put between the words of a line.
 std::string Oddity(Random& random, const std::string& word) {
-  static const char* const kPieces[] = {
-      "<b>", "</b>", "<a href=\"notes.htm\">", "</a>", "<i>", "\t", "#1028103)", "a&b",
-      "C++", "100%", "&nbsp;", "x\"y\"z", "\x11" "ctl", "<pre>", "</html>", "Pages_list",
-      "abc!", "ABC", "Abc", "<br>", "<", ">", "\"\"", "&amp;", "\xE2\x82\xAC\xE2\x82\xAC",
-      "style=", "href=3000", "look_at:"};
+  static const char* const kPieces[] = {"<b>",
+                                        "</b>",
+                                        "<a href=\"notes.htm\">",
+                                        "</a>",
+                                        "<i>",
+                                        "\t",
+                                        "#1028103)",
+                                        "a&b",
+                                        "C++",
+                                        "100%",
+                                        "&nbsp;",
+                                        "x\"y\"z",
+                                        "\x11"
+                                        "ctl",
+                                        "<pre>",
+                                        "</html>",
+                                        "Pages_list",
+                                        "abc!",
+                                        "ABC",
+                                        "Abc",
+                                        "<br>",
+                                        "<",
+                                        ">",
+                                        "\"\"",
+                                        "&amp;",
+                                        "\xE2\x82\xAC\xE2\x82\xAC",
+                                        "style=",
+                                        "href=3000",
+                                        "look_at:"};
   std::string piece = kPieces[random.Below(sizeof kPieces / sizeof kPieces[0])];
   if (random.Below(3) == 0) return piece + word;
   return piece;
@@ -110,31 +136,42 @@ std::string Oddity(Random& random, const std::string& word) {
 // leading blanks, a long line.
 void WriteMarkupLine(std::ofstream& out, Random& random) {
   switch (random.Below(6)) {
-    case 0: out << "<table border=1><tr><td>Name</td><td>Value</td></tr>\r\n"
-                << "<tr><td>\tone two</td></tr>\r\n</table> after table\r\n"; break;
-    case 1: out << "<script>\r\nvar hidden = 1;\r\n</script>\r\n"; break;
-    case 2: out << "    indented words stay here\r\n"; break;
-    case 3: out << "wrap code in <pre> blocks\r\n<pre>\r\n"; break;
+    case 0:
+      out << "<table border=1><tr><td>Name</td><td>Value</td></tr>\r\n"
+          << "<tr><td>\tone two</td></tr>\r\n</table> after table\r\n";
+      break;
+    case 1:
+      out << "<script>\r\nvar hidden = 1;\r\n</script>\r\n";
+      break;
+    case 2:
+      out << "    indented words stay here\r\n";
+      break;
+    case 3:
+      out << "wrap code in <pre> blocks\r\n<pre>\r\n";
+      break;
     case 4: {
       std::string line;
       for (int i = 0; i < 40; ++i) line += "word" + std::to_string(random.Below(30)) + " ";
       out << line << "\r\n";
       break;
     }
-    default: out << "<a href=\"x\">single</a> then text\r\n"; break;
+    default:
+      out << "<a href=\"x\">single</a> then text\r\n";
+      break;
   }
 }
 
 // Writes one text file of `count` words.
-void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t count, Random& random,
-               bool markup) {
+void WriteText(const std::filesystem::path& path, const Corpus& corpus, size_t count,
+               Random& random, bool markup) {
   std::ofstream out(path, std::ios::binary);
   std::string line;
   bool sentence_start = true;
   size_t line_words = 5 + random.Below(11);
   for (size_t i = 0; i < count; ++i) {
     std::string word = PickWord(corpus, random);
-    if (sentence_start && word[0] >= 'a' && word[0] <= 'z') word[0] = static_cast<char>(word[0] - 32);
+    if (sentence_start && word[0] >= 'a' && word[0] <= 'z')
+      word[0] = static_cast<char>(word[0] - 32);
     sentence_start = false;
     size_t mark = random.Below(100);
     if (mark < 2) word = "\"" + word + "\"";
@@ -206,7 +243,8 @@ int main(int argc, char** argv) {
                                              : std::min(left, mean / 2 + random.Below(mean + 1));
     if (first_words == 0 || i > 0) left -= count;
     std::string number = std::to_string(i + 1);
-    std::string name = "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";
+    std::string name =
+        "doc_" + std::string(number.size() < 5 ? 5 - number.size() : 0, '0') + number + ".txt";
     WriteText(folder / name, corpus, markup && i == 1 ? 0 : count, random, markup);
     if (markup && i == 2) {
       // One line longer than a page line, cut into pieces by the conversion.

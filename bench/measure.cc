@@ -179,8 +179,8 @@ int main(int argc, char** argv) {
          << "\n"
          << "exit " << (WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) << "\n";
   for (const Phase& phase : phases) {
-    report << "phase " << phase.name << " " << phase.wall << " " << phase.cpu << " " << phase.peak_mb
-           << "\n";
+    report << "phase " << phase.name << " " << phase.wall << " " << phase.cpu << " "
+           << phase.peak_mb << "\n";
   }
   return report ? 0 : 2;
 }

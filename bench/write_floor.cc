@@ -38,10 +38,12 @@ int main(int argc, char** argv) {
   std::vector<fs::path> folders;
   for (const auto& entry : fs::recursive_directory_iterator(source)) {
     if (entry.is_directory()) folders.push_back(fs::relative(entry.path(), source));
-    if (entry.is_regular_file()) files.push_back({fs::relative(entry.path(), source), entry.file_size()});
+    if (entry.is_regular_file())
+      files.push_back({fs::relative(entry.path(), source), entry.file_size()});
   }
   std::string bytes(chunk, '\0');
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = "<br>\nword&nbsp;(page_001.htm, 12)\n"[i % 34];
+  for (size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = "<br>\nword&nbsp;(page_001.htm, 12)\n"[i % 34];
 
   const auto wall_start = std::chrono::steady_clock::now();
   const std::clock_t cpu_start = std::clock();
@@ -66,7 +68,9 @@ int main(int argc, char** argv) {
     total += file.size;
   }
   const double cpu = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
-  std::cout << "files " << files.size() << " bytes " << total << " wall " << wall << " cpu " << cpu << "\n";
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+  std::cout << "files " << files.size() << " bytes " << total << " wall " << wall << " cpu " << cpu
+            << "\n";
   return 0;
 }

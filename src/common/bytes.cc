@@ -14,11 +14,13 @@ std::string Lower(std::string_view text) {
 }
 
 std::string_view LowerOf(std::string_view text, std::string* room, bool* changed) {
-  const auto first = std::find_if(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  const auto first =
+      std::find_if(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
   *changed = first != text.end();
   if (!*changed) return text;
   room->assign(text);
-  for (auto at = room->begin() + (first - text.begin()); at != room->end(); ++at) *at = LowerByte(*at);
+  for (auto at = room->begin() + (first - text.begin()); at != room->end(); ++at)
+    *at = LowerByte(*at);
   return *room;
 }
 
@@ -136,14 +138,27 @@ void AppendQueryEncoded(LineBuilder& line, std::string_view text) {
     if (run_end == end) break;
     at = run_end + 1;
     switch (*run_end) {
-      case '%': line.Append("%25"); break;
-      case '#': line.Append("%23"); break;
-      case '+': line.Append("%2B"); break;
-      case '"': line.Append("%22"); break;
-      case '<': line.Append("%3C"); break;
-      case '>': line.Append("%3E"); break;
+      case '%':
+        line.Append("%25");
+        break;
+      case '#':
+        line.Append("%23");
+        break;
+      case '+':
+        line.Append("%2B");
+        break;
+      case '"':
+        line.Append("%22");
+        break;
+      case '<':
+        line.Append("%3C");
+        break;
+      case '>':
+        line.Append("%3E");
+        break;
       default:  // '&'
-        if (std::string_view(run_end, static_cast<size_t>(end - run_end)).starts_with(kEscapedLess)) {
+        if (std::string_view(run_end, static_cast<size_t>(end - run_end))
+                .starts_with(kEscapedLess)) {
           line.Append("%3C");
           at = run_end + kEscapedLess.size();
         } else {
@@ -169,10 +184,17 @@ void AppendHtmlEscaped(LineBuilder& line, std::string_view text) {
     if (run_end == end) break;
     at = run_end + 1;
     switch (*run_end) {
-      case '&': line.Append("&amp;"); break;
-      case '<': line.Append("&lt;"); break;
-      case '>': line.Append("&gt;"); break;
-      default: line.Append("&quot;");  // '"'
+      case '&':
+        line.Append("&amp;");
+        break;
+      case '<':
+        line.Append("&lt;");
+        break;
+      case '>':
+        line.Append("&gt;");
+        break;
+      default:
+        line.Append("&quot;");  // '"'
     }
   }
 }

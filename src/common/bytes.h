@@ -165,9 +165,13 @@ inline void CopyBytes(char* to, const char* from, size_t size) {
 /// start. PutPiece copies a piece to `at` and returns the end.
 inline size_t PieceSize(std::string_view piece) { return piece.size(); }
 template <size_t N>
-constexpr size_t PieceSize(const char (&)[N]) { return N - 1; }
+constexpr size_t PieceSize(const char (&)[N]) {
+  return N - 1;
+}
 template <size_t N>
-constexpr size_t PieceSize(std::span<const char, N>) { return N; }
+constexpr size_t PieceSize(std::span<const char, N>) {
+  return N;
+}
 inline size_t PieceSize(ShortPiece piece) { return piece.size; }
 
 inline char* PutPiece(char* at, std::string_view piece) {
@@ -209,7 +213,10 @@ class LineBuilder {
     ((at = PutPiece(at, pieces)), ...);
     size_ += total;
   }
-  void Append(char c) { *Room(1) = c; ++size_; }
+  void Append(char c) {
+    *Room(1) = c;
+    ++size_;
+  }
   /// The decimal digits of `value`.
   void AppendNumber(long long value) { Append(Decimal(value).piece()); }
 

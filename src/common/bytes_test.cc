@@ -53,8 +53,12 @@ TEST(BytesTest, ParseDigitsStopsAtTheFirstOtherByte) {
 // past its buffer keeps what it held.
 TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
   const std::pair<std::string_view, std::string_view> cases[] = {
-      {"&lt", "%26lt"}, {"&&lt;", "%26%3C"}, {"&lt;&lt;x", "%3C%3Cx"}, {"a&lt;", "a%3C"},
-      {"%#+\"<> ok", "%25%23%2B%22%3C%3E ok"}, {"", ""}};
+      {"&lt", "%26lt"},
+      {"&&lt;", "%26%3C"},
+      {"&lt;&lt;x", "%3C%3Cx"},
+      {"a&lt;", "a%3C"},
+      {"%#+\"<> ok", "%25%23%2B%22%3C%3E ok"},
+      {"", ""}};
   for (const auto& [text, query] : cases) {
     LineBuilder line;
     line.Append("q=");
@@ -78,8 +82,22 @@ TEST(BytesTest, QueryEncodingAtTheEdgesOfEscapes) {
 // Numbers are written from their last digit, two at a time; the longest
 // are longer than a short piece's fixed copy.
 TEST(BytesTest, NumbersAtTheEdgesOfTheirDigits) {
-  const long long values[] = {0, 7, 9, 10, 99, 100, 101, 999, 1000, 12345, 9999999999999999,
-                              10000000000000000, LLONG_MAX, -1, -100, LLONG_MIN};
+  const long long values[] = {0,
+                              7,
+                              9,
+                              10,
+                              99,
+                              100,
+                              101,
+                              999,
+                              1000,
+                              12345,
+                              9999999999999999,
+                              10000000000000000,
+                              LLONG_MAX,
+                              -1,
+                              -100,
+                              LLONG_MIN};
   for (long long value : values) {
     LineBuilder line;
     line.Append("<", Decimal(value).piece(), ">");

@@ -15,8 +15,6 @@ namespace common {
 /// and the group pass's batch size was measured with: 0, the line will be
 /// read, not written; 3, keep it in every cache level, as it is read soon
 /// after, and a word's entry often again by a later occurrence of it.
-inline void Prefetch(const void* address) {
-  __builtin_prefetch(address, /*rw=*/0, /*locality=*/3);
-}
+inline void Prefetch(const void* address) { __builtin_prefetch(address, /*rw=*/0, /*locality=*/3); }
 
 }  // namespace common

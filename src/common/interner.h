@@ -51,7 +51,7 @@ class Interner {
  private:
   void Grow();
 
-  std::string arena_;              // under 4 GB: the texts of distinct words
+  std::string arena_;             // under 4 GB: the texts of distinct words
   std::vector<uint32_t> starts_;  // by number, and the arena's end last
   // number + 1 in the bits of mask_, the tag of its hash in the others; 0
   // is an empty slot.

@@ -20,13 +20,15 @@ std::string StripThrough(std::string text, std::string_view prefix) {
   platform::Console& out = run.console;
   out.Line();
   out.Line(runctx::Rule(runctx::kScreenRule));
-  out.Line("The program creates Google search queries that point to (your) website, which is "
-           "summarized in the program name.");
-  out.Line("Therefore, you must rename the program according to the name of (your) website, but "
-           "the condition is that the");
+  out.Line(
+      "The program creates Google search queries that point to (your) website, which is "
+      "summarized in the program name.");
+  out.Line(
+      "Therefore, you must rename the program according to the name of (your) website, but "
+      "the condition is that the");
   out.Line("new program name begins with www...(like " + std::string(common::kRenameExampleWww) +
-           "), http...(like " + std::string(common::kRenameExampleHttp) +
-           ", or https...(like " + std::string(common::kRenameExampleHttps) + ")");
+           "), http...(like " + std::string(common::kRenameExampleHttp) + ", or https...(like " +
+           std::string(common::kRenameExampleHttps) + ")");
   out.Line("BE CAREFUL AND COPY AND RENAME THE PROGRAM ACCORDING TO THE INSTRUCTIONS!");
   out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line();

@@ -14,13 +14,13 @@ TEST(IdentityTest, DerivesTheTargetSite) {
     const char* site;  // nullptr: no prefix, rename instructions
   } cases[] = {
       {"www.example.com.exe", "www.example.com"},
-      {"WWW.Example.COM.exe", "www.example.com"},             // upper case folds
-      {"www.www.example.com.exe", "www.example.com"},         // after the last www.
+      {"WWW.Example.COM.exe", "www.example.com"},      // upper case folds
+      {"www.www.example.com.exe", "www.example.com"},  // after the last www.
       {"www.a.www.b.exe", "www.b"},
       {"http.example.com.exe", "http://example.com"},
       {"https.example.com.exe", "https://example.com"},
-      {"http.host.www.site.exe", "www.site"},                 // www. wins over http.
-      {"  www.example.com.exe  ", "www.example.com"},         // spaces trimmed first
+      {"http.host.www.site.exe", "www.site"},          // www. wins over http.
+      {"  www.example.com.exe  ", "www.example.com"},  // spaces trimmed first
       {"example.com.exe", nullptr},
       {"exe", nullptr},
   };

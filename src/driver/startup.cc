@@ -78,8 +78,9 @@ void ShowInstructions(runctx::RunContext& run) {
   out.Line("THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.");
   out.Line("During execution, the program creates and also deletes most *.txt and other files.");
   out.Line();
-  out.Line("The TXT files you want to index must be written in UTF-8 format and copied to the "
-           "TXT_IN subfolder.");
+  out.Line(
+      "The TXT files you want to index must be written in UTF-8 format and copied to the "
+      "TXT_IN subfolder.");
   out.Line("The TXT file names must not contain spaces or special characters (ASCII only).");
   out.Line(runctx::Rule(runctx::kScreenRule));
   out.Line();
@@ -92,20 +93,32 @@ void CheckTools(runctx::RunContext& run) {
   const std::string delete_checks =
       Cmd("cmd /c for %i in (", kCheckFiles, ") do del /q %i >> ", kOutNullText);
   const ToolCheck checks[] = {
-      {"cmd", {Cmd("cmd /c dir *. > ", kCheck01)}, kCheck01, 1, "Checking for cmd.exe!",
+      {"cmd",
+       {Cmd("cmd /c dir *. > ", kCheck01)},
+       kCheck01,
+       1,
+       "Checking for cmd.exe!",
        kPathAdvice},
       {"find",
        {Cmd("dir > ", kOutNullText), delete_checks, Cmd("cmd /c dir > ", kCheck01),
         Cmd("cmd /c find /i \".exe\" ", kCheck01, " >  ", kCheck02)},
-       kCheck02, 2, "Checking for find.exe!", kPathAdvice},
+       kCheck02,
+       2,
+       "Checking for find.exe!",
+       kPathAdvice},
       {"findstr",
        {Cmd("dir > ", kOutNullText), delete_checks, Cmd("cmd /c dir > ", kCheck01),
         Cmd("cmd /c findstr /i \".exe\" ", kCheck01, " > ", kCheck02)},
-       kCheck02, 1, "Checking for findstr.exe!", kPathAdvice},
+       kCheck02,
+       1,
+       "Checking for findstr.exe!",
+       kPathAdvice},
       {"sort",
        {Cmd("dir > ", kCheck01), Cmd("del /q ", kCheckFiles), Cmd("dir *. > ", kCheck01),
         Cmd("sort ", kCheck01, " /o ", kCheck02)},
-       kCheck02, 2, "Checking for sort.exe",
+       kCheck02,
+       2,
+       "Checking for sort.exe",
        "It is probably necessary to set the system path to the program."},
   };
   run.console.Line(runctx::Rule(/*count=*/27));

@@ -17,8 +17,8 @@
 namespace driver {
 namespace {
 
-using runctx::Cmd, runctx::kDir01, runctx::kDirCurrent, runctx::kFolderListing,
-    runctx::kHtmIn, runctx::kHtmOut, runctx::kHtmWrk, runctx::kOutNullList, runctx::kTxtFileList,
+using runctx::Cmd, runctx::kDir01, runctx::kDirCurrent, runctx::kFolderListing, runctx::kHtmIn,
+    runctx::kHtmOut, runctx::kHtmWrk, runctx::kOutNullList, runctx::kTxtFileList,
     runctx::kTxtFileText, runctx::kTxtIn, runctx::kTxtWrk;
 
 // Counts the lines of a listing; with `part`, only those that contain it
@@ -86,7 +86,7 @@ void PrepareWorkFolders(runctx::RunContext& run) {
   EmptyOrMake(run, kTxtWrk);
   EmptyOrMake(run, kHtmWrk);
   if (!runctx::DetectFolder(run, Cmd("dir /b *. > ", kDirCurrent), kDirCurrent, kTxtWrk,
-                    /*long_form=*/true)) {
+                            /*long_form=*/true)) {
     runctx::EndWithKeyPrompt(run, /*rule=*/28, "Subfolder txt_wrk must be created.");
   }
   // A work folder that is still no real folder (a file of that name, a

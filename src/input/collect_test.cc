@@ -16,13 +16,13 @@ TEST(CollectTest, SanitizesTheBaseAndKeepsTheTail) {
   } cases[] = {
       {"Report 2024-05.TXT", "Report_2024_05.TXT"},  // the tail keeps its case
       {"a.txt.txt", "a.txt.txt"},
-      {"\xC3\xA9t\xC3\xA9.txt", "__t__.txt"},        // one "_" per byte
-      {"  my notes .txt", "my_notes.txt"},           // trimmed, then sanitized
+      {"\xC3\xA9t\xC3\xA9.txt", "__t__.txt"},  // one "_" per byte
+      {"  my notes .txt", "my_notes.txt"},     // trimmed, then sanitized
       {"page_1.txt", "file_page_1.txt"},
       {"Page_x.txt", "file_Page_x.txt"},
-      {"page-2.txt", "file_page_2.txt"},             // tested after sanitizing
-      {"PAGE.Txt", "file_PAGE.Txt"},                 // would overwrite page 1
-      {"F_Promote.txt", "file_F_Promote.txt"},       // the promotional page
+      {"page-2.txt", "file_page_2.txt"},        // tested after sanitizing
+      {"PAGE.Txt", "file_PAGE.Txt"},            // would overwrite page 1
+      {"F_Promote.txt", "file_F_Promote.txt"},  // the promotional page
       {"my_f_promote.txt", "my_f_promote.txt"},
       {"pages.txt", "pages.txt"},
       {"readme", nullptr},
@@ -46,7 +46,7 @@ TEST(CollectTest, PlansRenamesThatLoseAndMergeNothing) {
     std::vector<std::string> listing;  // in listing order
     std::string expected;
   } cases[] = {
-      {{"a.txt", "b_c.txt", "readme"}, ""},  // clean names: no command
+      {{"a.txt", "b_c.txt", "readme"}, ""},                    // clean names: no command
       {{"a.txt", "A.txt.txt"}, "[A.txt.txt -> A_2.txt.txt]"},  // page a.htm is taken
       {{"A b.txt", "a_B.txt"}, "[A b.txt -> A_b_2.txt]"},      // the name is taken
       {{"a b.txt", "a-b.txt"}, "[a b.txt -> a_b.txt][a-b.txt -> a_b_2.txt]"},
@@ -84,9 +84,10 @@ TEST(CollectTest, NamesTooLongForTheirWorkFilesTakeNoName) {
 }
 
 TEST(CollectTest, SecondPassFindsNothingToRenameAndPagesAreDistinct) {
-  std::vector<std::string> listing = {" a.txt", "a b.txt", "a+b.txt", "a.txt", "a.txt.txt",
-                                      "a_b.txt", "a_b_2.txt", "F_Promote.txt", "page.txt",
-                                      "page_1.txt", "\xC3\xA9.txt", "\xC3\xBC.txt", "__.txt"};
+  std::vector<std::string> listing = {" a.txt",    "a b.txt",    "a+b.txt",      "a.txt",
+                                      "a.txt.txt", "a_b.txt",    "a_b_2.txt",    "F_Promote.txt",
+                                      "page.txt",  "page_1.txt", "\xC3\xA9.txt", "\xC3\xBC.txt",
+                                      "__.txt"};
   for (const Rename& rename : PlanRenames(listing)) {
     *std::find(listing.begin(), listing.end(), rename.from) = rename.to;
   }

@@ -57,8 +57,7 @@ void CutAt(std::string_view line, size_t* cut, size_t* next) {
   *next = *cut + 1;
   if (*cut != std::string_view::npos && *cut >= kLongestPageLine / 2) return;
   *cut = kLongestPageLine;
-  for (int back = 0; back < 3 && (static_cast<unsigned char>(line[*cut]) & 0xC0) == 0x80;
-       ++back) {
+  for (int back = 0; back < 3 && (static_cast<unsigned char>(line[*cut]) & 0xC0) == 0x80; ++back) {
     --*cut;
   }
   for (size_t entity = *cut - 3; entity < *cut; ++entity) {
@@ -231,7 +230,8 @@ class TextWindows {
     std::string_view piece;
     bool ended;
     if (!text_.Next(&piece, &ended)) return false;
-    if (start_ == 0 && piece.starts_with(kByteOrderMark)) piece.remove_prefix(kByteOrderMark.size());
+    if (start_ == 0 && piece.starts_with(kByteOrderMark))
+      piece.remove_prefix(kByteOrderMark.size());
     if (ended) {
       *window = {piece, piece.size(), start_, true, true};
       start_ += piece.size() + 1;
@@ -245,11 +245,11 @@ class TextWindows {
   }
 
   DecodedLines& text_;
-  uint64_t start_ = 0;    // of the next window's bytes in the text
-  std::string held_;      // a long line's bytes from the next window on
-  size_t settled_ = 0;    // of the last window of a long line
-  bool open_ = false;     // a long line is being read
-  bool first_ = false;    // its next window is its first
+  uint64_t start_ = 0;  // of the next window's bytes in the text
+  std::string held_;    // a long line's bytes from the next window on
+  size_t settled_ = 0;  // of the last window of a long line
+  bool open_ = false;   // a long line is being read
+  bool first_ = false;  // its next window is its first
   bool line_ended_ = false;
 };
 

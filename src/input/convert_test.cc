@@ -35,9 +35,15 @@ TEST(ConvertTest, PageHoldsTheDecodedTextWithTextAnglesEscapedAndNoTrailingSpace
     std::filesystem::create_directory(t.root() / "htm_wrk");
     EXPECT_EQ(WritePage(t.run(), "txt_wrk\\notes.TXT", "htm_wrk\\notes.htm"), c.windows_1252);
     std::vector<std::string> expected = {
-        "<HTML>", "<head>",
+        "<HTML>",
+        "<head>",
         "<meta http-equiv=\"content-type\"  content=\"text/HTML; charset=utf-8\">",
-        "<title>", "htm_wrk\\notes.htm", "</title>", "</head>", "<body>", "<pre>"};
+        "<title>",
+        "htm_wrk\\notes.htm",
+        "</title>",
+        "</head>",
+        "<body>",
+        "<pre>"};
     expected.insert(expected.end(), c.lines.begin(), c.lines.end());
     expected.insert(expected.end(), {"</pre>", "</body>", "</html>"});
     EXPECT_EQ(testing_support::ReadLines(t.root() / "htm_wrk" / "notes.htm"), expected) << c.text;
@@ -80,19 +86,37 @@ TEST(ConvertTest, LongTextsBecomePartsOfAtMost200000Bytes) {
   };
   const Case cases[] = {
       {"exactly 200,000", lines(2000, 98), {{"a.htm", 2000}}},
-      {"one byte more", lines(1999, 98) + std::string(99, 'w') + "\n",
+      {"one byte more",
+       lines(1999, 98) + std::string(99, 'w') + "\n",
        {{"a~1.htm", 1999}, {"a~2.htm", 1}}},
       // Trailing blanks are not counted; each "<" written "&lt;" counts four.
       {"trimmed", lines(1999, 98) + std::string(98, 'w') + "   \n", {{"a.htm", 2000}}},
-      {"escaped", lines(1999, 98) + std::string(97, 'w') + "<\n",
+      {"escaped",
+       lines(1999, 98) + std::string(97, 'w') + "<\n",
        {{"a~1.htm", 1999}, {"a~2.htm", 1}}},
-      {"nine parts", lines(18, 99998), {{"a~1.htm", 2}, {"a~2.htm", 2}, {"a~3.htm", 2},
-                                        {"a~4.htm", 2}, {"a~5.htm", 2}, {"a~6.htm", 2},
-                                        {"a~7.htm", 2}, {"a~8.htm", 2}, {"a~9.htm", 2}}},
-      {"ten parts", lines(19, 99998), {{"a~01.htm", 2}, {"a~02.htm", 2}, {"a~03.htm", 2},
-                                       {"a~04.htm", 2}, {"a~05.htm", 2}, {"a~06.htm", 2},
-                                       {"a~07.htm", 2}, {"a~08.htm", 2}, {"a~09.htm", 2},
-                                       {"a~10.htm", 1}}},
+      {"nine parts",
+       lines(18, 99998),
+       {{"a~1.htm", 2},
+        {"a~2.htm", 2},
+        {"a~3.htm", 2},
+        {"a~4.htm", 2},
+        {"a~5.htm", 2},
+        {"a~6.htm", 2},
+        {"a~7.htm", 2},
+        {"a~8.htm", 2},
+        {"a~9.htm", 2}}},
+      {"ten parts",
+       lines(19, 99998),
+       {{"a~01.htm", 2},
+        {"a~02.htm", 2},
+        {"a~03.htm", 2},
+        {"a~04.htm", 2},
+        {"a~05.htm", 2},
+        {"a~06.htm", 2},
+        {"a~07.htm", 2},
+        {"a~08.htm", 2},
+        {"a~09.htm", 2},
+        {"a~10.htm", 1}}},
       // One text line cut into page lines of 100,000, 100,000 and 50,000.
       {"one long line", std::string(250000, 'w'), {{"a~1.htm", 1}, {"a~2.htm", 2}}},
   };
@@ -133,8 +157,8 @@ TEST(ConvertTest, LongLinesAreCutBetweenWords) {
   const std::string angles = "x" + std::string(1 << 20, '<');
   testing_support::TestRun t;
   testing_support::WriteFile(t.root() / "txt_wrk" / "a.txt",
-                             spaced + "\n" + unbroken + "\n" + escaped + "\n" + "a" + blanks + "b\n" +
-                                 "a" + blanks + "\n" + angles + "\n");
+                             spaced + "\n" + unbroken + "\n" + escaped + "\n" + "a" + blanks +
+                                 "b\n" + "a" + blanks + "\n" + angles + "\n");
   std::filesystem::create_directory(t.root() / "htm_wrk");
   WritePage(t.run(), "txt_wrk\\a.txt", "htm_wrk\\a.htm");
   std::vector<std::string> text;

@@ -78,7 +78,7 @@ class DecodedLines {
   common::SplitState split_;
   size_t longest_piece_;
   size_t keep_;
-  std::string kept_;        // the decoded text so far, while it fits in keep_
+  std::string kept_;  // the decoded text so far, while it fits in keep_
   bool keeping_;
   bool replaying_ = false;  // chunk_ is the kept text
 };

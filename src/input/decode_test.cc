@@ -23,8 +23,8 @@ TEST(DecodeTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
        "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", false},
       {"\xEF\xBB\xBFx", "\xEF\xBB\xBFx", false},  // the mark is the conversion's to drop
       // Windows-1252: a whole file, and stray bytes among valid UTF-8.
-      {"syst\xE8me \xAB\x93q\x94\xBB",
-       "syst\xC3\xA8me \xC2\xAB\xE2\x80\x9Cq\xE2\x80\x9D\xC2\xBB", true},
+      {"syst\xE8me \xAB\x93q\x94\xBB", "syst\xC3\xA8me \xC2\xAB\xE2\x80\x9Cq\xE2\x80\x9D\xC2\xBB",
+       true},
       {"caf\xC3\xA9 \xE9t\xE9", "caf\xC3\xA9 \xC3\xA9t\xC3\xA9", true},
       {"\x80\x81\x8D\x8F\x90\x9D\x9F\xFF",
        "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8\xC3\xBF", true},
@@ -41,10 +41,20 @@ TEST(DecodeTest, GivesUtf8WhateverTheEncodingAndHowTheBytesArrive) {
       {"\xFE\xFF\0h\0\xE9\x20\xAC"s, "h\xC3\xA9\xE2\x82\xAC", false},
       {"\xFF\xFE\x3D\xD8\x00\xDE"s, "\xF0\x9F\x98\x80", false},
       {"\xFE\xFF\xD8\x3D\xDE\x00"s, "\xF0\x9F\x98\x80", false},
-      {"\xFF\xFE\x3D\xD8" "a\0"s, "\xEF\xBF\xBD" "a", false},  // high half alone
-      {"\xFF\xFE\x00\xDE" "a\0"s, "\xEF\xBF\xBD" "a", false},  // low half alone
+      {"\xFF\xFE\x3D\xD8"
+       "a\0"s,
+       "\xEF\xBF\xBD"
+       "a",
+       false},  // high half alone
+      {"\xFF\xFE\x00\xDE"
+       "a\0"s,
+       "\xEF\xBF\xBD"
+       "a",
+       false},  // low half alone
       {"\xFF\xFE\x3D\xD8", "\xEF\xBF\xBD", false},
-      {"\xFF\xFE" "a\0b"s, "a\xEF\xBF\xBD", false},  // odd last byte
+      {"\xFF\xFE"
+       "a\0b"s,
+       "a\xEF\xBF\xBD", false},                     // odd last byte
       {"\xFF\xFE\xFF\xFE", "\xEF\xBB\xBF", false},  // decoded; the conversion drops it
   };
   for (const Case& c : cases) {

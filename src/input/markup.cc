@@ -40,30 +40,30 @@ constexpr Kind V = Kind::kWithAttributes;
 // noframes, template), are not among them: their tags show as written
 // and their words as words.
 constexpr Element kElements[] = {
-    {"a", N},        {"abbr", N},     {"acronym", N},  {"address", N},  {"area", V},
-    {"article", N},  {"aside", N},    {"audio", N},    {"b", N},        {"base", V},
-    {"bdi", N},      {"bdo", N},      {"big", N},      {"blockquote", N}, {"body", A},
-    {"br", A},       {"button", N},   {"canvas", N},   {"caption", A},  {"center", N},
-    {"cite", N},     {"code", N},     {"col", V},      {"colgroup", A}, {"data", N},
-    {"datalist", N}, {"dd", A},       {"del", N},      {"details", N},  {"dfn", N},
-    {"dialog", N},   {"dir", N},      {"div", N},      {"dl", N},       {"dt", A},
-    {"em", N},       {"embed", V},    {"fieldset", N}, {"figcaption", N}, {"figure", N},
-    {"font", N},     {"footer", N},   {"form", N},     {"frame", V},    {"frameset", N},
-    {"h1", N},       {"h2", N},       {"h3", N},       {"h4", N},       {"h5", N},
-    {"h6", N},       {"head", A},     {"header", N},   {"hgroup", N},   {"hr", A},
-    {"html", A},     {"i", N},        {"img", V},      {"input", V},    {"ins", N},
-    {"kbd", N},      {"label", N},    {"legend", N},   {"li", A},       {"link", V},
-    {"main", N},     {"map", N},      {"mark", N},     {"marquee", N},  {"math", N},
-    {"menu", N},     {"meta", V},     {"meter", N},    {"nav", N},      {"nobr", N},
-    {"object", N},   {"ol", N},       {"optgroup", N}, {"option", N},   {"output", N},
-    {"p", A},        {"param", V},    {"picture", N},  {"pre", N},      {"progress", N},
-    {"q", N},        {"rp", N},       {"rt", A},       {"ruby", N},     {"s", N},
-    {"samp", N},     {"script", N},   {"search", N},   {"section", N},  {"select", N},
-    {"slot", N},     {"small", N},    {"source", V},   {"span", N},     {"strike", N},
-    {"strong", N},   {"style", N},    {"sub", N},      {"summary", N},  {"sup", N},
-    {"svg", N},      {"table", N},    {"tbody", A},    {"td", A},       {"tfoot", A},
-    {"th", A},       {"thead", A},    {"time", N},     {"tr", A},       {"track", V},
-    {"tt", N},       {"u", N},        {"ul", N},       {"var", N},      {"video", N},
+    {"a", N},        {"abbr", N},   {"acronym", N},  {"address", N},    {"area", V},
+    {"article", N},  {"aside", N},  {"audio", N},    {"b", N},          {"base", V},
+    {"bdi", N},      {"bdo", N},    {"big", N},      {"blockquote", N}, {"body", A},
+    {"br", A},       {"button", N}, {"canvas", N},   {"caption", A},    {"center", N},
+    {"cite", N},     {"code", N},   {"col", V},      {"colgroup", A},   {"data", N},
+    {"datalist", N}, {"dd", A},     {"del", N},      {"details", N},    {"dfn", N},
+    {"dialog", N},   {"dir", N},    {"div", N},      {"dl", N},         {"dt", A},
+    {"em", N},       {"embed", V},  {"fieldset", N}, {"figcaption", N}, {"figure", N},
+    {"font", N},     {"footer", N}, {"form", N},     {"frame", V},      {"frameset", N},
+    {"h1", N},       {"h2", N},     {"h3", N},       {"h4", N},         {"h5", N},
+    {"h6", N},       {"head", A},   {"header", N},   {"hgroup", N},     {"hr", A},
+    {"html", A},     {"i", N},      {"img", V},      {"input", V},      {"ins", N},
+    {"kbd", N},      {"label", N},  {"legend", N},   {"li", A},         {"link", V},
+    {"main", N},     {"map", N},    {"mark", N},     {"marquee", N},    {"math", N},
+    {"menu", N},     {"meta", V},   {"meter", N},    {"nav", N},        {"nobr", N},
+    {"object", N},   {"ol", N},     {"optgroup", N}, {"option", N},     {"output", N},
+    {"p", A},        {"param", V},  {"picture", N},  {"pre", N},        {"progress", N},
+    {"q", N},        {"rp", N},     {"rt", A},       {"ruby", N},       {"s", N},
+    {"samp", N},     {"script", N}, {"search", N},   {"section", N},    {"select", N},
+    {"slot", N},     {"small", N},  {"source", V},   {"span", N},       {"strike", N},
+    {"strong", N},   {"style", N},  {"sub", N},      {"summary", N},    {"sup", N},
+    {"svg", N},      {"table", N},  {"tbody", A},    {"td", A},         {"tfoot", A},
+    {"th", A},       {"thead", A},  {"time", N},     {"tr", A},         {"track", V},
+    {"tt", N},       {"u", N},      {"ul", N},       {"var", N},        {"video", N},
     {"wbr", A},
 };
 static_assert(std::size(kElements) == MarkupRule::kElementCount);
@@ -170,8 +170,7 @@ bool MarkupRule::BeginsMarkup(const LineWindow& window, size_t at) const {
   if (StartsWithNoCase(rest, "<!doctype")) return true;
   if (rest.starts_with("<?")) {
     if (rest.find("?>", 2) != std::string_view::npos) return true;
-    return !window.last && line_instruction_end_ != kNever &&
-           line_instruction_end_ >= position + 2;
+    return !window.last && line_instruction_end_ != kNever && line_instruction_end_ >= position + 2;
   }
   if (rest.starts_with("</")) return EndTagAt(window, at) != kNotAnElement;
   const size_t index = NamedElement(window, at + 1, " \t/>");

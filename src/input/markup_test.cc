@@ -67,7 +67,8 @@ TEST(MarkupTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
       {"</b\t</i>", "</b\t</i>"},
       // Elements that hold nothing: br, hr and wbr bare, the others with
       // attributes.
-      {"<br> <hr/> <WBR> <img src=x> <input\ttype=text> <br", "<br> <hr/> <WBR> <img src=x> <input\ttype=text> <br"},
+      {"<br> <hr/> <WBR> <img src=x> <input\ttype=text> <br",
+       "<br> <hr/> <WBR> <img src=x> <input\ttype=text> <br"},
       // Text stays text.
       {"Name <user@example.org>", "Name &lt;user@example.org>"},
       {"#include <stdio.h> <https://example.org/>",
@@ -120,8 +121,7 @@ TEST(MarkupTest, KeepsMarkupAndWritesOtherAngleBracketsAsText) {
 TEST(MarkupTest, ALongLineIsReadAsOneLine) {
   const std::string far = std::string(100, 'x');
   const std::string text = "<?x " + far + " ?> <?y " + far + "\n<b>" + far + "</b\n" + far;
-  const std::string expected =
-      "<?x " + far + " ?> &lt;?y " + far + "\n<b>" + far + "</b\n" + far;
+  const std::string expected = "<?x " + far + " ?> &lt;?y " + far + "\n<b>" + far + "</b\n" + far;
   for (size_t step : {1, 7, 33, 1000}) EXPECT_EQ(Escaped(text, step), expected) << step;
 }
 

@@ -15,8 +15,8 @@ namespace pages {
 
 /// One word occurrence of the page being annotated, in document order.
 struct AnnotatedWord {
-  long long line = 0;    // 1-based line of the page
-  long long column = 0;  // 1-based byte position of the word
+  long long line = 0;     // 1-based line of the page
+  long long column = 0;   // 1-based byte position of the word
   std::string_view word;  // as written
   std::string_view id;    // its word id
   long long occurrence = 0;

@@ -29,8 +29,13 @@ std::string Join(const Lines& lines) {
 struct Occ {
   Occ(std::string page_in, int line_in, int column_in, std::string word_in, std::string id_in,
       int occurrence_in, std::string next_in = "")
-      : page(std::move(page_in)), line(line_in), column(column_in), word(std::move(word_in)),
-        id(std::move(id_in)), occurrence(occurrence_in), next(std::move(next_in)) {}
+      : page(std::move(page_in)),
+        line(line_in),
+        column(column_in),
+        word(std::move(word_in)),
+        id(std::move(id_in)),
+        occurrence(occurrence_in),
+        next(std::move(next_in)) {}
   std::string page;
   int line, column;
   std::string word, id;
@@ -46,7 +51,8 @@ std::string Span(const std::string& page, const std::string& id, const std::stri
 // Writes the pages (each "<body>", its text line, "</body>"), annotates
 // those with occurrences as the pages of group `group` (the page list is
 // `list`, or the pages given) and returns each page's copy.
-std::vector<Lines> Annotate(TestRun& t, const std::vector<std::pair<std::string, std::string>>& pages,
+std::vector<Lines> Annotate(TestRun& t,
+                            const std::vector<std::pair<std::string, std::string>>& pages,
                             const std::vector<Occ>& records, int group = 1, Lines list = {}) {
   if (list.empty()) {
     for (const auto& page : pages) list.push_back(page.first);
@@ -66,12 +72,13 @@ std::vector<Lines> Annotate(TestRun& t, const std::vector<std::pair<std::string,
       continue;
     }
     PagePlace place{name, group_text, page_list.Find(name), i + 1 == pages.size()};
-    PageAnnotator annotator(t.run().settings, place, platform::LineReader(t.root() / name),
-                            platform::LineWriter(t.run().paths.Create(t.root() / AnnotatedCopyName(name))));
+    PageAnnotator annotator(
+        t.run().settings, place, platform::LineReader(t.root() / name),
+        platform::LineWriter(t.run().paths.Create(t.root() / AnnotatedCopyName(name))));
     for (const Occ& o : records) {
       if (o.page != name) continue;
-      annotator.Add({o.line, o.column, o.word, o.id, o.occurrence, o.occurrence < last[o.id],
-                     o.next});
+      annotator.Add(
+          {o.line, o.column, o.word, o.id, o.occurrence, o.occurrence < last[o.id], o.next});
     }
     annotator.Finish();
     copies.push_back(ReadLines(t.root() / AnnotatedCopyName(name)));
@@ -92,7 +99,7 @@ TEST(AnnotateTest, CutsLinesIntoWordSpans) {
   struct Case {
     std::string text;
     std::vector<std::pair<int, std::string>> words;  // column, word
-    Lines pieces;  // the text around the spans, in order
+    Lines pieces;                                    // the text around the spans, in order
   };
   const Case cases[] = {
       {"The cat.", {{1, "The"}, {5, "cat"}}, {"", " ", "."}},
@@ -117,18 +124,18 @@ TEST(AnnotateTest, CutsLinesIntoWordSpans) {
 
 TEST(AnnotateTest, NavigationSpansLinkOccurrencesAndPages) {
   TestRun t;
-  std::vector<Lines> copies = Annotate(
-      t, {{"page_01.htm", "cat cat dog"}, {"page_02.htm", "cat"}},
-      {Occ("page_01.htm", 2, 1, "cat", "id00000000", 1, "page_02.htm"),
-       Occ("page_01.htm", 2, 5, "cat", "id00000000", 2, "page_02.htm"),
-       Occ("page_01.htm", 2, 9, "dog", "id00000003", 1),
-       Occ("page_02.htm", 2, 1, "cat", "id00000000", 3)});
+  std::vector<Lines> copies =
+      Annotate(t, {{"page_01.htm", "cat cat dog"}, {"page_02.htm", "cat"}},
+               {Occ("page_01.htm", 2, 1, "cat", "id00000000", 1, "page_02.htm"),
+                Occ("page_01.htm", 2, 5, "cat", "id00000000", 2, "page_02.htm"),
+                Occ("page_01.htm", 2, 9, "dog", "id00000003", 1),
+                Occ("page_02.htm", 2, 1, "cat", "id00000000", 3)});
   Lines first = Body(copies[0]);
   ASSERT_EQ(first.size(), 27u);
   EXPECT_EQ(Lines(first.begin() + 2, first.begin() + 8),
             Lines({"<span hidden id=\"id00000000\">", "(1)(<a href=\"#id00000000_2\">&gt;</a>,",
-                   "<a href=\"i_1.htm#id00000000\">i</a>,", "<a href=\"s_1.htm#id00000000_1\">s</a>,",
-                   "<a href=\"files_list.htm\">c</a>,",
+                   "<a href=\"i_1.htm#id00000000\">i</a>,",
+                   "<a href=\"s_1.htm#id00000000_1\">s</a>,", "<a href=\"files_list.htm\">c</a>,",
                    "<a href=\"page_02.htm#id00000000\">&gt;&gt;)</a></span>"}));
   EXPECT_EQ(first[8], "<span id=\"id00000000_1\"></span>");
   EXPECT_EQ(first[12], "(2)(<a href=\"#id00000000_2\"></a>");  // last on its page
@@ -173,9 +180,10 @@ TEST(AnnotateTest, BeforeAndNextLinksFollowThePageList) {
   const std::string content = "<a href=\"files_list.htm\"> Content </a><br>";
   // Only the bottom block of a page that is not its group's last drops the
   // blank after Next.
-  const Lines expected[][2] = {{{"<br>", next2 + " ", content}, {"<br>", next2, content}},
-                               {{"<br>", before1, next3, content}, {"<br>", before1, next3, content}},
-                               {{"<br>", before2, content}, {"<br>", before2, content}}};
+  const Lines expected[][2] = {
+      {{"<br>", next2 + " ", content}, {"<br>", next2, content}},
+      {{"<br>", before1, next3, content}, {"<br>", before1, next3, content}},
+      {{"<br>", before2, content}, {"<br>", before2, content}}};
   for (size_t i = 0; i < 3; ++i) {
     const Lines& page = copies[i];
     long top = static_cast<long>(expected[i][0].size());

@@ -12,13 +12,13 @@ void Compose(std::string& line, std::initializer_list<std::string_view> pieces) 
 
 void WritePageHead(PageWriter& out, std::string_view code_page, std::string_view title) {
   std::string meta;
-  Compose(meta, {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=", code_page,
-                 "\"", ">"});
-  for (std::string_view line : {std::string_view("<html>"), std::string_view("<br>"),
-                                std::string_view("<head>"), std::string_view("<br>"),
-                                std::string_view(meta), std::string_view("<br>"), title,
-                                std::string_view("<br>"), std::string_view("</head>"),
-                                std::string_view("<br>"), std::string_view("<body>")}) {
+  Compose(meta, {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=", code_page, "\"",
+                 ">"});
+  for (std::string_view line :
+       {std::string_view("<html>"), std::string_view("<br>"), std::string_view("<head>"),
+        std::string_view("<br>"), std::string_view(meta), std::string_view("<br>"), title,
+        std::string_view("<br>"), std::string_view("</head>"), std::string_view("<br>"),
+        std::string_view("<body>")}) {
     out.Line(line);
   }
 }
@@ -58,8 +58,8 @@ void WriteHighlightScript(PageWriter& out, const runctx::Settings& settings) {
   out.Line("if (history.length > 0)");
   out.Line("{");
   out.Line("document.writeln(\"<style type=\\\"text/css\\\">\");");
-  Compose(line, {"document.writeln(self.location.hash + \" { color: ", settings.font_color,
-                 " } \");"});
+  Compose(line,
+          {"document.writeln(self.location.hash + \" { color: ", settings.font_color, " } \");"});
   out.Line(line);
   Compose(line, {"document.writeln(self.location.hash + \" { font-size: ", settings.font_size,
                  " } \");"});

@@ -16,8 +16,8 @@ void WriteContentsPage(const runctx::Settings& settings, const platform::Stamp& 
   std::string line;
   for (const std::string& page : pages.names()) {
     // The span is written "id = ", with a blank before its ">".
-    Compose(line, {"<a href=\"", page, "\"", ">", "<span id = ", "\"", page, "\"", " >", page,
-                   "<", "/span>", "</a><br>"});
+    Compose(line, {"<a href=\"", page, "\"", ">", "<span id = ", "\"", page, "\"", " >", page, "<",
+                   "/span>", "</a><br>"});
     out.Line(line);
   }
   out.Line("<br><br>");

@@ -54,12 +54,13 @@ struct Pass {
   // 32 bytes a word), and where each word's starts: by word, then the end.
   std::string id_text;
   std::vector<uint32_t> id_start;
-  std::vector<uint32_t> rank;         // by word: its place in the id order
-  std::vector<std::string> group_text;  // by group - 1
+  std::vector<uint32_t> rank;                          // by word: its place in the id order
+  std::vector<std::string> group_text;                 // by group - 1
   std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
-  PageList list;                      // the pages that hold words
-  std::vector<size_t> annotated;      // their page indices
-  std::vector<std::pair<platform::HostPath, platform::HostPath>> page_hosts;  // page, its annotated copy
+  PageList list;                                       // the pages that hold words
+  std::vector<size_t> annotated;                       // their page indices
+  std::vector<std::pair<platform::HostPath, platform::HostPath>>
+      page_hosts;  // page, its annotated copy
   std::vector<platform::HostPath> index_hosts, search_hosts;
   platform::HostPath contents_host;
   // The spill file of the word index's page words, set when a group has
@@ -119,9 +120,9 @@ void Prepare(Pass& pass) {
 // words times the threads.
 struct PageWordTable {
   struct Entry {
-    uint32_t last_number = 0;   // the highest occurrence number on the page
-    uint32_t next_page = 0;     // the next page holding the word, plus one; 0 for none
-    uint32_t id_at = 0;         // its word id in `ids`
+    uint32_t last_number = 0;  // the highest occurrence number on the page
+    uint32_t next_page = 0;    // the next page holding the word, plus one; 0 for none
+    uint32_t id_at = 0;        // its word id in `ids`
     uint32_t id_size = 0;
   };
 
@@ -156,7 +157,7 @@ struct PageWordTable {
   std::vector<uint64_t> slots;  // word << 32 | its entry plus one; 0 is empty
   int shift = 60;
   std::vector<Entry> entries;
-  std::string ids;              // the word ids of the page's words, one after another
+  std::string ids;  // the word ids of the page's words, one after another
 };
 
 // The group pass looks up what it writes of its records a batch at a time,
@@ -271,11 +272,12 @@ void AnnotateWords(const Pass& pass, const runctx::PageInfo& info, const PageWor
       // not would keep its id and have no later occurrence and no next page.
       const PageWordTable::Entry found =
           places[i] != 0 ? table.entries[places[i] - 1] : PageWordTable::Entry{};
-      const std::string_view id = places[i] != 0
-                                      ? std::string_view(table.ids.data() + found.id_at, found.id_size)
-                                      : pass.Id(batch.words[i]);
+      const std::string_view id =
+          places[i] != 0 ? std::string_view(table.ids.data() + found.id_at, found.id_size)
+                         : pass.Id(batch.words[i]);
       const std::string_view next_page =
-          found.next_page == 0 ? std::string_view() : std::string_view(data.pages[found.next_page - 1].name);
+          found.next_page == 0 ? std::string_view()
+                               : std::string_view(data.pages[found.next_page - 1].name);
       annotator.Add({occurrence.line, occurrence.column, batch.forms[i], id, occurrence.number,
                      occurrence.number < found.last_number, next_page});
     }
@@ -289,9 +291,8 @@ void AnnotatePage(const Pass& pass, size_t item, PageWordTable& table) {
   const auto& range = pass.group_pages[info.group - 1];
   PagePlace place{info.name, pass.group_text[info.group - 1], pass.list.Find(info.name),
                   page + 1 == range.second};
-  platform::Rewrite rewrite =
-      pass.run.paths.OpenRewrite(pass.page_hosts[item].first, pass.page_hosts[item].second,
-                                 kPageHeldWhole);
+  platform::Rewrite rewrite = pass.run.paths.OpenRewrite(
+      pass.page_hosts[item].first, pass.page_hosts[item].second, kPageHeldWhole);
   const bool in_place = rewrite.in_place;
   PageAnnotator annotator(pass.run.settings, place, std::move(rewrite.in), std::move(rewrite.out));
   AnnotateWords(pass, info, table, annotator);
@@ -366,7 +367,9 @@ void WriteIndexPages(const Pass& pass) {
 class GroupWords {
  public:
   GroupWords(const Pass& pass, int group)
-      : pass_(pass), page_(pass.group_pages[group - 1].first), end_(pass.group_pages[group - 1].second) {}
+      : pass_(pass),
+        page_(pass.group_pages[group - 1].first),
+        end_(pass.group_pages[group - 1].second) {}
 
   /// The next word, valid until the next call; null at the end.
   const SearchWord* Next() {

@@ -36,10 +36,12 @@ Lines IndexEntries(const TestRun& t, int group) {
 TEST(GroupPassTest, WordIndexPagesAreTheSameWhateverTheEntryWindow) {
   // Two groups of three pages; "alpha" stands on five pages, "beta" on
   // three, the other words on one or two.
-  const std::map<int, Lines> pages = {
-      {1, {"alpha beta gamma", "alpha delta"}}, {2, {"Alpha epsilon beta"}},
-      {3, {"zeta alpha eta"}},                  {4, {"alpha theta beta iota"}},
-      {5, {"kappa lambda alpha"}},              {6, {"mu nu xi", "omicron pi kappa"}}};
+  const std::map<int, Lines> pages = {{1, {"alpha beta gamma", "alpha delta"}},
+                                      {2, {"Alpha epsilon beta"}},
+                                      {3, {"zeta alpha eta"}},
+                                      {4, {"alpha theta beta iota"}},
+                                      {5, {"kappa lambda alpha"}},
+                                      {6, {"mu nu xi", "omicron pi kappa"}}};
   Lines expected[2];
   const size_t whole = common::Limits().entry_window;
   for (size_t window : {whole, size_t{1}, size_t{2}, size_t{7}}) {

@@ -1,3 +1,5 @@
+#include "pages/main_index.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "pages/main_index.h"
 #include "support/test_run.h"
 
 namespace pages {
@@ -78,9 +79,8 @@ std::string Link(const std::string& id, int group, const std::string& count) {
 TEST(MainIndexTest, WordBlocksWithCountsPerGroup) {
   TestRun t;
   // Listed out of id order: the index goes by id.
-  std::vector<Word> words = {{"a<b&'", 5, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
-                             {"CAT", 0, {3, 1}},
-                             {"dog", 4, {1}}};
+  std::vector<Word> words = {
+      {"a<b&'", 5, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}}, {"CAT", 0, {3, 1}}, {"dog", 4, {1}}};
   Lines expected = {"CAT",
                     Link("id00000000", 1, "3"),
                     Link("id00000000", 2, "1"),

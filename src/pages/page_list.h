@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-
 namespace pages {
 
 /// A page's neighbours in the page list; empty views when it has none.

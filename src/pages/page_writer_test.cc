@@ -12,12 +12,12 @@ namespace pages {
 namespace {
 
 // Lines that look like breaks but are not exactly "<br>" or "<br><br>".
-const std::vector<std::string> kNearMisses = {"<BR>", "<br><BR>", " <br>", "<br> ", "<br><br><br>", "<br/>",
-                                              "x<br>", "<br>\t", ""};
+const std::vector<std::string> kNearMisses = {
+    "<BR>", "<br><BR>", " <br>", "<br> ", "<br><br><br>", "<br/>", "x<br>", "<br>\t", ""};
 
 struct BlockCase {
   const char* name;
-  int breaks;                  // break lines written, each after a near miss
+  int breaks;  // break lines written, each after a near miss
   PageLayout layout;
   std::set<int> blocks_after;  // the breaks (counted from 1) a block follows
 };

@@ -130,7 +130,8 @@ void SearchPageWriter::StartTextLine(const SearchWord& record) {
 void SearchPageWriter::WriteTextLine() {
   has_line_ = false;
   // A words line holding "</html>" would end the page early in a browser.
-  const bool drop = may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos;
+  const bool drop =
+      may_end_html_ && common::FindNoCase(words_line_.view(), "</html>") != std::string::npos;
   const std::string_view words = drop ? std::string_view() : words_line_.view();
   const std::string_view words_end = drop ? std::string_view() : std::string_view("<br>\r\n");
   const common::ShortPiece group = group_.piece();
@@ -148,7 +149,8 @@ void SearchPageWriter::WriteTextLine() {
   for (const std::string& tail : site_tails_) {
     out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, tail);
   }
-  out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query, "\"> web_search </a>");
+  out_.LineOf("&nbsp <a href=\"", common::kSearchEngine, "/search?q=", query,
+              "\"> web_search </a>");
   out_.Line("<br><br>");
 }
 

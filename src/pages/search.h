@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/bytes.h"
-
 #include "pages/page_writer.h"
 #include "run/run_context.h"
 
@@ -34,8 +33,7 @@ inline constexpr size_t kPhraseSlots = 28;
 /// a random position of `word_list` (every word followed by one blank),
 /// repeated picks dropped. `length_before_last` is the list's length without
 /// its last word and that word's blank. The first word is never picked.
-std::string RandomPhrase(std::string_view word_list, size_t length_before_last,
-                         SplitMix64& random);
+std::string RandomPhrase(std::string_view word_list, size_t length_before_last, SplitMix64& random);
 
 /// One word occurrence of a search page, in document order.
 struct SearchWord {
@@ -81,15 +79,15 @@ class SearchPageWriter {
   std::vector<std::string> site_tails_;
   bool first_of_page_ = true;
   bool has_line_ = false;
-  bool may_end_html_ = false;  // a word of the line holds "<"
-  bool query_changes_ = false;  // a word of the line has a byte that its query encodes
-  long long line_number_ = 0;  // the line of the text line being gathered
+  bool may_end_html_ = false;       // a word of the line holds "<"
+  bool query_changes_ = false;      // a word of the line has a byte that its query encodes
+  long long line_number_ = 0;       // the line of the text line being gathered
   common::LineBuilder first_page_;  // page and word id of the line's first word
   common::LineBuilder first_id_;
   common::LineBuilder words_line_;
   common::LineBuilder word_list_;  // the words, each followed by one blank
   size_t word_count_ = 0;
-  size_t before_last_ = 0;     // the word list's length before its last word
+  size_t before_last_ = 0;  // the word list's length before its last word
   std::string random_phrase_;
   common::LineBuilder query_;  // the line's phrase, encoded when any byte changes
 };

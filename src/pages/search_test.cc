@@ -69,7 +69,8 @@ void AddTrailer(Lines& lines, const std::string& id, const std::string& page,
   lines.push_back("&nbsp <a href=\"index.htm#" + id + "\">index</a>");
   lines.push_back("&nbsp <a href=\"files_list.htm#" + page + "\"> Content (" + page + ")</a>");
   const std::string search = "&nbsp <a href=\"https://www.google.com/search?q=" + phrase;
-  for (const std::string& site : sites) lines.push_back(search + " site:" + site + "\"> " + site + "</a>");
+  for (const std::string& site : sites)
+    lines.push_back(search + " site:" + site + "\"> " + site + "</a>");
   lines.push_back(search + "\"> web_search </a>");
   lines.push_back("<br><br>");
 }
@@ -147,7 +148,7 @@ std::string QueryOf(int count) {
   Rec records;
   for (int i = 1; i <= count; ++i) {
     records = records + R("page_01.htm", 1, (i < 10 ? "w0" : "w") + std::to_string(i),
-                   "id" + std::to_string(10000000 + i), 1);
+                          "id" + std::to_string(10000000 + i), 1);
   }
   Lines got = SearchLines(t, records);
   if (got.size() != 6u) return "";

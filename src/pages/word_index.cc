@@ -21,8 +21,7 @@ void WritePromoBlock(PageWriter& out, const std::vector<std::string>& promo) {
 
 }  // namespace
 
-void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
-                    PageWriter& out) {
+void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now, PageWriter& out) {
   WritePageHead(out, settings.code_page, kIndexTitle);
   WritePromoBlock(out, runctx::PromoBlockLines());
   out.Line("<br>");
@@ -68,12 +67,13 @@ void IndexEntryWriter::WriteLongOf(const IndexEntry& entry, Id id) {
   const auto line = [&](const auto&... search) {
     out_.LineOf("<a href=\"", entry.page, "#", id, "\" id=\"", id, "\">", entry.word,
                 "</a>&nbsp;&nbsp;&nbsp; (", entry.page, ", ", count.piece(),
-                ")\r\n&nbsp;&nbsp;<a href=\"s_", group, ".htm#", id, "_", occurrence.piece(), "\">s_",
-                group, "</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#", id, "\"> index</a>", search...);
+                ")\r\n&nbsp;&nbsp;<a href=\"s_", group, ".htm#", id, "_", occurrence.piece(),
+                "\">s_", group, "</a>\r\n&nbsp;&nbsp;<a href=\"index.htm#", id, "\"> index</a>",
+                search...);
   };
   if (site_end_.empty()) return line();
-  line("\r\n&nbsp;&nbsp; <a href=\"", common::kSearchEngine, "/search?q=",
-       common::QueryEncoded(entry.word, query_), site_end_);
+  line("\r\n&nbsp;&nbsp; <a href=\"", common::kSearchEngine,
+       "/search?q=", common::QueryEncoded(entry.word, query_), site_end_);
 }
 
 // The last entry: its link to the word on its page, with its count there.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/bytes.h"
-
 #include "pages/page_writer.h"
 #include "platform/console.h"
 #include "run/run_context.h"
@@ -19,15 +18,14 @@ namespace pages {
 struct IndexEntry {
   std::string_view id;
   std::string_view page;
-  std::string_view word;      // as written at its first occurrence on the page
-  long long occurrence = 0;   // the occurrence number written there
-  long long count = 0;        // its occurrences on the page
+  std::string_view word;     // as written at its first occurrence on the page
+  long long occurrence = 0;  // the occurrence number written there
+  long long count = 0;       // its occurrences on the page
 };
 
 /// Writes the head of i_<g>.htm into `out`: the page head, the promo
 /// block, the search notice and the time stamp lines for `now`.
-void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now,
-                    PageWriter& out);
+void WriteIndexHead(const runctx::Settings& settings, const platform::Stamp& now, PageWriter& out);
 
 /// Writes the rest of i_<g>.htm: the Content link on construction, one
 /// entry for each given to Add (by word id, then page; its views stay valid

@@ -36,7 +36,8 @@ Lines EntryList(const Lines& page) {
 // interval counter goes on from `promo_interval`.
 void WritePage(TestRun& t, const std::string& name, const std::vector<Rec>& records,
                long long& promo_interval) {
-  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / name)), PageLayout::kInBlocks);
+  PageWriter out(platform::LineWriter(t.run().paths.Create(t.root() / name)),
+                 PageLayout::kInBlocks);
   WriteIndexHead(t.run().settings, platform::Now(), out);
   IndexEntryWriter writer(t.run().target_site, "1", out, promo_interval);
   for (const Rec& r : records) writer.Add(IndexEntry{r.id, r.page, r.word, r.occurrence, r.count});
@@ -88,7 +89,7 @@ TEST(WordIndexTest, EntriesWithCountAndFirstOccurrenceTheLastInShortForm) {
 TEST(WordIndexTest, WebSearchQueryEncodesTheBytesThatWouldCutIt) {
   TestRun t;
   Lines entries = Entries(t, {{"id00000000", "page_01.htm", "C#&C++<b>100%", 1},
-                             {"id00000001", "page_01.htm", "dog", 1}});
+                              {"id00000001", "page_01.htm", "dog", 1}});
   ASSERT_EQ(entries.size(), 6u);
   EXPECT_EQ(entries[4],
             "&nbsp;&nbsp; <a href=\"https://www.google.com/search?q=C%23%26C%2B%2B%3Cb%3E100%25"
@@ -115,8 +116,10 @@ TEST(WordIndexTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
   TestRun t;
   t.run().target_site.clear();
   std::vector<Rec> first, second;
-  for (int i = 0; i < 151; ++i) first.push_back({"id" + std::to_string(10000000 + i), "page_01.htm", "w", 1});
-  for (int i = 0; i < 101; ++i) second.push_back({"id" + std::to_string(20000000 + i), "page_02.htm", "w", 1});
+  for (int i = 0; i < 151; ++i)
+    first.push_back({"id" + std::to_string(10000000 + i), "page_01.htm", "w", 1});
+  for (int i = 0; i < 101; ++i)
+    second.push_back({"id" + std::to_string(20000000 + i), "page_02.htm", "w", 1});
   long long promo_interval = 0;
   WritePage(t, "i_1.htm", first, promo_interval);
   WritePage(t, "i_2.htm", second, promo_interval);
@@ -129,7 +132,8 @@ TEST(WordIndexTest, PromoBlocksFollowEvery101stLongEntryAcrossPages) {
     EXPECT_EQ(Lines(lines.begin() + 11, lines.begin() + 11 + size), promo);
     Lines entries = EntryList(lines);
     ASSERT_GT(entries.size(), static_cast<size_t>(4 * entry + size + 1)) << page;
-    EXPECT_EQ(Lines(entries.begin() + 4 * entry, entries.begin() + 4 * entry + size), promo) << page;
+    EXPECT_EQ(Lines(entries.begin() + 4 * entry, entries.begin() + 4 * entry + size), promo)
+        << page;
     EXPECT_EQ(entries[static_cast<size_t>(4 * entry + size)], "<br>") << page;
   }
 }

@@ -43,14 +43,14 @@ TEST(ParamsTest, DropEditingKeys) {
     std::string kept;
   };
   const Case cases[] = {
-      {"www.exa\x1b[Dmple.org", "www.example.org"},                // arrow key
-      {"\x1b[1;5Cwww\x1bOPsite", "wwwsite"},                       // Ctrl-arrow, F1
-      {"a\x1b[3~b\x1b[200~c", "abc"},                               // Delete, paste mark
-      {"a\x1bxb", "axb"},                                          // a lone ESC
-      {"a\x1b[12", "a"},                                           // cut short
-      {"a\x1b[1\tb", "ab"},                                        // ended by a control
-      {"\ttab\x01\x7f\x08s, x", "tabs, x"},                          // other control bytes
-      {"caf\xc3\xa9.org", "caf\xc3\xa9.org"},                         // UTF-8 kept
+      {"www.exa\x1b[Dmple.org", "www.example.org"},  // arrow key
+      {"\x1b[1;5Cwww\x1bOPsite", "wwwsite"},         // Ctrl-arrow, F1
+      {"a\x1b[3~b\x1b[200~c", "abc"},                // Delete, paste mark
+      {"a\x1bxb", "axb"},                            // a lone ESC
+      {"a\x1b[12", "a"},                             // cut short
+      {"a\x1b[1\tb", "ab"},                          // ended by a control
+      {"\ttab\x01\x7f\x08s, x", "tabs, x"},          // other control bytes
+      {"caf\xc3\xa9.org", "caf\xc3\xa9.org"},        // UTF-8 kept
   };
   for (const Case& c : cases) EXPECT_EQ(DropEditingKeys(c.typed), c.kept) << c.typed;
   TestRun t("\x1b[A www.exa\x1b[D\x1b[Cmple.org\n");
@@ -119,11 +119,16 @@ TEST(ParamsTest, SettingsScreenRows) {
   };
   const Row rows[] = {
       {1, " 1            ====== CODE PAGE ======     " + blank + "   "},
-      {2, " 2            Windows-1250  Central Europe languages: Albanian, Croatian, Czech, "
-          "Hungarian, Polish, Romanian, Serbian (Latin), Slovak, Slovenian" +
-              std::string(10, ' ') + "   "},
-      {5, " 5            Windows-1253  Greek         " "   "},
-      {12, " 12           Windows-65001 Unicode       " "   "},
+      {2,
+       " 2            Windows-1250  Central Europe languages: Albanian, Croatian, Czech, "
+       "Hungarian, Polish, Romanian, Serbian (Latin), Slovak, Slovenian" +
+           std::string(10, ' ') + "   "},
+      {5,
+       " 5            Windows-1253  Greek         "
+       "   "},
+      {12,
+       " 12           Windows-65001 Unicode       "
+       "   "},
       {13, " 13           ====== FONT COLOR ======    " + blank + "   "},
       {22, " 22           red           " + blank + "   "},
       {31, " 31           200%          " + blank + "   "},

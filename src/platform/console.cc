@@ -61,7 +61,7 @@ Stamp Now() {
   const std::tm* parts = epoch ? std::gmtime(&seconds) : std::localtime(&seconds);
   if (parts == nullptr) return Stamp{1970, 1, 1, 0, 0, 0};
   return Stamp{parts->tm_year + 1900, parts->tm_mon + 1, parts->tm_mday,
-               parts->tm_hour, parts->tm_min, parts->tm_sec};
+               parts->tm_hour,        parts->tm_min,     parts->tm_sec};
 }
 
 Console::Console(std::istream& in, std::ostream& out, std::ostream& err, bool terminal,
@@ -79,9 +79,7 @@ Console Console::Standard() {
   return Console(std::cin, std::cout, std::cerr, terminal, clears);
 }
 
-void Console::Line(std::string_view text) {
-  out_ << text << "\r\n";
-}
+void Console::Line(std::string_view text) { out_ << text << "\r\n"; }
 
 void Console::Write(std::string_view text) { out_ << text; }
 

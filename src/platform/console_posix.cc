@@ -22,12 +22,12 @@ enum PromptMode : int { kUnchanged = 0, kRawKeys = 1, kEscapeTail = 2 };
 // one exception to "no globals" here. The settings are written before
 // `mode` says they hold, and a handler only reads them.
 struct PromptTerminal {
-  termios saved;                        // as the prompt found them
-  termios raw;                          // one key at a time, no echo
-  termios escape_tail;                  // the rest of an escape sequence
-  volatile std::sig_atomic_t mode;      // a PromptMode
-  struct sigaction ending_before[3];    // SIGTERM, SIGHUP, SIGINT as found
-  struct sigaction stop_before;         // SIGTSTP as found
+  termios saved;                      // as the prompt found them
+  termios raw;                        // one key at a time, no echo
+  termios escape_tail;                // the rest of an escape sequence
+  volatile std::sig_atomic_t mode;    // a PromptMode
+  struct sigaction ending_before[3];  // SIGTERM, SIGHUP, SIGINT as found
+  struct sigaction stop_before;       // SIGTSTP as found
 };
 PromptTerminal prompt_terminal{};
 
@@ -59,7 +59,7 @@ void InstallStopHandler();
 void StopOnSignal(int /*signal*/) {
   const int saved_errno = errno;
   PutBack();
-  struct sigaction stop{};
+  struct sigaction stop {};
   stop.sa_handler = SIG_DFL;
   sigemptyset(&stop.sa_mask);
   sigaction(SIGTSTP, &stop, nullptr);
@@ -74,7 +74,7 @@ void StopOnSignal(int /*signal*/) {
 }
 
 void InstallStopHandler() {
-  struct sigaction stop{};
+  struct sigaction stop {};
   stop.sa_handler = StopOnSignal;
   stop.sa_flags = SA_RESTART;
   sigemptyset(&stop.sa_mask);
@@ -87,7 +87,7 @@ void InstallHandlers() {
   for (int i = 0; i < 3; ++i) {
     sigaction(kEndingSignals[i], nullptr, &prompt_terminal.ending_before[i]);
     if (prompt_terminal.ending_before[i].sa_handler == SIG_IGN) continue;
-    struct sigaction ending{};
+    struct sigaction ending {};
     ending.sa_handler = EndOnSignal;
     ending.sa_flags = SA_RESETHAND | SA_NODEFER;
     sigemptyset(&ending.sa_mask);

@@ -28,7 +28,7 @@ TEST(ConsoleTest, PipedKeysAreOneLineEach) {
   EXPECT_EQ(console.ReadKey(), "1");   // the rest of the line is dropped
   EXPECT_EQ(console.ReadKey(), "\r");  // an empty line is Enter
   EXPECT_EQ(console.ReadKey(), "x");
-  EXPECT_EQ(console.ReadKey(), "l");   // a last line without ending counts
+  EXPECT_EQ(console.ReadKey(), "l");  // a last line without ending counts
   EXPECT_EQ(console.ReadKey(), std::nullopt);
 }
 

@@ -23,9 +23,9 @@ class RunBuffer {
   bool empty() const { return slices_.empty(); }
   std::string_view Back() const { return View(slices_.back()); }
   void Sort(LineCompare compare) {
-    std::stable_sort(slices_.begin(), slices_.end(), [this, compare](const Slice& a, const Slice& b) {
-      return compare(View(a), View(b)) < 0;
-    });
+    std::stable_sort(
+        slices_.begin(), slices_.end(),
+        [this, compare](const Slice& a, const Slice& b) { return compare(View(a), View(b)) < 0; });
   }
   template <typename Out>
   void WriteTo(Out&& out) const {
@@ -184,9 +184,9 @@ class Sorter {
     std::vector<fs::path> outputs;
     const size_t width = merge_width_;
     for (size_t start = 0; start < inputs.size(); start += width) {
-      std::vector<fs::path> group(inputs.begin() + static_cast<std::ptrdiff_t>(start),
-                                  inputs.begin() + static_cast<std::ptrdiff_t>(
-                                                       std::min(start + width, inputs.size())));
+      std::vector<fs::path> group(
+          inputs.begin() + static_cast<std::ptrdiff_t>(start),
+          inputs.begin() + static_cast<std::ptrdiff_t>(std::min(start + width, inputs.size())));
       fs::path merged;
       LineWriter writer = chunks_.Create(&merged);
       Merge(group, compare_, [&writer](std::string_view line) { writer.Line(line); });

@@ -48,5 +48,4 @@ bool IsDirectoryEntry(const fs::path& host) {
   return fs::is_directory(fs::symlink_status(host, error));
 }
 
-
 }  // namespace platform

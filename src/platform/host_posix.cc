@@ -1,13 +1,13 @@
 // The host facts on POSIX hosts: a path names an entry only in its stored
 // case, and its bytes are the name's bytes.
-#include "platform/host.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/host.h"
 
 namespace platform {
 

@@ -2,13 +2,13 @@
 // name used, so the stored name is asked of the folder itself; files are
 // opened by their wide names (a narrow name would be read in the ANSI code
 // page, not as the UTF-8 the program holds).
-#include "platform/host.h"
-
 #include <windows.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+
+#include "platform/host.h"
 
 namespace platform {
 

@@ -182,8 +182,8 @@ class LineWriter {
   std::unique_ptr<char[]> buffer_;
   char* next_ = nullptr;
   char* limit_ = nullptr;
-  uint64_t written_ = 0;             // bytes handed to the file
-  std::filesystem::path over_;       // a file written over, and its size
+  uint64_t written_ = 0;        // bytes handed to the file
+  std::filesystem::path over_;  // a file written over, and its size
   uint64_t overwritten_ = 0;
 };
 

@@ -61,8 +61,15 @@ bool IsAllowedName(std::string_view name) {
   for (unsigned char c : name) {
     if (c < 32) return false;
     switch (c) {
-      case '\\': case '/': case ':': case '*': case '?':
-      case '"': case '<': case '>': case '|':
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
         return false;
       default:
         break;

@@ -89,8 +89,7 @@ bool Paths::MakeFolder(const fs::path& host, std::error_code& error) {
   return true;
 }
 
-bool Paths::Remove(const fs::path& host, Removal what, std::error_code* error,
-                   fs::path* failed) {
+bool Paths::Remove(const fs::path& host, Removal what, std::error_code* error, fs::path* failed) {
   std::error_code own_error;
   std::error_code& reason = error != nullptr ? *error : own_error;
   if (what == Removal::kTree) {

@@ -145,8 +145,7 @@ TEST(PathsTest, NothingGoesThroughALinkThatTookTheFoldersPlace) {
   EXPECT_THROW(f.paths().ForWrite("new.txt"), common::IoError);
   EXPECT_EQ(f.paths().ResolveForRemove("keep.txt"), std::nullopt);
   EXPECT_NE(f.Run("del /q keep.txt").find("Access is denied."), std::string::npos);
-  EXPECT_NE(f.Run("copy keep.txt made.txt").find("Access is denied."),
-            std::string::npos);
+  EXPECT_NE(f.Run("copy keep.txt made.txt").find("Access is denied."), std::string::npos);
   EXPECT_EQ(f.Sentinel(), before);
 }
 
@@ -185,18 +184,12 @@ TEST(PathsTest, WritersReplaceLinksAndNeverFollowLinkedFolders) {
     const char* line;
     const char* replaced;  // the link that becomes a file of its own; nullptr: refused
   } cases[] = {
-      {"dir > in_link.txt", "in_link.txt"},
-      {"dir >> in_link.txt", "in_link.txt"},
-      {"copy x.txt in_link.txt", "in_link.txt"},
-      {"sort x.txt /o in_link.txt", "in_link.txt"},
-      {"dir > file_link.txt", "file_link.txt"},
-      {"copy x.txt file_link.txt", "file_link.txt"},
-      {"dir > inputs_link\\a.txt", nullptr},
-      {"copy x.txt inputs_link\\", nullptr},
-      {"md inputs_link\\made", nullptr},
-      {"del /q inputs_link\\*.*", nullptr},
-      {"del /q inputs_link\\a.txt", nullptr},
-      {"rename inputs_link\\a.txt b.txt", nullptr},
+      {"dir > in_link.txt", "in_link.txt"},      {"dir >> in_link.txt", "in_link.txt"},
+      {"copy x.txt in_link.txt", "in_link.txt"}, {"sort x.txt /o in_link.txt", "in_link.txt"},
+      {"dir > file_link.txt", "file_link.txt"},  {"copy x.txt file_link.txt", "file_link.txt"},
+      {"dir > inputs_link\\a.txt", nullptr},     {"copy x.txt inputs_link\\", nullptr},
+      {"md inputs_link\\made", nullptr},         {"del /q inputs_link\\*.*", nullptr},
+      {"del /q inputs_link\\a.txt", nullptr},    {"rename inputs_link\\a.txt b.txt", nullptr},
       {"rd inputs_link\\sub", nullptr},
   };
   for (const Case& c : cases) {
@@ -210,7 +203,8 @@ TEST(PathsTest, WritersReplaceLinksAndNeverFollowLinkedFolders) {
     EXPECT_EQ(ReadFile(f.prog() / "inputs" / "a.txt"), "input") << c.line;
     EXPECT_TRUE(fs::is_directory(f.prog() / "inputs" / "sub")) << c.line;
     EXPECT_EQ(testing_support::ListFolder(f.prog() / "inputs"),
-              (std::vector<std::string>{"a.txt", "sub"})) << c.line;
+              (std::vector<std::string>{"a.txt", "sub"}))
+        << c.line;
     EXPECT_EQ(f.Sentinel(), before) << c.line;
     if (c.replaced == nullptr) {
       EXPECT_NE(err.find("Access is denied."), std::string::npos) << c.line << ": " << err;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>

@@ -22,8 +22,9 @@ std::wstring FolderKey(const std::filesystem::path& folder) {
   std::error_code error;
   std::wstring path = std::filesystem::absolute(folder, error).wstring();
   if (error) path = folder.wstring();
-  HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
     DWORD length = GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED);
     std::wstring resolved(length, L'\0');

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <optional>
 
 #include "common/bytes.h"
 #include "common/constants.h"
@@ -76,8 +76,8 @@ void CopyPages(RunContext& run) {
     RunCommand(run, Cmd("copy ", common::Trim(line), " ", kHtmOut, "\\ > ", kOutNullList));
   }
   pages.Close();
-  for (std::string_view names : {runctx::kContentsPage, runctx::kWordIndexPages, runctx::kMainIndex,
-                                 runctx::kSearchPages}) {
+  for (std::string_view names :
+       {runctx::kContentsPage, runctx::kWordIndexPages, runctx::kMainIndex, runctx::kSearchPages}) {
     RunCommand(run, Cmd("copy ", names, " ", kHtmOut, "\\ > ", kOutNullList));
   }
 }

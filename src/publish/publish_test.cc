@@ -34,8 +34,7 @@ TEST(PublishTest, CopiesWhatExistsAndGoesOnPastAMissingPage) {
   EXPECT_EQ(ListFolder(t.root() / "htm_out"),
             (std::vector<std::string>{"files_list.htm", "i_1.htm", "index.htm", "page_01.htm",
                                       "s_1.htm"}));
-  EXPECT_EQ(ListFolder(t.root()),
-            (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in"}));
+  EXPECT_EQ(ListFolder(t.root()), (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in"}));
   std::vector<std::string> lines = t.OutLines();
   ASSERT_GE(lines.size(), 4u);
   EXPECT_EQ(lines.front(), "processed 90%");

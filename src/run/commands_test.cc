@@ -1,8 +1,8 @@
 #include "run/commands.h"
-#include "run/screens.h"
 
 #include <gtest/gtest.h>
 
+#include "run/screens.h"
 #include "support/test_run.h"
 
 namespace runctx {

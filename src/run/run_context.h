@@ -45,11 +45,11 @@ struct RunContext {
   std::string target_site;
   std::string program_path;  // as the program was started
 
-  int input_count = 0;            // files listed in txt_in; the group size
+  int input_count = 0;  // files listed in txt_in; the group size
   // The name in txt_in of each input that txt_wrk holds under another
   // name (renamed by the input collection), for messages about it.
   std::map<std::string, std::string> input_names;
-  int page_number_width = 0;      // digits of the page numbers
+  int page_number_width = 0;        // digits of the page numbers
   std::string destination_address;  // the targeted-search answer
   Settings settings;
   // The word data, made by word extraction and completed by the word

@@ -322,8 +322,7 @@ GroupLinks::GroupLinks(const WordData& data, platform::Paths& paths,
                        const platform::HostPath& by_id)
     : rank_(data.words.size(), 0) {
   for (uint32_t at = 0; at < data.by_id.size(); ++at) rank_[data.by_id[at]] = at;
-  const auto groups =
-      static_cast<uint32_t>(std::max<size_t>(data.group_count_start.size(), 1) - 1);
+  const auto groups = static_cast<uint32_t>(std::max<size_t>(data.group_count_start.size(), 1) - 1);
   if (groups == 0) return;
   {
     platform::BinaryWriter out(paths.Create(by_id));
@@ -472,7 +471,7 @@ void GroupPageWords::OpenWindow(size_t k) {
 void GroupPageWords::PlaceFirstAndSpill() {
   OpenWindow(0);
   std::vector<uint32_t>& start = count_;
-  const size_t spilled = first_rank_.size() - 2;  // a group of one window spills nothing
+  const size_t spilled = first_rank_.size() - 2;    // a group of one window spills nothing
   constexpr size_t kSpillBuffer = size_t{1} << 15;  // page words gathered at once (640 KB)
   constexpr size_t kLeastBlock = 256;
   const size_t share = std::max(kLeastBlock, kSpillBuffer / std::max<size_t>(1, spilled));

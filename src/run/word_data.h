@@ -117,12 +117,12 @@ class GroupRule {
 
 /// A numbered page of the page set and where its data lies.
 struct PageInfo {
-  std::string name;                // page_<n>.htm, lower case
-  uint64_t first_occurrence = 0;   // index of its first Occurrence
-  uint32_t occurrence_count = 0;   // 0: the page holds no words
-  uint64_t first_page_word = 0;    // index of its first PageWord
+  std::string name;               // page_<n>.htm, lower case
+  uint64_t first_occurrence = 0;  // index of its first Occurrence
+  uint32_t occurrence_count = 0;  // 0: the page holds no words
+  uint64_t first_page_word = 0;   // index of its first PageWord
   uint32_t page_word_count = 0;
-  int group = 0;                   // 0 for a page without words
+  int group = 0;  // 0 for a page without words
 };
 
 /// A distinct word: its written forms compared in lower case.
@@ -130,7 +130,7 @@ struct WordInfo {
   // The form of its first occurrence in document order; until it occurs,
   // the form that made it (a form of the word all the same).
   uint32_t first_form = 0;
-  uint32_t count = 0;       // its occurrences
+  uint32_t count = 0;  // its occurrences
 };
 
 /// True when word `a` sorts before word `b` as fields of a work-file record
@@ -142,13 +142,13 @@ bool FieldLess(std::string_view a, std::string_view b);
 bool LowerFieldLess(std::string_view a, std::string_view b);
 
 struct WordData {
-  common::Interner forms;             // the words as written, numbered by form
-  std::vector<uint32_t> form_word;    // form -> word
+  common::Interner forms;           // the words as written, numbered by form
+  std::vector<uint32_t> form_word;  // form -> word
   std::vector<WordInfo> words;
   // By word: the number of its word id, set by the word id phase (not held
   // while extraction grows the words).
   std::vector<uint64_t> ids;
-  std::vector<PageInfo> pages;        // in page order
+  std::vector<PageInfo> pages;  // in page order
   // By group - 1, then the end: the first GroupCount record of the group.
   std::vector<uint64_t> group_count_start;
   // Set by the word id phase: the words that occur, in word id order (the
@@ -156,7 +156,7 @@ struct WordData {
   std::vector<uint32_t> by_id;
   uint64_t occurrence_count = 0;
   uint64_t page_word_count = 0;
-  int group_count = 0;                // G
+  int group_count = 0;  // G
 
   platform::HostPath occurrence_file;  // host paths of the binary files
   platform::HostPath page_word_file;
@@ -187,8 +187,8 @@ struct PageWords {
   struct NewForm {
     uint32_t offset = 0;  // of its bytes in `text`
     uint32_t length = 0;
-    uint64_t hash = 0;    // common::HashBytes of the form
-    uint32_t word = 0;    // the page word of its lower case, or kDropped
+    uint64_t hash = 0;          // common::HashBytes of the form
+    uint32_t word = 0;          // the page word of its lower case, or kDropped
     uint32_t known = kUnknown;  // its form, when the writer held it as the piece was scanned
     uint32_t known_word = 0;    // then the word of that form
   };
@@ -264,7 +264,7 @@ class WordDataWriter {
   platform::BinaryWriter page_words_;
   platform::BinaryWriter page_lasts_;
   platform::BinaryWriter group_counts_;
-  std::vector<PageLast> lasts_;     // the open page's, written at its end
+  std::vector<PageLast> lasts_;  // the open page's, written at its end
   GroupRule group_rule_;
   // The open group: by word, its occurrences and pages there; its words in
   // order of first sight.
@@ -377,7 +377,7 @@ class GroupLinks {
   // Puts the next record of group `index` + 1 into the merge, if any.
   void Advance(uint32_t index);
 
-  std::vector<uint32_t> rank_;  // by word: its place in WordData::by_id
+  std::vector<uint32_t> rank_;   // by word: its place in WordData::by_id
   std::vector<Cursor> cursors_;  // by group - 1
   std::optional<platform::BinaryReader> reader_;
   // The merge: each group's next record as rank << 32 | group - 1, a heap
@@ -430,9 +430,9 @@ class GroupPageWords {
   size_t end_page_;
   size_t window_limit_;
   platform::HostPath spill_;
-  std::vector<uint32_t> count_;        // by word: its page words in the group
-  std::vector<uint32_t> first_rank_;   // by window: its first word in id order; then the end
-  std::vector<uint64_t> region_;       // by window: its first record in the spill file; then the end
+  std::vector<uint32_t> count_;       // by word: its page words in the group
+  std::vector<uint32_t> first_rank_;  // by window: its first word in id order; then the end
+  std::vector<uint64_t> region_;      // by window: its first record in the spill file; then the end
   size_t next_window_ = 0;
   std::vector<Placed> window_;
   size_t at_ = 0;

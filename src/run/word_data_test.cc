@@ -16,13 +16,13 @@ TEST(WordDataTest, ClosesAfterThePageThatPassesEitherBound) {
     std::vector<int> groups;
     int group_count;
   } cases[] = {
-      {10, {100000}, {1}, 1},                     // at the bound: still open
-      {10, {100001}, {1}, 2},                     // past it: the last group is empty
-      {10, {60000, 40000, 1}, {1, 1, 1}, 2},      // reached, then passed by one
+      {10, {100000}, {1}, 1},                 // at the bound: still open
+      {10, {100001}, {1}, 2},                 // past it: the last group is empty
+      {10, {60000, 40000, 1}, {1, 1, 1}, 2},  // reached, then passed by one
       {10, {60000, 40001, 5}, {1, 1, 2}, 2},
-      {2, {99999, 2}, {1, 1}, 2},                 // both bounds at one page close once
-      {3, {10, 10, 10, 10}, {1, 1, 1, 2}, 2},     // the page count alone
-      {3, {100001, 1, 1, 1}, {1, 2, 2, 2}, 3},    // the next group counts from 0
+      {2, {99999, 2}, {1, 1}, 2},               // both bounds at one page close once
+      {3, {10, 10, 10, 10}, {1, 1, 1, 2}, 2},   // the page count alone
+      {3, {100001, 1, 1, 1}, {1, 2, 2, 2}, 3},  // the next group counts from 0
       {3, {1, 100000, 100000, 1}, {1, 1, 2, 2}, 3},
   };
   for (const Case& c : cases) {

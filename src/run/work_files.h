@@ -103,21 +103,20 @@ inline constexpr std::string_view kWorkFolders[] = {kHtmIn, kHtmNdx, kHtmWrk, kT
 /// listings and settings of the phases before it, and the promotional page
 /// (its copy in htm_in was numbered).
 inline constexpr std::string_view kFilesReadUpToPageSet[] = {
-    kPromotionalPage, kDir03,    kDirCurrent, kTxtFileText,  kTxtFileList,
+    kPromotionalPage, kDir03,   kDirCurrent, kTxtFileText,  kTxtFileList,
     kTxtWorkList,     kCheck01, kCheck02,    kPublisherPara};
 /// The work folders whose files the page set reads for the last time: the
 /// copies of the texts and their converted pages.
-inline constexpr std::string_view kFoldersReadUpToPageSet[] = {kHtmIn, kHtmWrk, kHtmNdxIn,
-                                                                kTxtWrk};
+inline constexpr std::string_view kFoldersReadUpToPageSet[] = {kHtmIn, kHtmWrk, kHtmNdxIn, kTxtWrk};
 /// The binary word files read for the last time by the group pass.
 inline constexpr std::string_view kWordFilesReadUpToGroupPass[] = {
     kOccurrenceFile, kPageWordFile, kPageLastFile, kNextPageFile, kPageWordSpillFile};
 /// The binary word files read for the last time by the main index.
 inline constexpr std::string_view kWordFilesReadUpToMainIndex[] = {kGroupCountFile,
-                                                                    kGroupCountByIdFile};
+                                                                   kGroupCountByIdFile};
 /// The order in which the work folders go at the end of the run.
 inline constexpr std::string_view kFoldersRemovedAtEnd[] = {kHtmIn,  kHtmNdxIn, kHtmNdx,
-                                                             kHtmWrk, kTxtWrk,   kWordFolder};
+                                                            kHtmWrk, kTxtWrk,   kWordFolder};
 /// One empty file per page group g (1..G), copied into wrd_24 and back.
 inline std::string GroupWordFile(int group) { return "wrd_24_" + std::to_string(group) + ".txt"; }
 /// The pattern that lists them (in the program's folder or in wrd_24).

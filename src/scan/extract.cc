@@ -45,11 +45,12 @@ void ExtractWords(runctx::RunContext& run) {
   }
   run.word_data = data;
   runctx::WordDataWriter collector(run.paths, *data, run.input_count);
-  ScanInPieces(hosts, run.threads, run.limits,
-               [&](size_t page, const PageWords& piece, bool last) {
-                 collector.AddPiece(page, piece, last);
-               },
-               [&](PageWords* piece) { collector.ResolveForms(piece); });
+  ScanInPieces(
+      hosts, run.threads, run.limits,
+      [&](size_t page, const PageWords& piece, bool last) {
+        collector.AddPiece(page, piece, last);
+      },
+      [&](PageWords* piece) { collector.ResolveForms(piece); });
   collector.Finish();
   runctx::Progress(run, 10);
 }

@@ -83,8 +83,8 @@ TEST(ExtractTest, PagesDivideIntoGroupsOfTheInputCount) {
     std::vector<int> groups;  // of pages 2, 3, ...
     int group_count;
   };
-  for (const Case& c : {Case{7, {1, 1, 1, 2, 2, 2, 3}, 3}, Case{6, {1, 1, 1, 2, 2, 2}, 3},
-                        Case{2, {1, 1}, 1}}) {
+  for (const Case& c :
+       {Case{7, {1, 1, 1, 2, 2, 2, 3}, 3}, Case{6, {1, 1, 1, 2, 2, 2}, 3}, Case{2, {1, 1}, 1}}) {
     SCOPED_TRACE(c.pages);
     TestRun t;
     // Page 1 holds no word and is in no group.
@@ -106,13 +106,13 @@ TEST(ExtractTest, PagesDivideIntoGroupsOfTheInputCount) {
 TEST(ExtractTest, PageWordsKnowTheirNextPage) {
   TestRun t;
   testing_support::ExtractAndNumber(
-      t, {{1, {"apple", "apple Apple"}}, {2, {"pear"}}, {3, {"page_04.htm apple"}}, {4, {"apple"}}});
-  EXPECT_EQ(PageWordLines(t.run()),
-            (Lines{"page_01.htm id00000000 3 1 apple 3 page_03.htm",
-                   "page_02.htm id00000006 1 1 pear 1 -",
-                   "page_03.htm id00000005 1 1 page_04.htm 1 -",
-                   "page_03.htm id00000000 1 4 apple 4 page_04.htm",
-                   "page_04.htm id00000000 1 5 apple 5 -"}));
+      t,
+      {{1, {"apple", "apple Apple"}}, {2, {"pear"}}, {3, {"page_04.htm apple"}}, {4, {"apple"}}});
+  EXPECT_EQ(PageWordLines(t.run()), (Lines{"page_01.htm id00000000 3 1 apple 3 page_03.htm",
+                                           "page_02.htm id00000006 1 1 pear 1 -",
+                                           "page_03.htm id00000005 1 1 page_04.htm 1 -",
+                                           "page_03.htm id00000000 1 4 apple 4 page_04.htm",
+                                           "page_04.htm id00000000 1 5 apple 5 -"}));
 }
 
 // Pieces of whole lines, however small and on however many threads, give

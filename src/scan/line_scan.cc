@@ -91,8 +91,8 @@ bool FollowsTagStart(std::string_view line, std::string_view keyword) {
 // for the whole line.
 class WordScan {
  public:
-  WordScan(std::string_view line, size_t link, const std::vector<Span>& spans,
-           std::string* quoted, std::vector<Word>* words)
+  WordScan(std::string_view line, size_t link, const std::vector<Span>& spans, std::string* quoted,
+           std::vector<Word>* words)
       : line_(line),
         spans_(spans),
         quoted_(quoted),
@@ -144,8 +144,8 @@ void WordScan::Run() {
       if (!separator && i != length) {
         // Nothing happens up to the next space, span start or the line's
         // end: the bytes of a word are passed over at once.
-        const size_t stop = next_span < span_count ? std::min(spans[next_span].start, length)
-                                                   : length;
+        const size_t stop =
+            next_span < span_count ? std::min(spans[next_span].start, length) : length;
         while (next < stop && bytes[next - 1] != ' ') ++next;
         i = next;
         continue;

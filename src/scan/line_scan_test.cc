@@ -98,13 +98,13 @@ TEST(LineScanTest, QuoteTreatment) {
 TEST(LineScanTest, LinkRuleAndLinkLines) {
   const LineCase cases[] = {
       {"one word in a link ends the line", "<br><a href=\"x.htm\">one</a> after text", ""},
-      {"two words in a link do not",
-       "<br><a href=\"x.htm\">one two</a> after text", "21:one 25:two 33:after 39:text"},
+      {"two words in a link do not", "<br><a href=\"x.htm\">one two</a> after text",
+       "21:one 25:two 33:after 39:text"},
       {"words before the link stay", "before <a href=\"x\">one</a> after", "1:before"},
-      {"promo link line",
-       "<br> <a href=\"https://www.example.org\">https://www.example.org</a>", ""},
-      {"a tag after the link's tag fires it even with no word",
-       "<a href=\"x\"><b>bold words</b>", ""},
+      {"promo link line", "<br> <a href=\"https://www.example.org\">https://www.example.org</a>",
+       ""},
+      {"a tag after the link's tag fires it even with no word", "<a href=\"x\"><b>bold words</b>",
+       ""},
       {"number over the threshold", "<a href=\"#12345\">some words</a>", "skip"},
       {"threshold itself is kept", "<a href=\"#2000\">some words</a>", "17:some 22:words"},
       {"just over the threshold", "<a href=\"x2001\">some words</a>", "skip"},
@@ -128,9 +128,9 @@ TEST(LineScanTest, BlockTest) {
       {"<script>", "script", true},
       {"< script", "script", true},
       {"x<script src=a>", "script", true},
-      {"<  x script", "script", false},     // not only spaces between
-      {"<p>script</p>", "script", false},   // the "<" found lies after it
-      {"script <", "script", false},        // no "<" before it
+      {"<  x script", "script", false},          // not only spaces between
+      {"<p>script</p>", "script", false},        // the "<" found lies after it
+      {"script <", "script", false},             // no "<" before it
       {"postscript <script>", "script", false},  // the first occurrence counts
       {"</script>", "/script", true},
       {"<SCRIPT>", "script", false},
@@ -174,8 +174,8 @@ TEST(LineScanTest, TagsAcrossLines) {
 // Random lines over the bytes that matter to the scanner: it never fails,
 // and every word it takes stands at its position in the line.
 TEST(LineScanTest, PropertyWordsPointAtTheirText) {
-  const std::vector<std::string> pieces = {"<", ">", " ", " ", "\"", "a", "bc", "Z",
-                                           "href=", "script", "/script", "style", "#2500"};
+  const std::vector<std::string> pieces = {"<", ">",     " ",      " ",       "\"",    "a",    "bc",
+                                           "Z", "href=", "script", "/script", "style", "#2500"};
   std::mt19937 random(20240607);
   PageScan state;
   std::vector<Word> words;

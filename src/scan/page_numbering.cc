@@ -33,8 +33,8 @@ uint32_t PageNumbering::FormOf(std::string_view text, PageWords* piece) {
     }
   }
   form_word_.push_back(word);
-  piece->forms.push_back({static_cast<uint32_t>(piece->text.size()),
-                          static_cast<uint32_t>(text.size()), hash, word});
+  piece->forms.push_back(
+      {static_cast<uint32_t>(piece->text.size()), static_cast<uint32_t>(text.size()), hash, word});
   piece->text += text;
   return form;
 }
@@ -61,7 +61,8 @@ void PageNumbering::NumberLine(PageWords* piece, size_t from) {
     last = line;
   }
   if (!repeated) {
-    for (size_t i = from; i < taken.size(); ++i) taken[i].number = ++seen_[form_word_[taken[i].form]];
+    for (size_t i = from; i < taken.size(); ++i)
+      taken[i].number = ++seen_[form_word_[taken[i].form]];
     return;
   }
   order_.clear();

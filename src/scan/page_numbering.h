@@ -34,7 +34,7 @@ class PageNumbering {
   void NumberLine(runctx::PageWords* piece, size_t from);
 
   common::Interner forms_;
-  common::Interner words_;          // the kept words in lower case
+  common::Interner words_;           // the kept words in lower case
   std::vector<uint32_t> form_word_;  // by page form: its page word, or PageWords::kDropped
   std::vector<uint32_t> seen_;       // by page word: its occurrences numbered so far
   std::vector<uint32_t> line_of_;    // by page word: the last line it stood on

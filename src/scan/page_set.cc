@@ -81,7 +81,8 @@ void NumberPages(runctx::RunContext& run) {
     if (name.find(".htm") == std::string::npos) continue;
     ++number;
     std::string page = runctx::PageFile(common::ZeroPad(number, run.page_number_width));
-    pages.emplace_back(run.paths.ForRead(runctx::Cmd(runctx::kHtmIn, "\\", name)), run.paths.ForWrite(page));
+    pages.emplace_back(run.paths.ForRead(runctx::Cmd(runctx::kHtmIn, "\\", name)),
+                       run.paths.ForWrite(page));
   }
   common::ParallelFor(pages.size(), run.threads,
                       [&](size_t i) { CleanPage(run.paths, pages[i].first, pages[i].second); });

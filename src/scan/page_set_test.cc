@@ -40,7 +40,8 @@ TEST(PageSetTest, CleanLine) {
       {"wrapper opening", "<pre>", "(dropped)"},
       {"wrapper closing", "  </pre>  ", "(dropped)"},
       {"a wrapper line with spaces around it", "  <pre> ", "(dropped)"},
-      {"a line mentioning <pre> stays", "wrap code in <pre> blocks", "<br>wrap code in <pre> blocks"},
+      {"a line mentioning <pre> stays", "wrap code in <pre> blocks",
+       "<br>wrap code in <pre> blocks"},
       {"a line mentioning </pre> stays", "</pre> ends it", "<br></pre> ends it"},
       {"the wrapper tests are case-sensitive", "</PRE>", "<br></PRE>"},
       {"only spaces", "     ", "<br>"},
@@ -49,8 +50,7 @@ TEST(PageSetTest, CleanLine) {
       {"a line break after spaces gets another", "  <br>x", "<br>&nbsp;&nbsp;  <br>x"},
       {"tab, vertical tab, form feed, CR become blanks", "a\tb\vc\fd\re", "<br>a b c d e"},
       {"a leading tab is a blank, not a leading space", "\tx", "<br> x"},
-      {"other bytes below 16 removed", std::string("x\x01\x08\x0a\x0e\x0f\x10y"),
-       "<br>x\x10y"},
+      {"other bytes below 16 removed", std::string("x\x01\x08\x0a\x0e\x0f\x10y"), "<br>x\x10y"},
       {"UTF-8 stays", "\xC3\xA9t\xC3\xA9", "<br>\xC3\xA9t\xC3\xA9"},
       {"trailing spaces removed", "abc   ", "<br>abc"},
   };
@@ -69,8 +69,7 @@ TEST(PageSetTest, TabSeparatedLineGivesSeparateWords) {
 }
 
 TEST(PageSetTest, TableLinesAreCopiedUnchanged) {
-  EXPECT_EQ(CleanPage({"before", "<TABLE border=1>", "  <tr>\t<td>x</td>  ", "</table>",
-                       "after"}),
+  EXPECT_EQ(CleanPage({"before", "<TABLE border=1>", "  <tr>\t<td>x</td>  ", "</table>", "after"}),
             (std::vector<std::string>{"<br>before", "<TABLE border=1>", "  <tr>\t<td>x</td>",
                                       "<br></table>", "<br>after"}));
   // "<table" without its blank opens no table.
@@ -80,8 +79,8 @@ TEST(PageSetTest, TableLinesAreCopiedUnchanged) {
 
 TEST(PageSetTest, PageNumberWidth) {
   const std::pair<long long, int> cases[] = {
-      {1, 2},    {2, 2},      {10, 2},      {11, 3},      {100, 3},     {101, 4},     {1000, 4},
-      {1001, 5}, {10001, 6},  {100000, 6},  {100001, 7},  {1000000, 7}, {1000001, 8}, {99999999, 8},
+      {1, 2},    {2, 2},     {10, 2},     {11, 3},     {100, 3},     {101, 4},     {1000, 4},
+      {1001, 5}, {10001, 6}, {100000, 6}, {100001, 7}, {1000000, 7}, {1000001, 8}, {99999999, 8},
   };
   for (const auto& [count, width] : cases) EXPECT_EQ(PageNumberWidth(count), width) << count;
 }
@@ -97,9 +96,9 @@ TEST(PageSetTest, PromotionalPageComesFirst) {
   TestRun t;
   FillPages(t, {"a.htm", "B.htm", "my_f_promote.htm", "e.htm"});
   AssemblePageSet(t.run());
-  EXPECT_EQ(ReadLines(t.root() / "dir_01.txt"),
-            (std::vector<std::string>{"f_promote.htm", "a.htm", "b.htm", "e.htm",
-                                      "my_f_promote.htm"}));
+  EXPECT_EQ(
+      ReadLines(t.root() / "dir_01.txt"),
+      (std::vector<std::string>{"f_promote.htm", "a.htm", "b.htm", "e.htm", "my_f_promote.htm"}));
   EXPECT_EQ(t.run().page_number_width, 2);
   EXPECT_EQ(ReadFile(t.root() / "page_01.htm"), "<br>promo\r\n");
   EXPECT_EQ(ReadFile(t.root() / "page_03.htm"), "<br>B.htm\r\n");
@@ -130,9 +129,9 @@ TEST(PageSetTest, OnlyTheWrapperLinesOfAPageAreDropped) {
   WriteFile(t.root() / "htm_in" / "a.htm",
             "<body>\r\n<pre>\r\nwrap code in <pre> blocks\r\n  </pre>\r\n</body>\r\n");
   AssemblePageSet(t.run());
-  EXPECT_EQ(ReadLines(t.root() / "page_02.htm"),
-            (std::vector<std::string>{"<br><body>", "<br>wrap code in <pre> blocks",
-                                      "<br></body>"}));
+  EXPECT_EQ(
+      ReadLines(t.root() / "page_02.htm"),
+      (std::vector<std::string>{"<br><body>", "<br>wrap code in <pre> blocks", "<br></body>"}));
 }
 
 TEST(PageSetTest, OpenTableDoesNotLeakIntoTheNextPage) {

@@ -63,7 +63,6 @@ using ResolvePiece = std::function<void(PageWords* piece)>;
 /// An exception in a scan or in `take` stops every thread and is thrown
 /// again here.
 void ScanInPieces(const std::vector<platform::HostPath>& pages, unsigned threads,
-                  const common::Limits& limits, const TakePiece& take,
-                  const ResolvePiece& resolve);
+                  const common::Limits& limits, const TakePiece& take, const ResolvePiece& resolve);
 
 }  // namespace scan

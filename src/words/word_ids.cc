@@ -25,7 +25,8 @@ namespace {
 uint64_t SortKey(std::string_view form) {
   uint64_t key = 0;
   for (size_t at = 0; at < 8; ++at) {
-    const unsigned char byte = at < form.size() ? static_cast<unsigned char>(common::LowerByte(form[at]))
+    const unsigned char byte = at < form.size()
+                                   ? static_cast<unsigned char>(common::LowerByte(form[at]))
                                : at == form.size() ? '"'
                                                    : 0;
     key = key << 8 | byte;
@@ -74,11 +75,12 @@ void NumberWords(runctx::WordData& data) {
   // Words of the same key go by their texts. Two words never tie: their
   // lower cases differ.
   for (auto from = keyed.begin(); from != keyed.end();) {
-    auto to = std::find_if(from, keyed.end(), [&](const Keyed& entry) { return entry.key != from->key; });
+    auto to =
+        std::find_if(from, keyed.end(), [&](const Keyed& entry) { return entry.key != from->key; });
     if (to - from > 1) {
       std::sort(from, to, [&](const Keyed& a, const Keyed& b) {
         return runctx::LowerFieldLess(data.Form(data.words[a.word].first_form),
-                              data.Form(data.words[b.word].first_form));
+                                      data.Form(data.words[b.word].first_form));
       });
     }
     from = to;

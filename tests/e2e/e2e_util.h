@@ -11,9 +11,9 @@
 namespace testing_support {
 
 struct ProgramResult {
-  int status = -1;          // exit status; -1 when it did not exit normally
-  std::string out;          // standard output
-  std::string err;          // standard error
+  int status = -1;                 // exit status; -1 when it did not exit normally
+  std::string out;                 // standard output
+  std::string err;                 // standard error
   std::vector<std::string> lines;  // standard output split into lines
 };
 

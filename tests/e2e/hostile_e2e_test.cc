@@ -136,7 +136,8 @@ struct BytesCase {
 TEST(HostileEndToEndTest, OddBytesAroundTheWords) {
   const std::string nul(1, '\0');
   const BytesCase cases[] = {
-      {"an empty file beside another", {{"empty.txt", ""}, {"plain.txt", "plain markerplain\n"}},
+      {"an empty file beside another",
+       {{"empty.txt", ""}, {"plain.txt", "plain markerplain\n"}},
        {"markerplain"}},
       {"NUL and control bytes",
        {{"control.txt", nul + nul + " markernul \x01\x02\x03\x7f\n\x1b[1m markerctl \x08\t\n" +
@@ -145,7 +146,8 @@ TEST(HostileEndToEndTest, OddBytesAroundTheWords) {
       // Read as Windows-1252 byte by byte (C0 AF is A-grave, macron).
       {"invalid UTF-8",
        {{"bad.txt",
-         "\xfd\xff\xfe markerbad \xc3\x28 \xe2\x82 \xed\xa0\x80 \xf4\x90\x80\x80\n\xc0\xafmarkerover"}},
+         "\xfd\xff\xfe markerbad \xc3\x28 \xe2\x82 \xed\xa0\x80 "
+         "\xf4\x90\x80\x80\n\xc0\xafmarkerover"}},
        {"markerbad", "\xc3\x80\xc2\xafmarkerover"}},
       // A line ends at LF only: the whole file is one line, and the CR bytes
       // go with the other bytes below 16 when the page is cleaned.
@@ -206,16 +208,18 @@ TEST(HostileEndToEndTest, TwoThousandFiles) {
 TEST(HostileEndToEndTest, OddNames) {
   HostileRun run;
   run.Write("txt_in/with space.txt", "markerspace");
-  run.Write("txt_in/\xc3\xbcnic\xc3\xb6" "de.txt", "markerutfname");
+  run.Write(
+      "txt_in/\xc3\xbcnic\xc3\xb6"
+      "de.txt",
+      "markerutfname");
   run.Write("txt_in/UPPER.TXT", "markerupper");
   run.Write("txt_in/Case.txt", "markercaseupper");
   run.Write("txt_in/case.txt", "markercaselower");
   run.Write("txt_in/what?.txt", "markerquestion");
   ProgramResult result = run.Run();
-  run.ExpectIndexed(result,
-                    {"markerspace", "markerutfname", "markerupper", "markercaseupper",
-                     "markercaselower"},
-                    6);
+  run.ExpectIndexed(
+      result, {"markerspace", "markerutfname", "markerupper", "markercaseupper", "markercaselower"},
+      6);
   // The one name the home platform cannot hold is passed over, with a word.
   // Named again just before the results screen, which follows the clear:
   // the last line on the error stream.
@@ -260,8 +264,8 @@ TEST(HostileEndToEndTest, LinksNamedLikeWorkFilesAreRemovedNotTheirTargets) {
   run.HardLink("hard_c.txt", "out_null.txt");
   run.HardLink("hard_d.htm", "htm_out/index.htm");
   run.ExpectIndexed(run.Run(), {"markera"}, 2);
-  for (const char* name : {"x.txt", "y.htm", "z.list", "txt_file.txt", "check_01.txt",
-                           "out_null.txt"}) {
+  for (const char* name :
+       {"x.txt", "y.htm", "z.list", "txt_file.txt", "check_01.txt", "out_null.txt"}) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(run.run() / name))) << name;
   }
 }
@@ -363,8 +367,7 @@ TEST(HostileEndToEndTest, DiskFullStopsWithAnErrorScreenAndTheNextRunClearsUp) {
       std::string text;
       for (int line = 0; line < 300; ++line) {
         text += "line " + std::to_string(line) + " of file " + std::to_string(file) +
-                " with words enough to fill the disk markerfull" + std::to_string(line % 50) +
-                "\n";
+                " with words enough to fill the disk markerfull" + std::to_string(line % 50) + "\n";
       }
       WriteFile(run / "txt_in" / ("f" + std::to_string(file) + ".txt"), text);
     }
@@ -375,9 +378,8 @@ TEST(HostileEndToEndTest, DiskFullStopsWithAnErrorScreenAndTheNextRunClearsUp) {
     EXPECT_TRUE(HasLine(full, "The run stopped: a file could not be written.")) << full.out;
     EXPECT_TRUE(HasLine(full, std::string("reason: ") + std::strerror(ENOSPC))) << full.out;
     // The file as the program names it, never where it lies on the host.
-    const auto file = std::find_if(full.lines.begin(), full.lines.end(), [](const auto& line) {
-      return line.starts_with("file: ");
-    });
+    const auto file = std::find_if(full.lines.begin(), full.lines.end(),
+                                   [](const auto& line) { return line.starts_with("file: "); });
     ASSERT_NE(file, full.lines.end()) << full.out;
     EXPECT_EQ(file->find('/'), std::string::npos) << *file;
 
@@ -385,8 +387,8 @@ TEST(HostileEndToEndTest, DiskFullStopsWithAnErrorScreenAndTheNextRunClearsUp) {
     ProgramResult again = RunProgram(run, kAnswers);
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_TRUE(HasWordLine(ReadFile(run / "htm_out" / "index.htm"), "markerfull7"));
-    EXPECT_EQ(ListFolder(run), (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in",
-                                                         "www.example.com.exe"}));
+    EXPECT_EQ(ListFolder(run),
+              (std::vector<std::string>{"dir_01.txt", "htm_out", "txt_in", "www.example.com.exe"}));
   }
 }
 

@@ -15,32 +15,57 @@ using Lines = std::vector<std::string>;
 
 // Everything printed up to the tool checks, the program path excepted.
 const Lines kStart = {
-    "Active code page: 65001", "www.example.com.exe", "", "<program path>", "www.example.com", "",
-    std::string(36, '='), "",
-    "THE PROGRAM INDEXES A GROUP OF TXT FILES ON EACH WORD AND CREATES A DOCUMENT BASE", "",
+    "Active code page: 65001",
+    "www.example.com.exe",
+    "",
+    "<program path>",
+    "www.example.com",
+    "",
+    std::string(36, '='),
+    "",
+    "THE PROGRAM INDEXES A GROUP OF TXT FILES ON EACH WORD AND CREATES A DOCUMENT BASE",
+    "",
     "Program name:www.example.com.exe",
-    "", kRule28,
+    "",
+    kRule28,
     "FONT CONSOLAS OR LUCIDA CONSOLE MUST BE SELECTED IN THE PROGRAM EXECUTION WINDOW.",
     "Setting procedure (necessary for correct printing):",
     "- move the mouse to the center of the upper bold edge of the execution window;",
-    "- right mouse click;", "- select Properties from the drop-down menu;",
-    "- select the Font tab;", "- this tab includes the Consolas or Lucida Console font.", "",
+    "- right mouse click;",
+    "- select Properties from the drop-down menu;",
+    "- select the Font tab;",
+    "- this tab includes the Consolas or Lucida Console font.",
+    "",
     "In the Layout tab, select the size of the execution window.",
-    "Selected settings work when the program is restarted.", kRule28, "", "<1> continue",
+    "Selected settings work when the program is restarted.",
+    kRule28,
+    "",
+    "<1> continue",
     "<2> end",
-    "", kRule28, "THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.",
-    "During execution, the program creates and also deletes most *.txt and other files.", "",
+    "",
+    kRule28,
+    "THE PROGRAM MUST BE INSTALLED IN YOUR OWN DIRECTORY.",
+    "During execution, the program creates and also deletes most *.txt and other files.",
+    "",
     "The TXT files you want to index must be written in UTF-8 format and copied to the TXT_IN "
     "subfolder.",
-    "The TXT file names must not contain spaces or special characters (ASCII only).", kRule28, "",
-    "<1> continue", "<2> end",
-    std::string(27, '-'), "Checking the accessibility of some urgently needed programs:",
-    "cmd.exe, find.exe, findstr.exe, sort.exe", "cmd", "find", "findstr", "sort"};
+    "The TXT file names must not contain spaces or special characters (ASCII only).",
+    kRule28,
+    "",
+    "<1> continue",
+    "<2> end",
+    std::string(27, '-'),
+    "Checking the accessibility of some urgently needed programs:",
+    "cmd.exe, find.exe, findstr.exe, sort.exe",
+    "cmd",
+    "find",
+    "findstr",
+    "sort"};
 
 // Runs the program in `folder` after writing `files` (path, bytes) there;
 // the program path line is checked and replaced by a marker.
 ProgramResult RunIn(const ScopedTempDir& folder, const std::string& answers,
-                  const std::vector<std::pair<std::string, std::string>>& files = {}) {
+                    const std::vector<std::pair<std::string, std::string>>& files = {}) {
   for (const auto& [name, bytes] : files) WriteFile(folder.path() / name, bytes);
   ProgramResult result = RunProgram(folder.path(), answers);
   EXPECT_EQ(result.status, 0) << result.err;
@@ -59,12 +84,15 @@ Lines Join(Lines lines, const Lines& more) {
 TEST(InputEndToEndTest, TranscriptUpToTheListingScreen) {
   ScopedTempDir dir;
   ProgramResult result = RunIn(dir, "1\n1\n2\n",
-                               {{"txt_in/b.txt", "second"}, {"txt_in/a.txt", "first"},
-                                {"htm_in/stale.htm", "old"}, {"txt_wrk/stale.txt", "old"},
-                                {"txt_wrk/kept/x", "old"}, {"htm_wrk/stale.htm", "old"}});
-  EXPECT_EQ(result.lines, Join(kStart, {"", "----- dir htm_wrk -----", "a.htm", "b.htm", "",
-                                        std::string(23, '-'), "number of files = 2", "",
-                                        "<1> continue", "<2> end"}));
+                               {{"txt_in/b.txt", "second"},
+                                {"txt_in/a.txt", "first"},
+                                {"htm_in/stale.htm", "old"},
+                                {"txt_wrk/stale.txt", "old"},
+                                {"txt_wrk/kept/x", "old"},
+                                {"htm_wrk/stale.htm", "old"}});
+  EXPECT_EQ(result.lines,
+            Join(kStart, {"", "----- dir htm_wrk -----", "a.htm", "b.htm", "", std::string(23, '-'),
+                          "number of files = 2", "", "<1> continue", "<2> end"}));
   // "2" leaves the work of the phases already run; old work folders were
   // emptied, a folder in one too, and htm_in waits for the copies.
   EXPECT_EQ(ListFolder(dir.path() / "txt_wrk"), (Lines{"a.txt", "b.txt"}));
@@ -104,12 +132,15 @@ TEST(InputEndToEndTest, NoUsableInputEndsWithTheEmptyScreen) {
 TEST(InputEndToEndTest, EveryInputGetsItsOwnSafePage) {
   ScopedTempDir dir;
   ProgramResult result = RunIn(dir, "1\n1\n2\n",
-                               {{"txt_in/Notes.txt", "upper"}, {"txt_in/notes.txt", "lower"},
+                               {{"txt_in/Notes.txt", "upper"},
+                                {"txt_in/notes.txt", "lower"},
                                 {"txt_in/what?.txt", "cannot exist at home"},
-                                {"txt_in/Report 2024-05.TXT", "report"}, {"txt_in/page.txt", "p"}});
+                                {"txt_in/Report 2024-05.TXT", "report"},
+                                {"txt_in/page.txt", "p"}});
   EXPECT_NE(result.err.find("skipped, name not allowed: what?.txt"), std::string::npos);
-  Lines screen = {"file_page.htm", "Notes.htm", "notes_2.htm", "Report_2024_05.htm", "",
-                  std::string(23, '-'), "number of files = 4"};
+  Lines screen = {"file_page.htm",      "Notes.htm", "notes_2.htm",
+                  "Report_2024_05.htm", "",          std::string(23, '-'),
+                  "number of files = 4"};
   EXPECT_NE(std::search(result.lines.begin(), result.lines.end(), screen.begin(), screen.end()),
             result.lines.end())
       << result.out;
@@ -125,8 +156,11 @@ TEST(InputEndToEndTest, LeftoversGoAndTheTraceFileIsEmptied) {
     ScopedTempDir dir;
     if (trace) WriteFile(dir.path() / "trace" / "file_trace.txt", "old trace");
     ProgramResult result = RunIn(dir, "1\n1\n1\n",
-                               {{"txt_in/a.txt", "alpha beta"}, {"old.txt", "x"},
-                                {"notes.list", "x"}, {"page_1.htm", "x"}, {"old.HTML", "x"}});
+                                 {{"txt_in/a.txt", "alpha beta"},
+                                  {"old.txt", "x"},
+                                  {"notes.list", "x"},
+                                  {"page_1.htm", "x"},
+                                  {"old.HTML", "x"}});
     // The listing screen's prompt, its empty line, then the program path.
     auto count = std::find(result.lines.begin(), result.lines.end(), "number of files = 1");
     ASSERT_GT(result.lines.end() - count, 5);

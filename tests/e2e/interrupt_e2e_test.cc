@@ -28,8 +28,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
 }
 
 fs::path WithSamples(const ScopedTempDir& dir) {
-  fs::copy(SourceDir() / "examples" / "txt_in", dir.path() / "txt_in",
-           fs::copy_options::recursive);
+  fs::copy(SourceDir() / "examples" / "txt_in", dir.path() / "txt_in", fs::copy_options::recursive);
   return dir.path();
 }
 
@@ -71,8 +70,8 @@ TEST(InterruptEndToEndTest, ARunKilledAnywhereIsMadeWholeByTheNextRun) {
     SCOPED_TRACE(point.kill_at);
     ScopedTempDir dir;
     fs::path run = WithSamples(dir);
-    ProgramResult killed =
-        RunProgram(run, kAnswers, ProgramBinary(), {std::string("INDEXER_KILL_AT=") + point.kill_at});
+    ProgramResult killed = RunProgram(run, kAnswers, ProgramBinary(),
+                                      {std::string("INDEXER_KILL_AT=") + point.kill_at});
     EXPECT_EQ(killed.status, -1) << "not killed: " << killed.out << killed.err;
     EXPECT_TRUE(fs::exists(run / point.exists)) << point.exists;
     EXPECT_FALSE(fs::exists(run / point.missing)) << point.missing;

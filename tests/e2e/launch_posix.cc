@@ -2,11 +2,10 @@
 // environment, open files) is made before the fork, so the child does only
 // what is safe between fork and exec in a test process with threads.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cerrno>
@@ -102,9 +101,7 @@ pid_t Spawn(const fs::path& program, const LaunchOptions& options,
   return child;
 }
 
-int ExitStatus(int wait_status) {
-  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-}
+int ExitStatus(int wait_status) { return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1; }
 
 // A log file name of its own for each launch of this test process.
 fs::path LogFile(const fs::path& logs, const char* kind) {

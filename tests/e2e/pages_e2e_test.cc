@@ -153,8 +153,8 @@ TEST(PagesEndToEndTest, EveryLinkLandsPastTheGroupAndPageBounds) {
 // The pages are written on as many threads as there are hardware threads;
 // one thread and many give the same document base and the same console.
 TEST(PagesEndToEndTest, TheSameDocumentBaseWhateverTheNumberOfThreads) {
-  const std::vector<std::string> vocabulary = {"cat", "Cat", "water", "WATER", "tree",
-                                               "river", "stone", "bird", "cloud", "page_02.htm"};
+  const std::vector<std::string> vocabulary = {"cat",   "Cat",   "water", "WATER", "tree",
+                                               "river", "stone", "bird",  "cloud", "page_02.htm"};
   std::map<std::string, std::string> inputs;
   for (int file = 0; file < 13; ++file) {
     std::string text;

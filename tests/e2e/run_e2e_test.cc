@@ -64,11 +64,10 @@ TEST(RunEndToEndTest, PublishesTheDocumentBaseAndCleansUp) {
   // Five sample files plus the promotional page; one group of five pages and
   // a second group holding the last page.
   EXPECT_EQ(pages, 6);
-  EXPECT_EQ(others, (std::vector<std::string>{"files_list.htm", "i_1.htm", "i_2.htm",
-                                              "index.htm", "s_1.htm", "s_2.htm"}));
-  EXPECT_EQ(ListFolder(run.path()),
-            (std::vector<std::string>{"dir_01.txt", "htm_out", "trace", "txt_in",
-                                      "www.example.com.exe"}));
+  EXPECT_EQ(others, (std::vector<std::string>{"files_list.htm", "i_1.htm", "i_2.htm", "index.htm",
+                                              "s_1.htm", "s_2.htm"}));
+  EXPECT_EQ(ListFolder(run.path()), (std::vector<std::string>{"dir_01.txt", "htm_out", "trace",
+                                                              "txt_in", "www.example.com.exe"}));
   EXPECT_EQ(ReadFile(run.path() / "trace" / "file_trace.txt"), "");
   EXPECT_EQ(Snapshot(run.path() / "txt_in"), input);
 }
@@ -148,9 +147,8 @@ TEST(RunEndToEndTest, CommandLineArgumentsTouchNothing) {
   EXPECT_EQ(help.err, "");
   EXPECT_GE(help.lines.size(), 10u);
   EXPECT_LE(help.lines.size(), 16u);
-  const std::vector<std::string> told = {
-      "txt_in", "htm_out", "SOURCE_DATE_EPOCH", "README.md",
-      "printf '1\\n1\\n1\\nwww.example.org\\n\\n' | ./" + name};
+  const std::vector<std::string> told = {"txt_in", "htm_out", "SOURCE_DATE_EPOCH", "README.md",
+                                         "printf '1\\n1\\n1\\nwww.example.org\\n\\n' | ./" + name};
   for (const std::string& part : told) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
@@ -184,7 +182,8 @@ TEST(RunEndToEndTest, AProgramFolderWithANonLatinNameGivesTheSameDocumentBase) {
   ASSERT_EQ(reference.status, 0) << reference.err;
 
   ScopedTempDir top;
-  const fs::path folder = top.path() / fs::path(u8"\u0438\u043d\u0434\u0435\u043a\u0441_\u7d22\u5f15");
+  const fs::path folder =
+      top.path() / fs::path(u8"\u0438\u043d\u0434\u0435\u043a\u0441_\u7d22\u5f15");
   fs::create_directories(folder);
   fs::copy(SourceDir() / "examples" / "txt_in", folder / "txt_in", fs::copy_options::recursive);
   ProgramResult result = RunProgram(folder, kAnswers);

@@ -130,20 +130,28 @@ struct Case {
   const char* what;
   std::function<void(SafetyFolder&)> setup;
   std::vector<std::string> env;
-  bool from_sentinel;        // started with the sentinel as current folder
-  bool as_nobody;            // run as another user (as root, the only way to meet a permission)
+  bool from_sentinel;  // started with the sentinel as current folder
+  bool as_nobody;      // run as another user (as root, the only way to meet a permission)
   int status;
   std::vector<std::string> printed;  // parts of the standard output
-  std::vector<std::string> errors;  // on the error stream
-  std::vector<std::string> markers; // indexed
-  bool folder_as_before;            // the program's folder left as it was
+  std::vector<std::string> errors;   // on the error stream
+  std::vector<std::string> markers;  // indexed
+  bool folder_as_before;             // the program's folder left as it was
 };
 
 TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
   const std::string long_name = std::string(251, 'n') + ".txt";  // its page set file: 258 bytes
   const Case cases[] = {
-      {"started from another folder", [](SafetyFolder&) {}, {}, true, false, 0, {kDone}, {},
-       {"markera", "markerb"}, false},
+      {"started from another folder",
+       [](SafetyFolder&) {},
+       {},
+       true,
+       false,
+       0,
+       {kDone},
+       {},
+       {"markera", "markerb"},
+       false},
       {"links named like work files lead into txt_in; htm_out and work folders are links to it",
        [](SafetyFolder& f) {
          for (const char* name : {"txt_file.txt", "dir_01.txt", "out_null.list", "check_01.txt",
@@ -156,7 +164,14 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
            fs::create_directory_symlink("txt_in", f.run() / folder);
          }
        },
-       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+       {},
+       false,
+       false,
+       0,
+       {kDone},
+       {},
+       {"markera", "markerb"},
+       false},
       {"inputs that cannot be read beside readable ones",
        [&long_name](SafetyFolder& f) {
          fs::path in = f.run() / "txt_in";
@@ -172,25 +187,35 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          fs::create_directory(in / "folder.txt");
          if (getuid() == 0) GiveTo(f.run(), kNobody);
        },
-       {}, false, true, 0, {kDone},
+       {},
+       false,
+       true,
+       0,
+       {kDone},
        {"skipped, cannot be read: noread.txt (" + std::string(std::strerror(EACCES)) + ")",
         "skipped, cannot be read: fifo.txt (a FIFO)",
         "skipped, cannot be read: folder.txt (a folder)",
         "skipped, cannot be read: dangling.txt (" + std::string(std::strerror(ENOENT)) + ")",
         "skipped, cannot be read: loop.txt (" + std::string(std::strerror(ELOOP)) + ")",
         "skipped, name too long: " + long_name, "skipped, name not allowed: con.txt",
-        "skipped, name not allowed: CONIN$.txt",
-        "skipped, name not allowed: esc\\x1B[31m.txt"},
-       {"markera", "markerb"}, false},
+        "skipped, name not allowed: CONIN$.txt", "skipped, name not allowed: esc\\x1B[31m.txt"},
+       {"markera", "markerb"},
+       false},
       {"a program folder it may not write",
        [](SafetyFolder& f) {
          fs::permissions(f.run(), fs::perms::owner_all | fs::perms::group_read |
                                       fs::perms::group_exec | fs::perms::others_read |
                                       fs::perms::others_exec);
-         if (getuid() != 0) fs::permissions(f.run(), fs::perms::owner_write, fs::perm_options::remove);
+         if (getuid() != 0)
+           fs::permissions(f.run(), fs::perms::owner_write, fs::perm_options::remove);
        },
-       {}, false, true, 1,
-       {kStopped, "\nfile: check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))}, {}, {},
+       {},
+       false,
+       true,
+       1,
+       {kStopped, "\nfile: check_01.txt\r\nreason: " + std::string(std::strerror(EACCES))},
+       {},
+       {},
        true},
       // The program owns its work folders and all they hold: what stands
       // there of the wrong kind goes (a link as a link), or the run stops.
@@ -202,9 +227,17 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          fs::create_symlink("nowhere", f.run() / "htm_out");
          WriteFile(f.run() / "txt_wrk" / "a.txt" / "left" / "f.txt", "a folder where a copy goes");
          fs::create_symlink("../../sentinel/notes.txt", f.run() / "txt_wrk" / "b.txt");
-         WriteFile(f.run() / "htm_ndx" / "htm_in" / "a.htm" / "f.htm", "a folder where a page goes");
+         WriteFile(f.run() / "htm_ndx" / "htm_in" / "a.htm" / "f.htm",
+                   "a folder where a page goes");
        },
-       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+       {},
+       false,
+       false,
+       0,
+       {kDone},
+       {},
+       {"markera", "markerb"},
+       false},
       {"a folder and a link where pages go, a file named like a work folder",
        [](SafetyFolder& f) {
          WriteFile(f.run() / "htm_in" / "a.htm" / "f.htm", "a folder where a page goes");
@@ -212,7 +245,14 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          fs::create_symlink("../../sentinel", f.run() / "htm_in" / "b.htm");
          WriteFile(f.run() / "txt_wrk", "a file named like a work folder");
        },
-       {}, false, false, 0, {kDone}, {}, {"markera", "markerb"}, false},
+       {},
+       false,
+       false,
+       0,
+       {kDone},
+       {},
+       {"markera", "markerb"},
+       false},
       {"an entry of the wrong kind that cannot be removed",
        [](SafetyFolder& f) {
          fs::path kept = f.run() / "txt_wrk" / "a.txt" / "kept";
@@ -220,40 +260,102 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
          if (getuid() == 0) GiveTo(f.run(), kNobody);
          fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_exec);
        },
-       {}, false, true, 1,
-       {kStopped, "file: txt_wrk\\a.txt\\kept\\f.txt\r\nreason: " + std::string(std::strerror(EACCES))},
-       {}, {}, false},
+       {},
+       false,
+       true,
+       1,
+       {kStopped,
+        "file: txt_wrk\\a.txt\\kept\\f.txt\r\nreason: " + std::string(std::strerror(EACCES))},
+       {},
+       {},
+       false},
       {"a folder where a page must go",
-       [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); }, {}, false, false,
-       1, {kStopped, "\nfile: page_01.htm\r\nreason: "}, {},
-       {}, true},
-      {"a clock past the year 9999", [](SafetyFolder&) {},
-       {"SOURCE_DATE_EPOCH=99999999999999999"}, false, false, 1, {}, {"SOURCE_DATE_EPOCH"}, {},
+       [](SafetyFolder& f) { fs::create_directory(f.run() / "page_01.htm"); },
+       {},
+       false,
+       false,
+       1,
+       {kStopped, "\nfile: page_01.htm\r\nreason: "},
+       {},
+       {},
        true},
-      {"a clock before 1970", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=-1"}, false, false, 1, {},
-       {"SOURCE_DATE_EPOCH"}, {}, true},
-      {"a clock in fractions", [](SafetyFolder&) {}, {"SOURCE_DATE_EPOCH=1700000000.5"}, false,
-       false, 1, {}, {"SOURCE_DATE_EPOCH"}, {}, true},
+      {"a clock past the year 9999",
+       [](SafetyFolder&) {},
+       {"SOURCE_DATE_EPOCH=99999999999999999"},
+       false,
+       false,
+       1,
+       {},
+       {"SOURCE_DATE_EPOCH"},
+       {},
+       true},
+      {"a clock before 1970",
+       [](SafetyFolder&) {},
+       {"SOURCE_DATE_EPOCH=-1"},
+       false,
+       false,
+       1,
+       {},
+       {"SOURCE_DATE_EPOCH"},
+       {},
+       true},
+      {"a clock in fractions",
+       [](SafetyFolder&) {},
+       {"SOURCE_DATE_EPOCH=1700000000.5"},
+       false,
+       false,
+       1,
+       {},
+       {"SOURCE_DATE_EPOCH"},
+       {},
+       true},
       // Without /proc only a path the program was started by tells its
       // folder; the current folder is never taken for it.
       {"no /proc, started from another folder by its bare name",
-       [](SafetyFolder& f) { f.StartByName(); }, Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH),
-       true, false, 1, {}, {"The program cannot tell which folder it is in."}, {}, true},
-      {"no /proc, started from another folder by its path", [](SafetyFolder&) {},
-       Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH), true, false, 0, {kDone}, {},
-       {"markera", "markerb"}, false},
+       [](SafetyFolder& f) { f.StartByName(); },
+       Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH),
+       true,
+       false,
+       1,
+       {},
+       {"The program cannot tell which folder it is in."},
+       {},
+       true},
+      {"no /proc, started from another folder by its path",
+       [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_PROGRAM_PATH),
+       true,
+       false,
+       0,
+       {kDone},
+       {},
+       {"markera", "markerb"},
+       false},
       // A folder that cannot be locked could be shared by two runs unseen.
-      {"a file system without locks", [](SafetyFolder&) {},
-       Preloading(INDEXER_HOST_WITHOUT_LOCKS), false, false, 1, {},
-       {"The folder cannot be locked: " + std::string(std::strerror(ENOLCK))}, {}, true},
+      {"a file system without locks",
+       [](SafetyFolder&) {},
+       Preloading(INDEXER_HOST_WITHOUT_LOCKS),
+       false,
+       false,
+       1,
+       {},
+       {"The folder cannot be locked: " + std::string(std::strerror(ENOLCK))},
+       {},
+       true},
       {"a program folder that cannot be opened for reading",
        [](SafetyFolder& f) {
          fs::permissions(f.run(), fs::perms::owner_write | fs::perms::owner_exec |
                                       fs::perms::group_write | fs::perms::group_exec |
                                       fs::perms::others_write | fs::perms::others_exec);
        },
-       {}, false, true, 1, {},
-       {"The folder cannot be locked: " + std::string(std::strerror(EACCES))}, {}, true},
+       {},
+       false,
+       true,
+       1,
+       {},
+       {"The folder cannot be locked: " + std::string(std::strerror(EACCES))},
+       {},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -287,7 +389,8 @@ TEST(SafetyEndToEndTest, HostileSetUpsEndAsDescribedAndTouchNothingElse) {
     EXPECT_EQ(run.err().find('\x1b'), std::string::npos) << run.err();
     std::string index = ReadFile(f.run() / "htm_out" / "index.htm");
     for (const std::string& marker : c.markers) EXPECT_TRUE(HasWordLine(index, marker)) << marker;
-    for (const char* skipped : {"markerlong", "markernoread", "markercon", "markerconin", "markeresc"}) {
+    for (const char* skipped :
+         {"markerlong", "markernoread", "markercon", "markerconin", "markeresc"}) {
       EXPECT_FALSE(HasWordLine(index, skipped)) << skipped;
     }
     f.ExpectSentinelAndInputsUnchanged();
@@ -332,8 +435,8 @@ TEST(SafetyEndToEndTest, OneRunPerFolderWhateverProgramFileStartsIt) {
   Launch first(f.program(), {f.run()}, f.logs());
   ASSERT_TRUE(first.Started(/*seconds=*/30));
   const Start starts[] = {
-      {"the same program from another current folder", [&] { return f.program(); },
-       f.sentinel(), f.run(), false, kTurnedAway},
+      {"the same program from another current folder", [&] { return f.program(); }, f.sentinel(),
+       f.run(), false, kTurnedAway},
       {"a copy under another name", [&] { return copy; }, f.run(), f.run(), false, kTurnedAway},
       {"a link to the program in another folder", [&] { return other / "linked.exe"; }, other,
        other, false, kIndexed},

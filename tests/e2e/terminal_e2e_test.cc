@@ -3,14 +3,13 @@
 // out of the web address, the screen is cleared only on a terminal, and
 // the terminal's settings come back after a signal or Ctrl-Z at a prompt.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -191,7 +190,7 @@ class TerminalRun {
 
   bool output_to_pipe_;
   int master_ = -1;
-  int slave_ = -1;   // held open: the settings can be read after the end
+  int slave_ = -1;  // held open: the settings can be read after the end
   int status_ = -1;
   int pipe_ = -1;
   pid_t shell_ = -1;
@@ -265,8 +264,8 @@ TEST(TerminalEndToEndTest, TheTerminalIsPutBackWhenTheRunIsEndedAtAKeyPrompt) {
     int signal;
     bool typed;  // Ctrl-C typed rather than the signal sent
   };
-  for (Case c : {Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGINT, false},
-                 Case{SIGINT, true}}) {
+  for (Case c :
+       {Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGINT, false}, Case{SIGINT, true}}) {
     ScopedTempDir dir;
     TerminalRun run(dir.path(), "xterm", /*output_to_pipe=*/false);
     const termios before = run.initial();

@@ -85,9 +85,11 @@ TEST(TextEndToEndTest, Utf16AndWindows1252FilesBecomeUtf8PagesAndTheLatterAreNam
   ASSERT_EQ(result.status, 0) << result.err;
   const std::string index = ReadFile(dir.path() / "htm_out" / "index.htm");
   for (const char* word :
-       {"Gr\xC3\xBC\xC3\x9F" "e", "K\xC3\xB6ln", "\xF0\x9F\x98\x80x", "na\xC3\xAFve",
-        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "syst\xC3\xA8me", "\xE2\x80\x9Cquoted\xE2\x80\x9D",
-        "50\xE2\x82\xAC", "caf\xC3\xA9", "\xC3\xA9t\xC3\xA9", "d\xC3\xA9j\xC3\xA0"}) {
+       {"Gr\xC3\xBC\xC3\x9F"
+        "e",
+        "K\xC3\xB6ln", "\xF0\x9F\x98\x80x", "na\xC3\xAFve", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+        "syst\xC3\xA8me", "\xE2\x80\x9Cquoted\xE2\x80\x9D", "50\xE2\x82\xAC", "caf\xC3\xA9",
+        "\xC3\xA9t\xC3\xA9", "d\xC3\xA9j\xC3\xA0"}) {
     EXPECT_TRUE(HasWordLine(index, word)) << word;
   }
   // Only the files that are not UTF-8 are named, as txt_in names them:

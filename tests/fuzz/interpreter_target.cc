@@ -25,7 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const fs::path& path, std::string_view bytes) { testing_support::WriteFile(path, bytes); }
+void Write(const fs::path& path, std::string_view bytes) {
+  testing_support::WriteFile(path, bytes);
+}
 
 // Every entry below `folder`, links not followed: kind and bytes or target.
 std::map<std::string, std::string> Tree(const fs::path& folder) {

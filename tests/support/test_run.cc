@@ -114,8 +114,8 @@ std::vector<std::string> OccurrenceLines(const runctx::RunContext& run) {
     for (uint64_t i = 0; i < page.occurrence_count; ++i) {
       const runctx::Occurrence& o = all[page.first_occurrence + i];
       lines.push_back(page.name + " " + std::to_string(o.line) + " " + std::to_string(o.column) +
-                      " " + std::string(data.Form(o.form)) + " " + IdOf(data, data.form_word[o.form]) + " " +
-                      std::to_string(o.number));
+                      " " + std::string(data.Form(o.form)) + " " +
+                      IdOf(data, data.form_word[o.form]) + " " + std::to_string(o.number));
     }
   }
   return lines;
@@ -134,8 +134,8 @@ std::vector<std::string> PageWordLines(const runctx::RunContext& run) {
       const runctx::PageWord& w = all[at];
       const uint32_t next = next_pages[at];
       lines.push_back(page.name + " " + IdOf(data, w.word) + " " + std::to_string(w.count) + " " +
-                      std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) + " " +
-                      std::to_string(lasts[at].last_number) + " " +
+                      std::to_string(w.first_number) + " " + std::string(data.Form(w.first_form)) +
+                      " " + std::to_string(lasts[at].last_number) + " " +
                       (next == 0 ? std::string("-") : data.pages[next - 1].name));
     }
   }

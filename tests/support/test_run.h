@@ -51,7 +51,10 @@ class TestRun {
   std::string err() const { return err_.str(); }
   /// Printed lines without their CR LF.
   std::vector<std::string> OutLines() const;
-  void ClearOut() { out_.str(""); err_.str(""); }
+  void ClearOut() {
+    out_.str("");
+    err_.str("");
+  }
   /// Runs a command line through the interpreter.
   void Command(std::string_view line) { interpreter_.Run(line); }
 

@@ -88,7 +88,7 @@ using Handler = void (*)(Command&);
 /// or its folder is missing. Raises common::IoError when the file cannot be
 /// made in its folder (no permission, a full disk, a folder of that name).
 std::optional<platform::LineWriter> OpenWriter(Paths& paths, Console& console,
-                                             std::string_view target, bool append);
+                                               std::string_view target, bool append);
 
 // The commands, one file each (md and rd share one; find and findstr too).
 void RunDir(Command& command);

@@ -45,7 +45,8 @@ void CopiedLine(Command& command, int count) {
 File OpenSource(Command& command, const Entry& source) {
   std::string reason;
   File input(OpenForReading(source.host, &reason));
-  if (!input) command.Error("skipped, cannot be read: " + ShownName(source.name) + " (" + reason + ")");
+  if (!input)
+    command.Error("skipped, cannot be read: " + ShownName(source.name) + " (" + reason + ")");
   return input;
 }
 
@@ -103,8 +104,7 @@ bool CopyOne(Command& command, const Entry& source, std::string_view target) {
     command.Error("The file cannot be copied onto itself.");
     return false;
   }
-  if (IsAllowedName(host->filename().string()) &&
-      command.paths().Link(source.host, *host)) {
+  if (IsAllowedName(host->filename().string()) && command.paths().Link(source.host, *host)) {
     return true;
   }
   File input = OpenSource(command, source);
@@ -156,8 +156,8 @@ std::vector<std::string> TargetNames(const std::vector<const Entry*>& sources,
 
 // Joins several sources into one target file, as the home platform does
 // for a wildcard copied onto a file name.
-int JoinInto(Command& command, const std::vector<const Entry*>& sources,
-             const Selection& selection, std::string_view target) {
+int JoinInto(Command& command, const std::vector<const Entry*>& sources, const Selection& selection,
+             std::string_view target) {
   std::optional<fs::path> host = command.paths().ResolveForWrite(target);
   std::error_code error;
   if (!host || fs::is_directory(*host, error)) {

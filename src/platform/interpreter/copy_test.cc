@@ -23,8 +23,8 @@ TEST(CopyTest, CopiesOneFileOrAWildcardIntoFoldersAndFiles) {
   WriteFile(t.root() / "wrd_24" / "wrd_24_1.txt", "1");
   WriteFile(t.root() / "wrd_24" / "wrd_24_2.txt", "2");
   t.Command("copy wrd_24\\*.txt");
-  EXPECT_EQ(t.OutLines(), (Lines{"wrd_24\\wrd_24_1.txt", "wrd_24\\wrd_24_2.txt",
-                                 "        2 file(s) copied."}));
+  EXPECT_EQ(t.OutLines(),
+            (Lines{"wrd_24\\wrd_24_1.txt", "wrd_24\\wrd_24_2.txt", "        2 file(s) copied."}));
   EXPECT_EQ(ReadFile(t.root() / "wrd_24_2.txt"), "2");
   t.ClearOut();
   t.Command("copy a.txt htm_in");
@@ -50,7 +50,8 @@ TEST(CopyTest, ReportsMissingSourcesAndCopiesOntoItself) {
        "The system cannot find the file specified.\r\n"},
       {"copy *.none htm_in\\", "        0 file(s) copied.\r\n",
        "The system cannot find the file specified.\r\n"},
-      {"copy a.txt A.TXT", "        0 file(s) copied.\r\n", "The file cannot be copied onto itself.\r\n"},
+      {"copy a.txt A.TXT", "        0 file(s) copied.\r\n",
+       "The file cannot be copied onto itself.\r\n"},
       {"copy a.txt nowhere\\", "        0 file(s) copied.\r\n",
        "The system cannot find the path specified.\r\n"},
   };
@@ -77,8 +78,7 @@ TEST(CopyTest, KeepsCaseTwinsApartAndNamesSkippedSources) {
   EXPECT_EQ(t.err(), "skipped, name not allowed: b:c.txt\r\n");
   // Listing order A.TXT, A.txt, a.txt, a_2.txt: the later twins take the
   // first free number, past a_2 which another source holds.
-  EXPECT_EQ(ListFolder(t.root() / "txt_wrk"),
-            (Lines{"A.TXT", "A_3.txt", "a_2.txt", "a_4.txt"}));
+  EXPECT_EQ(ListFolder(t.root() / "txt_wrk"), (Lines{"A.TXT", "A_3.txt", "a_2.txt", "a_4.txt"}));
   EXPECT_EQ(ReadFile(t.root() / "txt_wrk" / "A.TXT"), "both");
   EXPECT_EQ(ReadFile(t.root() / "txt_wrk" / "A_3.txt"), "upper");
   EXPECT_EQ(ReadFile(t.root() / "txt_wrk" / "a_4.txt"), "lower");

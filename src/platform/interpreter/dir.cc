@@ -100,7 +100,8 @@ bool ListTree(Command& command, const fs::path& folder, std::string_view pattern
       command.out.Line(Paths::Native(entry.host));
       any = true;
     }
-    if (entry.is_folder && !entry.is_link) any |= ListTree(command, entry.host, pattern, bare, totals);
+    if (entry.is_folder && !entry.is_link)
+      any |= ListTree(command, entry.host, pattern, bare, totals);
   }
   return any;
 }

@@ -46,7 +46,7 @@ commands::Handler FindHandler(std::string_view name) {
 namespace commands {
 
 std::optional<platform::LineWriter> OpenWriter(Paths& paths, Console& console,
-                                             std::string_view target, bool append) {
+                                               std::string_view target, bool append) {
   std::optional<fs::path> host = paths.ResolveForWrite(target);
   if (!host) {
     console.Error(commands::kAccessDenied);
@@ -106,9 +106,9 @@ void Interpreter::RunNested(std::string_view line, commands::Sink& out) {
 }
 
 bool Interpreter::Discarded(std::string_view target) const {
-  const bool listed = std::any_of(discarded_.begin(), discarded_.end(), [&](const std::string& name) {
-    return common::EqualsNoCase(target, name);
-  });
+  const bool listed =
+      std::any_of(discarded_.begin(), discarded_.end(),
+                  [&](const std::string& name) { return common::EqualsNoCase(target, name); });
   if (!listed) return false;
   std::optional<fs::path> host = paths_.ResolveForWrite(target);
   std::error_code error;

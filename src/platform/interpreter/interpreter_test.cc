@@ -102,8 +102,8 @@ TEST(InterpreterTest, NothingAfterANulByteIsRun) {
   TestRun t;
   WriteFile(t.root() / "sub" / "a.txt", "x");
   t.Command(std::string_view("dir /b /s \0/x", 13));
-  EXPECT_EQ(t.out(), (t.root() / "sub").string() + "\r\n" + (t.root() / "sub" / "a.txt").string() +
-                         "\r\n");
+  EXPECT_EQ(t.out(),
+            (t.root() / "sub").string() + "\r\n" + (t.root() / "sub" / "a.txt").string() + "\r\n");
   t.Command(std::string_view("dir /b sub\0 > skipped.txt", 25));
   EXPECT_FALSE(fs::exists(t.root() / "skipped.txt"));
 }

@@ -145,7 +145,8 @@ Selection Select(const Paths& paths, std::string_view argument) {
     }
     if (fs::is_directory(*whole, error)) {
       selection.prefix = std::string(argument);
-      if (!selection.prefix.empty() && !IsSeparator(selection.prefix.back())) selection.prefix += '\\';
+      if (!selection.prefix.empty() && !IsSeparator(selection.prefix.back()))
+        selection.prefix += '\\';
       selection.folder = *whole;
       selection.pattern = "*";
     } else {

@@ -16,9 +16,7 @@ namespace platform::commands {
 /// Listing order: bytes compared with ASCII letters folded to lower case;
 /// names equal under folding are ordered by their raw bytes. -1, 0 or 1.
 int ListingCompare(std::string_view a, std::string_view b);
-inline bool ListingLess(std::string_view a, std::string_view b) {
-  return ListingCompare(a, b) < 0;
-}
+inline bool ListingLess(std::string_view a, std::string_view b) { return ListingCompare(a, b) < 0; }
 
 /// True when `text` holds a wildcard ('*' or '?').
 bool HasWildcard(std::string_view text);
@@ -45,11 +43,11 @@ std::vector<Entry> ReadFolder(const fs::path& folder, std::vector<std::string>* 
 struct Selection {
   enum class Status { kFound, kNoFolder, kOutside };
   Status status = Status::kFound;
-  std::string prefix;   // the folder part as written, with its trailing '\'
-  fs::path folder;      // the host folder
-  std::string pattern;  // the name part; "*" when the argument names a folder
-  std::vector<Entry> entries;         // matching entries, in listing order
-  std::vector<std::string> refused;   // matching names not allowed, in order
+  std::string prefix;                // the folder part as written, with its trailing '\'
+  fs::path folder;                   // the host folder
+  std::string pattern;               // the name part; "*" when the argument names a folder
+  std::vector<Entry> entries;        // matching entries, in listing order
+  std::vector<std::string> refused;  // matching names not allowed, in order
 };
 
 /// Reads `argument` ("htm_in\*.htm", "*.", "htm_in", "page_01.htm", empty

@@ -65,7 +65,8 @@ void RemoveFolder(Command& command, const std::string& argument) {
     command.Error("The directory is not empty.");
     return;
   }
-  if (!command.paths().Remove(*host, platform::Removal::kEntry, &error)) command.Error(kAccessDenied);
+  if (!command.paths().Remove(*host, platform::Removal::kEntry, &error))
+    command.Error(kAccessDenied);
 }
 
 }  // namespace

@@ -19,14 +19,17 @@ TEST(ParseTest, SplitsRedirectionsOutsideQuotes) {
   const Case cases[] = {
       {"dir /b *. > dir_01.txt", "dir /b *.", {{"dir_01.txt", false}}},
       {"dir /b txt_in\\*.txt  > txt_file.list", "dir /b txt_in\\*.txt", {{"txt_file.list", false}}},
-      {"cmd /c find /i \".exe\" check_01.txt >  check_02.txt", "cmd /c find /i \".exe\" check_01.txt",
+      {"cmd /c find /i \".exe\" check_01.txt >  check_02.txt",
+       "cmd /c find /i \".exe\" check_01.txt",
        {{"check_02.txt", false}}},
       {"del /q %i >> out_null.txt", "del /q %i", {{"out_null.txt", true}}},
-      {"dir > htm_out\\f_01.txt > out_null.list", "dir",
+      {"dir > htm_out\\f_01.txt > out_null.list",
+       "dir",
        {{"htm_out\\f_01.txt", false}, {"out_null.list", false}}},
       {"dir>x.txt", "dir", {{"x.txt", false}}},
       {"findstr \"a>b\" f.txt", "findstr \"a>b\" f.txt", {}},
-      {"rename \"txt_wrk\\my notes.txt\" my_notes.txt", "rename \"txt_wrk\\my notes.txt\" my_notes.txt",
+      {"rename \"txt_wrk\\my notes.txt\" my_notes.txt",
+       "rename \"txt_wrk\\my notes.txt\" my_notes.txt",
        {}},
   };
   for (const Case& c : cases) {

@@ -38,11 +38,12 @@ void RunRename(Command& command) {
   std::string folder = cut == std::string::npos ? std::string() : source_name.substr(0, cut + 1);
   std::optional<fs::path> existing = command.paths().Resolve(folder + new_name);
   bool same_entry =
-      existing && (*existing == *source ||
-                   (existing->parent_path() == source->parent_path() &&
-                    FoldName(existing->filename().string()) == FoldName(source->filename().string()) &&
-                    !fs::is_symlink(*source, error) && !fs::is_symlink(*existing, error) &&
-                    fs::equivalent(*existing, *source, error)));
+      existing &&
+      (*existing == *source ||
+       (existing->parent_path() == source->parent_path() &&
+        FoldName(existing->filename().string()) == FoldName(source->filename().string()) &&
+        !fs::is_symlink(*source, error) && !fs::is_symlink(*existing, error) &&
+        fs::equivalent(*existing, *source, error)));
   if (existing && !same_entry &&
       fs::symlink_status(*existing, error).type() != fs::file_type::not_found) {
     command.Error(kDuplicate);

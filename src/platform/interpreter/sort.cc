@@ -66,8 +66,8 @@ void RunSort(Command& command) {
                       sink.emplace(command.out);
                       return true;
                     }
-                    writer = OpenWriter(command.paths(), command.shell.console(),
-                                        arguments.output, /*append=*/false);
+                    writer = OpenWriter(command.paths(), command.shell.console(), arguments.output,
+                                        /*append=*/false);
                     if (writer) sink.emplace(*writer);
                     return writer.has_value();
                   },

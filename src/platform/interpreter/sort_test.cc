@@ -35,8 +35,9 @@ TEST(SortTest, OrdersLinesFoldedThenRawAndEndsThemWithCrLf) {
 Lines Records(size_t count, unsigned shuffle_key) {
   Lines lines;
   for (size_t i = 0; i < count; ++i) {
-    lines.push_back("\"page_" + std::to_string(i % 37) + ".htm\",\"" + std::to_string(i * 7919 % 1000) +
-                    "\",\"" + (i % 3 == 0 ? "Word" : "word") + std::to_string(i % 11) + "\"");
+    lines.push_back("\"page_" + std::to_string(i % 37) + ".htm\",\"" +
+                    std::to_string(i * 7919 % 1000) + "\",\"" + (i % 3 == 0 ? "Word" : "word") +
+                    std::to_string(i % 11) + "\"");
   }
   std::shuffle(lines.begin(), lines.end(), std::mt19937(shuffle_key));
   return lines;
