@@ -59,8 +59,8 @@ struct Pass {
   std::vector<std::pair<size_t, size_t>> group_pages;  // by group - 1: first, end page
   PageList list;                                       // the pages that hold words
   std::vector<size_t> annotated;                       // their page indices
-  std::vector<std::pair<platform::HostPath, platform::HostPath>>
-      page_hosts;  // page, its annotated copy
+  // By annotated page: the page, and its annotated copy.
+  std::vector<std::pair<platform::HostPath, platform::HostPath>> page_hosts;
   std::vector<platform::HostPath> index_hosts, search_hosts;
   platform::HostPath contents_host;
   // The spill file of the word index's page words, set when a group has
