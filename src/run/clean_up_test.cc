@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "support/test_run.h"
@@ -26,19 +27,25 @@ TEST(CleanUpTest, TheFoldersThePageSetReadAreEmptiedAndRemovedOnceEmpty) {
   WriteFile(outside.path() / "keep.txt", "keep");
   WriteFile(t.root() / "htm_in" / "a.htm", "a");
   WriteFile(t.root() / "htm_in" / "sub" / "b.htm", "b");
-  fs::create_symlink(outside.path() / "keep.txt", t.root() / "htm_in" / "file_link.htm");
-  fs::create_directory_symlink(outside.path(), t.root() / "htm_in" / "folder_link");
   WriteFile(t.root() / "htm_wrk" / "c.htm", "c");
-  fs::create_directory_symlink(outside.path(), t.root() / "txt_wrk");
   WriteFile(t.root() / "txt_wrk.list", "c.txt");
+  // Links where the host makes them (not under every Windows layer).
+  std::error_code no_links;
+  fs::create_symlink(outside.path() / "keep.txt", t.root() / "htm_in" / "file_link.htm", no_links);
+  if (!no_links) {
+    fs::create_directory_symlink(outside.path(), t.root() / "htm_in" / "folder_link");
+    fs::create_directory_symlink(outside.path(), t.root() / "txt_wrk");
+  }
   RemoveReadUpTo(t.run(), LastReader::kPageSet);
   EXPECT_EQ(ListFolder(t.root() / "htm_in"), (std::vector<std::string>{"sub"}));
   EXPECT_FALSE(fs::exists(t.root() / "htm_wrk"));
   EXPECT_FALSE(fs::exists(t.root() / "txt_wrk.list"));
-  EXPECT_TRUE(fs::is_symlink(t.root() / "txt_wrk"));
   EXPECT_EQ(ListFolder(outside.path()), (std::vector<std::string>{"keep.txt"}));
   EXPECT_EQ(ReadFile(outside.path() / "keep.txt"), "keep");
   EXPECT_EQ(t.run().emptied_folders, (std::vector<std::string>{"htm_in", "htm_wrk"}));
+  if (!no_links) {
+    EXPECT_TRUE(fs::is_symlink(t.root() / "txt_wrk"));
+  }
 }
 
 }  // namespace
