@@ -106,66 +106,61 @@ void LineBuilder::Grow(size_t more) {
 
 namespace {
 
-// The bytes that the query and the HTML text write otherwise, and what.
-// Both scans skip runs of other bytes through a table.
-using ByteTable = std::array<bool, 256>;
+// What the query and the HTML text write for their special bytes (empty for
+// every other byte); kQueryEncodedTable and kHtmlSpecial mark the same bytes.
+using ByteCodes = std::array<std::string_view, 256>;
 
-constexpr ByteTable TableOf(std::string_view bytes) {
-  ByteTable table{};
-  for (char c : bytes) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}
+constexpr ByteCodes kQueryCodes = [] {
+  ByteCodes codes{};
+  codes['%'] = "%25";
+  codes['#'] = "%23";
+  codes['&'] = "%26";
+  codes['+'] = "%2B";
+  codes['"'] = "%22";
+  codes['<'] = "%3C";
+  codes['>'] = "%3E";
+  return codes;
+}();
 
-constexpr ByteTable kQuerySpecial = TableOf(kQueryEncodedBytes);
-constexpr ByteTable kHtmlSpecial = TableOf("&<>\"");
+constexpr ByteTable kHtmlSpecial = ByteTableOf("&<>\"");
 
-// The end of the run of ordinary bytes starting at `from`.
-const char* SkipOrdinary(const ByteTable& special, const char* from, const char* end) {
-  while (from != end && !special[static_cast<unsigned char>(*from)]) ++from;
-  return from;
+constexpr ByteCodes kHtmlCodes = [] {
+  ByteCodes codes{};
+  codes['&'] = "&amp;";
+  codes['<'] = "&lt;";
+  codes['>'] = "&gt;";
+  codes['"'] = "&quot;";
+  return codes;
+}();
+
+// Appends `text` with each byte that `special` marks written as its code.
+// A non-empty `read_as_less` (the query's "&lt;", a "<" of the text as the
+// pages write it) is written as the code of '<'. Runs of other bytes are
+// skipped through the table and appended whole.
+void AppendCoded(LineBuilder& line, std::string_view text, const ByteTable& special,
+                 const ByteCodes& codes, std::string_view read_as_less) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at != end) {
+    const char* run_end = at;
+    while (run_end != end && !special[static_cast<unsigned char>(*run_end)]) ++run_end;
+    line.Append(std::string_view(at, static_cast<size_t>(run_end - at)));
+    if (run_end == end) break;
+    std::string_view rest(run_end, static_cast<size_t>(end - run_end));
+    if (!read_as_less.empty() && rest.starts_with(read_as_less)) {
+      line.Append(codes['<']);
+      at = run_end + read_as_less.size();
+    } else {
+      line.Append(codes[static_cast<unsigned char>(*run_end)]);
+      at = run_end + 1;
+    }
+  }
 }
 
 }  // namespace
 
 void AppendQueryEncoded(LineBuilder& line, std::string_view text) {
-  // A "<" of the text is "&lt;" on the pages: the query searches for "<".
-  static constexpr std::string_view kEscapedLess = "&lt;";
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  while (at != end) {
-    const char* run_end = SkipOrdinary(kQuerySpecial, at, end);
-    line.Append(std::string_view(at, static_cast<size_t>(run_end - at)));
-    if (run_end == end) break;
-    at = run_end + 1;
-    switch (*run_end) {
-      case '%':
-        line.Append("%25");
-        break;
-      case '#':
-        line.Append("%23");
-        break;
-      case '+':
-        line.Append("%2B");
-        break;
-      case '"':
-        line.Append("%22");
-        break;
-      case '<':
-        line.Append("%3C");
-        break;
-      case '>':
-        line.Append("%3E");
-        break;
-      default:  // '&'
-        if (std::string_view(run_end, static_cast<size_t>(end - run_end))
-                .starts_with(kEscapedLess)) {
-          line.Append("%3C");
-          at = run_end + kEscapedLess.size();
-        } else {
-          line.Append("%26");
-        }
-    }
-  }
+  AppendCoded(line, text, kQueryEncodedTable, kQueryCodes, "&lt;");
 }
 
 std::string_view QueryEncoded(std::string_view text, LineBuilder& room) {
@@ -176,27 +171,7 @@ std::string_view QueryEncoded(std::string_view text, LineBuilder& room) {
 }
 
 void AppendHtmlEscaped(LineBuilder& line, std::string_view text) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  while (at != end) {
-    const char* run_end = SkipOrdinary(kHtmlSpecial, at, end);
-    line.Append(std::string_view(at, static_cast<size_t>(run_end - at)));
-    if (run_end == end) break;
-    at = run_end + 1;
-    switch (*run_end) {
-      case '&':
-        line.Append("&amp;");
-        break;
-      case '<':
-        line.Append("&lt;");
-        break;
-      case '>':
-        line.Append("&gt;");
-        break;
-      default:
-        line.Append("&quot;");  // '"'
-    }
-  }
+  AppendCoded(line, text, kHtmlSpecial, kHtmlCodes, {});
 }
 
 long long ParseDigits(std::string_view text) {

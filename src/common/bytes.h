@@ -236,12 +236,17 @@ class LineBuilder {
 /// AppendQueryEncoded).
 inline constexpr std::string_view kQueryEncodedBytes = "%#&+\"<>";
 
-/// Marks the bytes of kQueryEncodedBytes among all 256.
-inline constexpr std::array<uint8_t, 256> kQueryEncodedTable = [] {
-  std::array<uint8_t, 256> table{};
-  for (char c : kQueryEncodedBytes) table[static_cast<unsigned char>(c)] = 1;
+/// Marks the given bytes among all 256, so that a scan tells them from the
+/// others with one load per byte and no branch.
+using ByteTable = std::array<uint8_t, 256>;
+constexpr ByteTable ByteTableOf(std::string_view bytes) {
+  ByteTable table{};
+  for (char c : bytes) table[static_cast<unsigned char>(c)] = 1;
   return table;
-}();
+}
+
+/// Marks the bytes of kQueryEncodedBytes among all 256.
+inline constexpr ByteTable kQueryEncodedTable = ByteTableOf(kQueryEncodedBytes);
 
 /// True when AppendQueryEncoded changes a byte of `text` (a word, as a
 /// rule, it does not): one pass with no branch per byte.
