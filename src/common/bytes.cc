@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
+#include <utility>
 
 namespace common {
 
@@ -110,28 +112,23 @@ namespace {
 // every other byte); kQueryEncodedTable and kHtmlSpecial mark the same bytes.
 using ByteCodes = std::array<std::string_view, 256>;
 
-constexpr ByteCodes kQueryCodes = [] {
+constexpr ByteCodes CodesOf(std::initializer_list<std::pair<char, std::string_view>> pairs) {
   ByteCodes codes{};
-  codes['%'] = "%25";
-  codes['#'] = "%23";
-  codes['&'] = "%26";
-  codes['+'] = "%2B";
-  codes['"'] = "%22";
-  codes['<'] = "%3C";
-  codes['>'] = "%3E";
+  for (auto [byte, code] : pairs) codes[static_cast<unsigned char>(byte)] = code;
   return codes;
-}();
+}
+
+constexpr ByteCodes kQueryCodes = CodesOf({{'%', "%25"},
+                                           {'#', "%23"},
+                                           {'&', "%26"},
+                                           {'+', "%2B"},
+                                           {'"', "%22"},
+                                           {'<', "%3C"},
+                                           {'>', "%3E"}});
 
 constexpr ByteTable kHtmlSpecial = ByteTableOf("&<>\"");
-
-constexpr ByteCodes kHtmlCodes = [] {
-  ByteCodes codes{};
-  codes['&'] = "&amp;";
-  codes['<'] = "&lt;";
-  codes['>'] = "&gt;";
-  codes['"'] = "&quot;";
-  return codes;
-}();
+constexpr ByteCodes kHtmlCodes =
+    CodesOf({{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}});
 
 // Appends `text` with each byte that `special` marks written as its code.
 // A non-empty `read_as_less` (the query's "&lt;", a "<" of the text as the
